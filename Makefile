@@ -1,0 +1,45 @@
+# Two commands on a fresh machine (as root): `make demo` and `make test`.
+#
+# Three build trees from one CMake project (see CMakePresets.json):
+#   build/native  portable code with g++ under ASan/UBSan
+#   build/win32   the shipped 32-bit programs (install.exe, product.dll)
+#   build/win64   the same sources for 64-bit Windows, whose tests run under
+#                 64-bit Wine on machines that cannot execute 32-bit code
+# The Windows tests run from win32 where 32-bit Wine works, else from win64.
+
+SHELL := /bin/sh
+JOBS ?= 2
+WIN32_RUNS := $(shell /usr/lib/wine/wine --version >/dev/null 2>&1 && echo yes)
+ifeq ($(WIN32_RUNS),yes)
+  WINTEST_PRESETS := windows
+else
+  WINTEST_PRESETS := windows windows64
+endif
+
+.PHONY: all setup configure build test demo clean
+
+all: build
+
+setup:
+	@sh tools/setup.sh
+
+configure: setup
+	cmake --preset native >/dev/null
+	cmake --preset windows -DFI_RUN_WINDOWS_TESTS=$(if $(WIN32_RUNS),ON,OFF) >/dev/null
+	$(if $(WIN32_RUNS),,cmake --preset windows64 >/dev/null)
+
+build: configure
+	cmake --build --preset native -j $(JOBS)
+	cmake --build --preset windows -j $(JOBS)
+	$(if $(WIN32_RUNS),,cmake --build --preset windows64 -j $(JOBS))
+
+test: build
+	@$(if $(WIN32_RUNS),,echo "note: this kernel cannot run 32-bit programs; the Windows tests run the 64-bit build under 64-bit Wine")
+	ctest --preset native -j $(JOBS)
+	@set -e; for p in $(WINTEST_PRESETS); do echo "== ctest --preset $$p"; ctest --preset $$p; done
+
+demo: build
+	sh tools/demo.sh
+
+clean:
+	rm -rf build

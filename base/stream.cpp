@@ -1,0 +1,96 @@
+// base/stream.cpp - typed reading over standard input streams.
+#include "base/stream.h"
+
+#include <cstring>
+
+const char *const kIOException = "IOException";
+const char *const kEOFException = "EOFException";
+
+bool isStreamException(const std::string &what)
+{
+    return what == kIOException || what == kEOFException;
+}
+
+int32_t DataReader::read(char *buffer, int32_t count)
+{
+    if (count <= 0)
+        return 0;
+    in_->read(buffer, count);
+    return static_cast<int32_t>(in_->gcount());
+}
+
+int32_t DataReader::read()
+{
+    int c = in_->get();
+    if (in_->rdstate() == std::ios::goodbit)
+        return c & 0xFF;
+    if (in_->eof())
+        return -1;
+    throw std::string(kIOException);
+}
+
+int32_t DataReader::readUnsignedByte()
+{
+    int c = in_->get();
+    if (in_->rdstate() == std::ios::goodbit)
+        return c & 0xFF;
+    throw std::string(in_->eof() ? kEOFException : kIOException);
+}
+
+int32_t DataReader::readShort()
+{
+    return readUnsignedShort();
+}
+
+int32_t DataReader::readInt()
+{
+    return readUnsignedInt();
+}
+
+int32_t DataReader::readToken(char *buffer, int32_t size, const char *delimiters)
+{
+    if (size > 0)
+        buffer[0] = '\0';
+    if (in_->eof())
+        return -1;
+
+    auto isDelimiter = [delimiters](int c) {
+        return c == 0 || std::strchr(delimiters, c) != nullptr;
+    };
+
+    int c;
+    do {
+        c = read();
+        if (c < 0)
+            return 0;
+    } while (isDelimiter(c));
+
+    int32_t stored = 0;
+    while (c >= 0 && !isDelimiter(c)) {
+        if (stored < size - 1)
+            buffer[stored++] = static_cast<char>(c);
+        c = read();
+    }
+    if (size > 0)
+        buffer[stored] = '\0';
+    return stored;
+}
+
+int32_t DataReader::readLine(char *buffer, int32_t size)
+{
+    return readToken(buffer, size, "\r\n");
+}
+
+int32_t BigEndianReader::readUnsignedShort()
+{
+    int32_t first = readUnsignedByte();
+    int32_t second = readUnsignedByte();
+    return (first << 8) | second;
+}
+
+int32_t BigEndianReader::readUnsignedInt()
+{
+    uint32_t high = static_cast<uint32_t>(readUnsignedShort());
+    uint32_t low = static_cast<uint32_t>(readUnsignedShort());
+    return static_cast<int32_t>((high << 16) | low);
+}

@@ -1,0 +1,62 @@
+// base/stream.h - typed reading over standard input streams.
+//
+// DataReader lays a few fixed-width and token reads over a std::istream it
+// does not own. It keeps no position or buffer of its own: the stream's
+// position is the reader's, and callers seek the stream directly.
+//
+// Failures are thrown as plain strings, never as classes:
+//   "EOFException"  a byte was required and the stream was at its end;
+//   "IOException"   the stream is in a failed state that is not the end.
+#ifndef BASE_STREAM_H
+#define BASE_STREAM_H
+
+#include <cstdint>
+#include <istream>
+#include <string>
+
+extern const char *const kIOException;   // "IOException"
+extern const char *const kEOFException;  // "EOFException"
+
+// True when a caught std::string is one of the two stream exceptions.
+bool isStreamException(const std::string &what);
+
+class DataReader {
+public:
+    explicit DataReader(std::istream *in) : in_(in) {}
+
+    // Block read of count bytes; returns the number actually read. A short
+    // read sets eof and fail on the stream; never throws.
+    virtual int32_t read(char *buffer, int32_t count);
+    // One byte as 0..255, -1 at the end of the stream; throws IOException on
+    // a failed stream that is not at its end.
+    virtual int32_t read();
+    // One byte; EOFException at the end, IOException on a failed stream.
+    virtual int32_t readUnsignedByte();
+    virtual int32_t readUnsignedShort() = 0;
+    virtual int32_t readShort();
+    virtual int32_t readUnsignedInt() = 0;
+    virtual int32_t readInt();
+    // Reads the next run of bytes not in delimiters (NUL always delimits)
+    // into buffer (size bytes including the NUL). Returns the bytes stored,
+    // 0 when the stream ended before a token began, -1 when the stream was
+    // already at its end on entry. Bytes of a token beyond size - 1 are
+    // consumed and dropped.
+    virtual int32_t readToken(char *buffer, int32_t size, const char *delimiters);
+    // readToken with "\r\n": empty lines are never returned.
+    virtual int32_t readLine(char *buffer, int32_t size);
+
+    std::istream *stream() const { return in_; }
+
+protected:
+    std::istream *in_;
+};
+
+// Most significant byte first; used for font files and text alike.
+class BigEndianReader : public DataReader {
+public:
+    explicit BigEndianReader(std::istream *in) : DataReader(in) {}
+    int32_t readUnsignedShort() override;
+    int32_t readUnsignedInt() override;
+};
+
+#endif

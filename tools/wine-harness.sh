@@ -1,0 +1,70 @@
+#!/bin/sh
+# Sets up and tears down the Windows test environment of one test run.
+#
+#   wine-harness.sh setup DIR LOADER   fresh prefix, persistent server, Xvfb,
+#                                      package disc on E: labelled Disc512
+#   wine-harness.sh cleanup DIR        stops the server and Xvfb
+#
+# Everything lives under DIR: prefix/ (WINEPREFIX), tmp/ (TMPDIR, where Wine
+# keeps its server socket), disc/ (the CD-ROM drive E:), env (settings that
+# tools/wine-run.sh reads).
+set -eu
+cmd=$1
+dir=$2
+
+server() {
+    if [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64
+    else echo /usr/lib/wine/wineserver32; fi
+}
+
+case "$cmd" in
+setup)
+    loader=$3
+    "$0" cleanup "$dir" 2>/dev/null || true
+    rm -rf "$dir"
+    mkdir -p "$dir/prefix" "$dir/tmp" "$dir/disc"
+    export WINEPREFIX="$dir/prefix" TMPDIR="$dir/tmp" WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER="$loader"
+
+    # A display for the programs that open windows.
+    display=""
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+    done
+    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    echo $! > "$dir/xvfb.pid"
+    cat > "$dir/env" <<ENV
+WINEPREFIX='$dir/prefix'
+TMPDIR='$dir/tmp'
+WINEDEBUG=-all
+WINEDLLOVERRIDES='mscoree,mshtml='
+WINELOADER='$loader'
+DISPLAY='$display'
+FI_WINE_DIR='$dir'
+ENV
+
+    "$(server)" -p
+    DISPLAY="$display" "$loader" wineboot --init >/dev/null 2>&1 || true
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+    # The package disc: a folder linked as E:, a CD-ROM drive with a label.
+    echo Disc512 > "$dir/disc/.windows-label"
+    ln -sfn "$dir/disc" "$dir/prefix/dosdevices/e:"
+    "$loader" reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null
+    echo "wine test environment ready in $dir (display $display)"
+    ;;
+cleanup)
+    if [ -f "$dir/env" ]; then
+        . "$dir/env"
+        export WINEPREFIX TMPDIR
+        "$(server)" -k 2>/dev/null || true
+    fi
+    if [ -f "$dir/xvfb.pid" ]; then
+        kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
+        rm -f "$dir/xvfb.pid"
+    fi
+    ;;
+*)
+    echo "usage: $0 setup DIR LOADER | cleanup DIR" >&2
+    exit 2
+    ;;
+esac
