@@ -31,7 +31,7 @@ setup)
     for n in $(seq 90 140); do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
     done
-    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    setsid Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$dir/xvfb.log" 2>&1 &
     echo $! > "$dir/xvfb.pid"
     cat > "$dir/env" <<ENV
 WINEPREFIX='$dir/prefix'
@@ -43,13 +43,27 @@ DISPLAY='$display'
 FI_WINE_DIR='$dir'
 ENV
 
-    "$(server)" -p
-    DISPLAY="$display" "$loader" wineboot --init >/dev/null 2>&1 || true
-    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+    "$(server)" -p </dev/null >/dev/null 2>&1
+    DISPLAY="$display" "$loader" wineboot --init </dev/null >/dev/null 2>&1 || true
+    "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     # The package disc: a folder linked as E:, a CD-ROM drive with a label.
     echo Disc512 > "$dir/disc/.windows-label"
     ln -sfn "$dir/disc" "$dir/prefix/dosdevices/e:"
-    "$loader" reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null
+    "$loader" reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f </dev/null >/dev/null 2>&1
+    # Drives the disc search must pass over: a floppy A: that carries the
+    # package's label, and a hard disk D: with another label.
+    mkdir -p "$dir/floppy" "$dir/other"
+    echo Disc512 > "$dir/floppy/.windows-label"
+    echo OTHERDISK > "$dir/other/.windows-label"
+    ln -sfn "$dir/floppy" "$dir/prefix/dosdevices/a:"
+    ln -sfn "$dir/other" "$dir/prefix/dosdevices/d:"
+    "$loader" reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f </dev/null >/dev/null 2>&1
+    "$loader" reg add 'HKLM\Software\Wine\Drives' /v d: /d hd /f </dev/null >/dev/null 2>&1
+    # Drive types are read when the prefix starts: start it anew.
+    "$(server)" -k </dev/null >/dev/null 2>&1 || true
+    "$(server)" -w </dev/null >/dev/null 2>&1 || true
+    "$(server)" -p </dev/null >/dev/null 2>&1
+    DISPLAY="$display" "$loader" wineboot </dev/null >/dev/null 2>&1 || true
     echo "wine test environment ready in $dir (display $display)"
     ;;
 cleanup)

@@ -30,7 +30,7 @@ if [ -n "$version" ]; then
     cp -f "$prog" "$copy"
     stamp="$dir/version-$name"
     if [ ! -f "$stamp" ]; then
-        "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d "$version" /f >/dev/null
+        "$WINELOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$name" /v Version /d "$version" /f </dev/null >/dev/null 2>&1
         touch "$stamp"
     fi
     prog=$copy

@@ -1,0 +1,197 @@
+// base/system.cpp - small stateless wrappers over the operating system.
+#include "base/system.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HMODULE g_installerModule = NULL;
+
+// Placeholder key written through the profile functions, then turned into
+// "NUL" by rewriting the file. Exactly 16 characters.
+const char kPlaceholderKey[] = "KorimaruDummyKey";
+const size_t kPlaceholderLength = sizeof kPlaceholderKey - 1;
+
+bool readWholeFile(const char *path, std::string *out)
+{
+    FILE *f = std::fopen(path, "rb");
+    if (!f)
+        return false;
+    char block[4096];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+        out->append(block, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool writeWholeFile(const char *path, const std::string &data)
+{
+    FILE *f = std::fopen(path, "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (std::fclose(f) == 0) && ok;
+    return ok;
+}
+
+// Puts replacement in the place of target. MoveFileExA does it in one step
+// on NT; Windows 95/98/Me lack it, so there the old file is first moved
+// aside, which leaves a complete copy on disk at every moment.
+bool replaceFile(const char *replacement, const char *target)
+{
+    if (MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    std::string aside = std::string(target) + ".bak";
+    DeleteFileA(aside.c_str());
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES &&
+        !MoveFileA(target, aside.c_str()))
+        return false;
+    if (!MoveFileA(replacement, target)) {
+        MoveFileA(aside.c_str(), target);
+        return false;
+    }
+    DeleteFileA(aside.c_str());
+    return true;
+}
+
+}  // namespace
+
+HMODULE installerModule()
+{
+    return g_installerModule ? g_installerModule : GetModuleHandleA(NULL);
+}
+
+void setInstallerModule(HMODULE module)
+{
+    g_installerModule = module;
+}
+
+char *loadText(UINT id, char *buffer, int size)
+{
+    if (size <= 0)
+        return NULL;
+    buffer[0] = '\0';
+    if (LoadStringA(installerModule(), id, buffer, size) > 0)
+        return buffer;
+    buffer[0] = '\0';
+    return NULL;
+}
+
+char *loadTextResource(const char *name)
+{
+    HMODULE module = installerModule();
+    HRSRC res = FindResourceA(module, name, "TEXT");
+    if (!res)
+        return NULL;
+    DWORD size = SizeofResource(module, res);
+    if (size == 0)
+        return NULL;
+    HGLOBAL handle = LoadResource(module, res);
+    const void *bytes = handle ? LockResource(handle) : NULL;
+    if (!bytes)
+        return NULL;
+    char *copy = new char[size + 1];
+    std::memcpy(copy, bytes, size);
+    copy[size] = '\0';
+    return copy;
+}
+
+VolumeInfo *getVolumeInfo(char driveLetter, VolumeInfo *info)
+{
+    char root[] = "x:\\";
+    root[0] = driveLetter;
+    if (!GetVolumeInformationA(root, info->label, sizeof info->label, &info->serialNumber,
+                               &info->maxComponentLength, &info->fileSystemFlags,
+                               info->fileSystemName, sizeof info->fileSystemName))
+        return NULL;
+    return info;
+}
+
+char *getVolumeLabel(char driveLetter, char *buffer, int size)
+{
+    VolumeInfo info;
+    if (size <= 0 || !getVolumeInfo(driveLetter, &info))
+        return NULL;
+    lstrcpynA(buffer, info.label, size);
+    return buffer;
+}
+
+bool isFloppyDriveLetter(char letter)
+{
+    return static_cast<signed char>(letter) < 'C';
+}
+
+int deleteFileAtRestart(const char *path)
+{
+    OSVERSIONINFOA version;
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version))
+        return 0;
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+        return scheduleDeleteInWininit(path);
+    return MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+}
+
+int scheduleDeleteInWininit(const char *path)
+{
+    char shortPath[MAX_PATH];
+    DWORD n = GetShortPathNameA(path, shortPath, sizeof shortPath);
+    if (n == 0 || n >= sizeof shortPath)
+        return 0;
+
+    char windowsDir[MAX_PATH];
+    UINT w = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    if (w == 0 || w >= sizeof windowsDir)
+        return 0;
+    std::string iniPath = std::string(windowsDir) + "\\WININIT.INI";
+
+    if (!WritePrivateProfileStringA("rename", kPlaceholderKey, shortPath, iniPath.c_str()))
+        return 0;
+    // Make the system write out its cached copy of the file.
+    WritePrivateProfileStringA(NULL, NULL, NULL, iniPath.c_str());
+
+    std::string text;
+    if (!readWholeFile(iniPath.c_str(), &text))
+        return 0;
+
+    // Every line is carried over as it is, whatever its length, except the
+    // placeholder line, whose key becomes NUL. A last line without a line
+    // end gets one.
+    std::string out;
+    out.reserve(text.size() + 2);
+    int rewritten = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        bool hasEnd = end != std::string::npos;
+        size_t next = hasEnd ? end + 1 : text.size();
+        if (text.compare(pos, kPlaceholderLength, kPlaceholderKey) == 0) {
+            out += "NUL";
+            out.append(text, pos + kPlaceholderLength, next - pos - kPlaceholderLength);
+            rewritten = 1;
+        } else {
+            out.append(text, pos, next - pos);
+        }
+        if (!hasEnd)
+            out += "\r\n";
+        pos = next;
+    }
+
+    // The new text goes to a file beside the old one and replaces it only
+    // once complete, so an interruption never loses the pending operations.
+    std::string tempPath = std::string(windowsDir) + "\\WININIT.$$$";
+    if (!writeWholeFile(tempPath.c_str(), out)) {
+        DeleteFileA(tempPath.c_str());
+        return 0;
+    }
+    if (!replaceFile(tempPath.c_str(), iniPath.c_str())) {
+        DeleteFileA(tempPath.c_str());
+        return 0;
+    }
+    return rewritten;
+}

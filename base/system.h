@@ -1,0 +1,46 @@
+// base/system.h - small stateless wrappers over the operating system.
+//
+// The two resource loaders read only the installer module (the program's own
+// image); lookups that ask the product module first live in shell/.
+#ifndef BASE_SYSTEM_H
+#define BASE_SYSTEM_H
+
+#include <windows.h>
+
+// The module whose resources loadText and loadTextResource read: the
+// program's own image unless a caller sets another (tests do).
+HMODULE installerModule();
+void setInstallerModule(HMODULE module);
+
+// Loads string id of the installer module into buffer (size chars incl. NUL).
+// Returns buffer when at least one character was loaded, else NULL with
+// buffer empty.
+char *loadText(UINT id, char *buffer, int size);
+
+// A new NUL-terminated copy of the TEXT resource name of the installer
+// module, or NULL when it is missing or empty. The caller frees it with
+// delete[].
+char *loadTextResource(const char *name);
+
+struct VolumeInfo {
+    char label[MAX_PATH];
+    DWORD serialNumber;
+    DWORD maxComponentLength;
+    DWORD fileSystemFlags;
+    char fileSystemName[MAX_PATH];
+};
+
+// Fills info for the root of driveLetter; NULL when the volume cannot be queried.
+VolumeInfo *getVolumeInfo(char driveLetter, VolumeInfo *info);
+// Copies the volume label (at most size chars incl. NUL); NULL on failure.
+char *getVolumeLabel(char driveLetter, char *buffer, int size);
+// A: and B: are floppy letters and are never touched by the disc search.
+bool isFloppyDriveLetter(char letter);
+
+// Schedules path for deletion at the next start of the system. Nonzero when
+// scheduled. Windows 95/98/Me: a NUL line in WININIT.INI; NT: MoveFileExA.
+int deleteFileAtRestart(const char *path);
+// The Windows 95/98/Me branch; 1 when a NUL line for path was written.
+int scheduleDeleteInWininit(const char *path);
+
+#endif

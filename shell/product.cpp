@@ -1,0 +1,263 @@
+// shell/product.cpp - binding of the product module and lookups across modules.
+#include "shell/product.h"
+
+#include "base/stream.h"
+#include "base/system.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const char kInstallerTitle[] = "Korimaru Installer";
+const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
+const UINT kProductFileNameId = 25012;
+// Longest STRMAP line that is read; the rest of a longer line is dropped.
+const int kStrmapLineSize = 512;
+// A name-map file larger than this is not a name map; the resource is used.
+const long kMaxNameMapFile = 16L * 1024 * 1024;
+
+// Drive and directory of the file of module (with its trailing backslash).
+bool moduleFolder(HMODULE module, char *drive, char *dir)
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(module, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        return false;
+    _splitpath(path, drive, dir, NULL, NULL);
+    return true;
+}
+
+// "%s%s%s" of the three parts into out; false when it would not fit.
+bool joinPath(char *out, size_t size, const char *a, const char *b, const char *c)
+{
+    int n = std::snprintf(out, size, "%s%s%s", a, b, c);
+    return n >= 0 && static_cast<size_t>(n) < size;
+}
+
+}  // namespace
+
+void ModuleChain::remove(HMODULE module)
+{
+    for (size_t i = 0; i < modules_.size(); ++i) {
+        if (modules_[i] == module) {
+            modules_.erase(modules_.begin() + i);
+            return;
+        }
+    }
+}
+
+ModuleChain &ModuleChain::instance()
+{
+    static ModuleChain chain;
+    return chain;
+}
+
+UINT lookupStringId(HMODULE module, const char *key)
+{
+    HRSRC res = FindResourceA(module, "STRMAP", "TEXT");
+    if (!res)
+        return 0;
+    DWORD size = SizeofResource(module, res);
+    HGLOBAL handle = size ? LoadResource(module, res) : NULL;
+    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : NULL;
+    if (!bytes)
+        return 0;
+
+    std::istringstream text(std::string(bytes, size));
+    BigEndianReader reader(&text);
+    char line[kStrmapLineSize];
+    while (reader.readLine(line, sizeof line) > 0) {
+        const char *p = line;
+        while (*p == '=')
+            ++p;
+        const char *end = std::strchr(p, '=');
+        size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
+        if (length == 0 || std::strlen(key) != length || std::strncmp(p, key, length) != 0)
+            continue;
+        return end ? static_cast<UINT>(std::atoi(end + 1)) : 0;
+    }
+    return 0;
+}
+
+char *findProductString(const char *key, char *buffer, int size)
+{
+    const ModuleChain &chain = ModuleChain::instance();
+    for (size_t i = 0; i < chain.size(); ++i) {
+        HMODULE module = chain.fromLast(i);
+        UINT id = lookupStringId(module, key);
+        if (id != 0 && LoadStringA(module, id, buffer, size) > 0)
+            return buffer;
+    }
+    return NULL;
+}
+
+char *findProductTextResource(const char *name)
+{
+    const ModuleChain &chain = ModuleChain::instance();
+    for (size_t i = 0; i < chain.size(); ++i) {
+        HMODULE module = chain.fromLast(i);
+        HRSRC res = FindResourceA(module, name, "TEXT");
+        if (!res)
+            continue;
+        DWORD size = SizeofResource(module, res);
+        HGLOBAL handle = LoadResource(module, res);
+        const void *bytes = handle ? LockResource(handle) : NULL;
+        if (size > 0 && !bytes)
+            return NULL;
+        char *copy = new char[size + 1];
+        if (size > 0)
+            std::memcpy(copy, bytes, size);
+        copy[size] = '\0';
+        return copy;
+    }
+    return NULL;
+}
+
+HBITMAP findProductBitmap(const char *name)
+{
+    const ModuleChain &chain = ModuleChain::instance();
+    for (size_t i = 0; i < chain.size(); ++i) {
+        if (HBITMAP bitmap = LoadBitmapA(chain.fromLast(i), name))
+            return bitmap;
+    }
+    return NULL;
+}
+
+FARPROC findProductExport(const char *name)
+{
+    const ModuleChain &chain = ModuleChain::instance();
+    for (size_t i = 0; i < chain.size(); ++i) {
+        HMODULE module = chain.fromLast(i);
+        if (!module)
+            continue;
+        if (FARPROC fn = GetProcAddress(module, name))
+            return fn;
+    }
+    return NULL;
+}
+
+char getProductFontType()
+{
+    char type[kFontTypeSize];
+    if (!findProductString("PRODUCT_FONTTYPE", type, sizeof type))
+        return 0;
+    return type[0];
+}
+
+const OSVERSIONINFOA &getOsVersion()
+{
+    // One record per thread: the install worker asks too.
+    static thread_local OSVERSIONINFOA version;
+    std::memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version;
+}
+
+char findProductDisc()
+{
+    char names[kCdromNameSize];
+    if (!findProductString("PRODUCT_CDROM_NAME", names, sizeof names))
+        return 0;
+
+    DWORD mask = GetLogicalDrives();
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (!(mask & (1u << (letter - 'A'))) || isFloppyDriveLetter(letter))
+            continue;
+        char label[MAX_PATH];
+        if (!getVolumeLabel(letter, label, sizeof label))
+            continue;
+        const char *p = names;
+        while (*p) {
+            const char *comma = std::strchr(p, ',');
+            size_t length = comma ? static_cast<size_t>(comma - p) : std::strlen(p);
+            std::string token(p, length);
+            if (!token.empty() && lstrcmpiA(token.c_str(), label) == 0)
+                return letter;
+            p += length + (comma ? 1 : 0);
+        }
+    }
+    return 0;
+}
+
+char requestProductDisc()
+{
+    for (;;) {
+        if (char letter = findProductDisc())
+            return letter;
+        char prompt[kRequestCdSize];
+        if (!findProductString("PRODUCT_REQUEST_CD", prompt, sizeof prompt))
+            prompt[0] = '\0';
+        if (MessageBoxA(NULL, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
+            return 0;
+        Sleep(1000);
+    }
+}
+
+char *loadNameMapText()
+{
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], name[kNameMapFileSize], path[MAX_PATH];
+    if (moduleFolder(NULL, drive, dir) &&
+        findProductString("PRODUCT_NAMEMAP", name, sizeof name) &&
+        joinPath(path, sizeof path, drive, dir, name)) {
+        if (FILE *f = std::fopen(path, "rb")) {
+            char *text = NULL;
+            long size = -1;
+            if (std::fseek(f, 0, SEEK_END) == 0)
+                size = std::ftell(f);
+            if (size >= 0 && size <= kMaxNameMapFile && std::fseek(f, 0, SEEK_SET) == 0) {
+                text = new char[size + 1];
+                if (std::fread(text, 1, size, f) == static_cast<size_t>(size)) {
+                    text[size] = '\0';
+                } else {
+                    delete[] text;
+                    text = NULL;
+                }
+            }
+            std::fclose(f);
+            if (text)
+                return text;
+        }
+    }
+    return findProductTextResource("NameMap.csv");
+}
+
+int runInstaller(int)
+{
+    HMODULE self = installerModule();
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], fileName[MAX_PATH], path[MAX_PATH];
+    if (!moduleFolder(self, drive, dir))
+        return 0;
+    if (LoadStringA(self, kProductFileNameId, fileName, sizeof fileName) <= 0)
+        return 0;
+    if (!joinPath(path, sizeof path, drive, dir, fileName)) {
+        MessageBoxA(NULL, fileName, kNotFoundCaption, MB_OK);
+        return -1;
+    }
+
+    HMODULE product = LoadLibraryA(path);
+    if (!product) {
+        MessageBoxA(NULL, path, kNotFoundCaption, MB_OK);
+        return -1;
+    }
+
+    ModuleChain &chain = ModuleChain::instance();
+    chain.clear();
+    chain.append(NULL);
+    chain.append(self);
+    chain.append(product);
+
+    typedef int (*StartFn)(int);
+    StartFn start = reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product, "start")));
+    int result = 0;
+    if (start && start(0) != 0)
+        result = static_cast<int>(runMainDialog());
+
+    FreeLibrary(product);
+    chain.remove(product);
+    return result;
+}

@@ -1,0 +1,82 @@
+// shell/product.h - binding of the product module and lookups across modules.
+//
+// The module chain holds, in order: the null handle (the process image for
+// the resource calls), the program's own instance and the product module.
+// Every lookup walks it from the last entry to the first, so the product
+// module is asked first and the program itself last.
+#ifndef SHELL_PRODUCT_H
+#define SHELL_PRODUCT_H
+
+#include <windows.h>
+
+#include <vector>
+
+class ModuleChain {
+public:
+    void clear() { modules_.clear(); }
+    void append(HMODULE module) { modules_.push_back(module); }
+    // Drops module from the chain (after it has been freed).
+    void remove(HMODULE module);
+    size_t size() const { return modules_.size(); }
+    // Entry i counted from the last one: at(0) is asked first.
+    HMODULE fromLast(size_t i) const { return modules_[modules_.size() - 1 - i]; }
+
+    static ModuleChain &instance();
+
+private:
+    std::vector<HMODULE> modules_;
+};
+
+// Buffer sizes (chars, NUL included) of the package strings.
+enum {
+    kCdromNameSize = 960,
+    kRequestCdSize = 256,
+    kNameMapFileSize = 260,
+    kFontTypeSize = 2,
+    kExtensionsSize = 260,
+};
+
+// The string id that key names in module's STRMAP, 0 when there is none.
+// Keys are case-sensitive; the first matching line wins.
+UINT lookupStringId(HMODULE module, const char *key);
+
+// The package string of key, loaded from the module whose STRMAP names it;
+// NULL when no module answers.
+char *findProductString(const char *key, char *buffer, int size);
+// A new NUL-terminated copy of the first TEXT resource name along the chain;
+// the caller frees it with delete[]. NULL when no module has it.
+char *findProductTextResource(const char *name);
+// The first bitmap of that name along the chain; the caller deletes it.
+HBITMAP findProductBitmap(const char *name);
+// The first export of that name along the chain.
+FARPROC findProductExport(const char *name);
+
+// 'O' OpenType, 'T' TrueType, 0 when the package names no font type.
+char getProductFontType();
+
+// The running system's version, refreshed at every call.
+const OSVERSIONINFOA &getOsVersion();
+inline bool isWin9x() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS; }
+inline bool isWinNT() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
+inline bool isNT4() { return isWinNT() && getOsVersion().dwMajorVersion == 4; }
+
+// Drive letter of the package disc (found by volume label), or 0.
+char findProductDisc();
+// As findProductDisc, asking the user to insert the disc until it is found
+// or the user cancels (then 0).
+char requestProductDisc();
+
+// A new NUL-terminated copy of the name-map text: the file named by
+// PRODUCT_NAMEMAP beside the program when it can be read whole, else the
+// "NameMap.csv" resource. The caller frees it with delete[].
+char *loadNameMapText();
+
+// The whole flow: binds the product module, runs the main dialog, unbinds.
+// The main dialog's result; 0 when the product refused or lacks its entry,
+// -1 when it cannot be loaded.
+int runInstaller(int arg);
+
+// Runs the main dialog modally (defined with the dialog).
+INT_PTR runMainDialog();
+
+#endif

@@ -1,0 +1,198 @@
+// tests/win/winutil.cpp - helpers for tests that run under Wine.
+#include "tests/win/winutil.h"
+
+#include <cstdio>
+
+namespace testutil {
+
+std::string programFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+static void removeTree(const std::string &folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string scratchFolder(const std::string &name)
+{
+    std::string folder = programFolder() + "scratch-" + name;
+    removeTree(folder);
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
+}
+
+std::string readFile(const std::string &path)
+{
+    std::string data;
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return data;
+    char block[4096];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+        data.append(block, n);
+    std::fclose(f);
+    return data;
+}
+
+bool writeFile(const std::string &path, const std::string &data)
+{
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    return (std::fclose(f) == 0) && ok;
+}
+
+bool fileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool regGetString(HKEY root, const char *key, const char *value, std::string *out)
+{
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    char buf[4096];
+    DWORD size = sizeof buf - 1, type = 0;
+    LONG rc = RegQueryValueExA(h, value, NULL, &type, reinterpret_cast<BYTE *>(buf), &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS)
+        return false;
+    buf[size] = '\0';
+    *out = buf;
+    return true;
+}
+
+bool regGetMultiString(HKEY root, const char *key, const char *value,
+                       std::vector<std::string> *out)
+{
+    HKEY h;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
+        return false;
+    std::vector<char> buf(65536);
+    DWORD size = static_cast<DWORD>(buf.size() - 2), type = 0;
+    LONG rc = RegQueryValueExA(h, value, NULL, &type, reinterpret_cast<BYTE *>(buf.data()), &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS)
+        return false;
+    buf[size] = buf[size + 1] = '\0';
+    out->clear();
+    // Empty strings are kept: the pending operations list pairs each source
+    // with an empty destination for a deletion.
+    size_t pos = 0;
+    while (pos < size) {
+        std::string s(buf.data() + pos);
+        out->push_back(s);
+        pos += s.size() + 1;
+    }
+    return true;
+}
+
+std::string versionText()
+{
+    OSVERSIONINFOA v;
+    v.dwOSVersionInfoSize = sizeof v;
+    GetVersionExA(&v);
+    char text[64];
+    std::snprintf(text, sizeof text, "%lu.%lu platform %lu", v.dwMajorVersion, v.dwMinorVersion,
+                  v.dwPlatformId);
+    return text;
+}
+
+WindowWatcher::WindowWatcher(const std::string &caption, int buttonId, int maxAnswers)
+    : caption_(caption), buttonId_(buttonId), maxAnswers_(maxAnswers)
+{
+    InitializeCriticalSection(&lock_);
+    thread_ = std::thread([this] { run(); });
+}
+
+WindowWatcher::~WindowWatcher()
+{
+    stop_ = true;
+    thread_.join();
+    DeleteCriticalSection(&lock_);
+}
+
+std::string WindowWatcher::lastText()
+{
+    EnterCriticalSection(&lock_);
+    std::string s = lastText_;
+    LeaveCriticalSection(&lock_);
+    return s;
+}
+
+namespace {
+struct FindData {
+    const std::string *caption;
+    HWND found;
+};
+
+BOOL CALLBACK findOwnWindow(HWND hwnd, LPARAM lParam)
+{
+    FindData *fd = reinterpret_cast<FindData *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd))
+        return TRUE;
+    char text[512];
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (*fd->caption == text) {
+        fd->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+void WindowWatcher::run()
+{
+    while (!stop_) {
+        FindData fd = {&caption_, NULL};
+        EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&fd));
+        if (fd.found && answers_ < maxAnswers_) {
+            char text[1024] = "";
+            GetDlgItemTextA(fd.found, 0xFFFF, text, sizeof text);
+            EnterCriticalSection(&lock_);
+            lastText_ = text;
+            LeaveCriticalSection(&lock_);
+            if (before_)
+                before_(answers_);
+            HWND button = GetDlgItem(fd.found, buttonId_);
+            ++answers_;
+            if (button)
+                SendMessageA(button, BM_CLICK, 0, 0);
+            else
+                PostMessageA(fd.found, WM_COMMAND, buttonId_, 0);
+            // Wait until that window has gone before looking again.
+            for (int i = 0; i < 200 && IsWindow(fd.found) && IsWindowVisible(fd.found); ++i)
+                Sleep(10);
+        }
+        Sleep(20);
+    }
+}
+
+}  // namespace testutil

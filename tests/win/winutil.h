@@ -1,0 +1,57 @@
+// tests/win/winutil.h - helpers for tests that run under Wine.
+#ifndef TESTS_WIN_WINUTIL_H
+#define TESTS_WIN_WINUTIL_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace testutil {
+
+// Folder of the running test program, with a trailing backslash.
+std::string programFolder();
+// A fresh, empty scratch folder under the program's folder.
+std::string scratchFolder(const std::string &name);
+std::string readFile(const std::string &path);
+bool writeFile(const std::string &path, const std::string &data);
+bool fileExists(const std::string &path);
+
+// Registry helpers (REG_SZ and REG_MULTI_SZ as text).
+bool regGetString(HKEY root, const char *key, const char *value, std::string *out);
+bool regGetMultiString(HKEY root, const char *key, const char *value,
+                       std::vector<std::string> *out);
+
+// The emulated Windows version of this run, e.g. "win98 (4.10 platform 1)".
+std::string versionText();
+
+// Watches for a top-level window of this process with the given caption and
+// answers it by clicking the button with buttonId. Records the text of the
+// window's message static (message boxes) and how often it answered.
+class WindowWatcher {
+public:
+    WindowWatcher(const std::string &caption, int buttonId, int maxAnswers = 1000);
+    ~WindowWatcher();
+    // Before answering, run this (e.g. to change the disc); may be empty.
+    void onBeforeAnswer(void (*fn)(int count)) { before_ = fn; }
+    int answers() const { return answers_; }
+    std::string lastText();
+
+private:
+    void run();
+    std::string caption_;
+    int buttonId_;
+    int maxAnswers_;
+    void (*before_)(int) = nullptr;
+    std::atomic<int> answers_{0};
+    std::atomic<bool> stop_{false};
+    std::string lastText_;
+    CRITICAL_SECTION lock_;
+    std::thread thread_;
+};
+
+}  // namespace testutil
+
+#endif
