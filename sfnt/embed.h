@@ -15,6 +15,10 @@
 // Everything is checked before the first byte is written, so on 0 and -1 the
 // file is unchanged.
 //
+// A head table at an offset that is not a multiple of four is rewritten all
+// the same, but its adjustment cannot bring the whole-file checksum to
+// 0xB1B0AFBA there, since it is no whole word of the file.
+//
 // A font without a head table gets its OS/2 table and record checksum
 // updated; there is no checkSumAdjustment to repair then.
 //
