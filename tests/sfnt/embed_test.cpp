@@ -201,14 +201,6 @@ TEST_F(EmbedTest, DiagnosticLines)
     EXPECT_EQ(tail.str(), text.substr(text.size() - tail.str().size()));
 }
 
-TEST_F(EmbedTest, NoDiagnosticChecksumsWhenNothingChanges)
-{
-    TempFile file(BuildMinimalFont(2, 2));
-    EXPECT_EQ(0, SetEmbeddingType(file.path(), 2));
-    EXPECT_NE(std::string::npos, diagnostics.text().find("fsType=2\n"));
-    EXPECT_EQ(std::string::npos, diagnostics.text().find("Checksum("));
-}
-
 // Damaged directories: each case corrupts one field of a valid font, and
 // the rewrite must refuse before writing anything.
 class EmbedDamageTest : public EmbedTest {
