@@ -141,7 +141,7 @@ size_t TableOffset(const std::string &font, const char *tag)
     return 0;
 }
 
-std::string BuildFont(const std::vector<TableSpec> &tables, uint32_t sfntVersion)
+std::string BuildFont(const std::vector<TableData> &tables, uint32_t sfntVersion)
 {
     const uint16_t n = static_cast<uint16_t>(tables.size());
     uint16_t entrySelector = 0;

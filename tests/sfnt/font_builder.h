@@ -46,7 +46,7 @@ struct NameEntry {
 };
 std::string BuildName(const std::vector<NameEntry> &entries);
 
-struct TableSpec {
+struct TableData {
     const char *tag;
     std::string data;
 };
@@ -54,7 +54,7 @@ struct TableSpec {
 // A font with the tables in the given order (the directory is not sorted for
 // the caller), each padded to four bytes except the last; record checksums
 // and, when there is a head table, checkSumAdjustment are filled in.
-std::string BuildFont(const std::vector<TableSpec> &tables, uint32_t sfntVersion = 0x00010000);
+std::string BuildFont(const std::vector<TableData> &tables, uint32_t sfntVersion = 0x00010000);
 
 // OS/2, head and name (sorted by tag) with a Macintosh PostScript name.
 std::string BuildMinimalFont(uint16_t os2Version = 3, uint16_t fsType = 0, const char *vendor = "ZORV");
