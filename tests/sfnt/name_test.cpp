@@ -1,0 +1,241 @@
+// Tests of the name table, its text forms and the font name lookup.
+#include "sfnt/name.h"
+#include "tests/sfnt/font_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::string kUtf16Name("\0Z\0o\0r\0v", 8);
+
+TT_name readName(const std::string &bytes)
+{
+    std::istringstream in(bytes);
+    TT_name table;
+    table.read(in);
+    return table;
+}
+
+TEST(NameTableTest, ReadsRecordsInFileOrderWithTheirStrings)
+{
+    std::string bytes = BuildName({{3, 1, 1033, 6, kUtf16Name}, {1, 0, 0, 6, "Zorv"}, {1, 0, 0, 1, ""}});
+    std::istringstream in(bytes);
+    TT_name table;
+    EXPECT_EQ(3, table.read(in));
+    ASSERT_EQ(3u, table.records.size());
+    EXPECT_EQ(3, table.records[0].platform);
+    EXPECT_EQ(1033, table.records[0].language);
+    EXPECT_EQ(kUtf16Name, table.records[0].str);
+    EXPECT_EQ("Zorv", table.records[1].str);
+    EXPECT_EQ(8, table.records[1].offsetString);
+    EXPECT_EQ("", table.records[2].str);
+}
+
+TEST(NameTableTest, WritePacksTheStringsAfresh)
+{
+    // Two records sharing their string bytes, as font tools often write them.
+    std::string shared = FontBuilder()
+                             .u16(0).u16(2).u16(30)                     // format, numRecord, offsetStrings
+                             .u16(1).u16(0).u16(0).u16(4).u16(2).u16(1)  // "BC"
+                             .u16(1).u16(0).u16(0).u16(6).u16(3).u16(0)  // "ABC"
+                             .raw("ABC")
+                             .str();
+    TT_name table = readName(shared);
+    std::ostringstream out;
+    EXPECT_EQ(2, table.write(out));
+    EXPECT_EQ(BuildName({{1, 0, 0, 4, "BC"}, {1, 0, 0, 6, "ABC"}}), out.str());
+    EXPECT_EQ(readName(out.str()).records[1].str, "ABC");
+}
+
+TEST(NameTableTest, FindTakesTheFirstMatchAndCutsToTheBuffer)
+{
+    TT_name table = readName(BuildName({{1, 0, 0, 6, "First"}, {1, 0, 0, 6, "Second"}, {1, 0, 0, 4, std::string(300, 'L')}}));
+    char buffer[64];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(0, table.find(1, 0, 0, 5, buffer, 16));
+    EXPECT_EQ('x', buffer[0]);  // untouched when nothing matches
+    EXPECT_EQ(5, table.find(1, 0, 0, 6, buffer, 16));
+    EXPECT_EQ(0, std::memcmp("First\0\0", buffer, 7));
+
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(14, table.find(1, 0, 0, 4, buffer, 16));
+    EXPECT_EQ(std::string(14, 'L'), std::string(buffer, 14));
+    EXPECT_EQ(0, buffer[14]);
+    EXPECT_EQ(0, buffer[15]);
+    EXPECT_EQ('x', buffer[16]);  // nothing beyond the capacity
+    EXPECT_EQ(0, table.find(1, 0, 0, 4, buffer, 1));
+}
+
+TEST(NameTableTest, HugeRecordCountFailsBeforeReading)
+{
+    std::string bytes = BuildName({{1, 0, 0, 6, "A"}});
+    SetU16(&bytes, 2, 0xFFFF);
+    std::istringstream in(bytes);
+    TT_name table;
+    EXPECT_THROW(table.read(in), std::string);
+    EXPECT_TRUE(table.records.empty());
+}
+
+TEST(NameTableTest, StringBeyondTheEndIsLeftEmpty)
+{
+    std::string bytes = BuildName({{1, 0, 0, 6, "Zorv"}, {1, 0, 0, 4, "Full"}});
+    SetU16(&bytes, 6 + 12 + 10, 0xFFF0);  // offsetString of the second record
+    TT_name table = readName(bytes);
+    ASSERT_EQ(2u, table.records.size());
+    EXPECT_EQ("Zorv", table.records[0].str);
+    EXPECT_EQ("", table.records[1].str);
+
+    // Cut in the middle of the last string.
+    TT_name cut = readName(bytes.substr(0, bytes.size() - 6));
+    EXPECT_EQ("", cut.records[0].str);
+}
+
+TEST(NameProfileTest, RecordLineRoundTrip)
+{
+    TT_name table = readName(BuildName({{1, 0, 0, 6, "AB"}}));
+    std::ostringstream out;
+    EXPECT_EQ(1, table.writeProfile(out));
+    EXPECT_EQ("# 'name' table profile\nformat=0\nnumRecord=1\noffsetStrings=18\n$.1.0.0.6=4142\n", out.str());
+
+    std::istringstream in(out.str());
+    TT_name back;
+    EXPECT_EQ(4, back.readProfile(in));  // the three header fields are passed on and ignored
+    ASSERT_EQ(1u, back.records.size());
+    const TT_name_rec &rec = back.records[0];
+    EXPECT_TRUE(rec.sameIds(1, 0, 0, 6));
+    EXPECT_EQ("AB", rec.str);
+    EXPECT_EQ(0xFFFF, rec.offsetString);
+    EXPECT_EQ(2, rec.lengthString);
+}
+
+TEST(NameProfileTest, LinesAreKeptInRecordOrder)
+{
+    TT_name table;
+    EXPECT_EQ(1, table.parseProfileLine("$.3.1.1033.6=005A"));
+    EXPECT_EQ(1, table.parseProfileLine("$.1.0.0.6=5a6f"));
+    EXPECT_EQ(1, table.parseProfileLine("$.1.0.0.1=41"));
+    EXPECT_EQ(1, table.parseProfileLine("$.1.0.0.6=58"));  // equal ids keep their order
+    ASSERT_EQ(4u, table.records.size());
+    EXPECT_EQ(1, table.records[0].name);
+    EXPECT_EQ("Zo", table.records[1].str);
+    EXPECT_EQ("X", table.records[2].str);
+    EXPECT_EQ(std::string("\0Z", 2), table.records[3].str);
+}
+
+TEST(NameProfileTest, MalformedLinesAreNotTaken)
+{
+    TT_name table;
+    EXPECT_EQ(0, table.parseProfileLine("format=0"));
+    EXPECT_EQ(0, table.parseProfileLine("$.1.0.0.6=4G"));
+    EXPECT_EQ(0, table.parseProfileLine("$.1.0.0=41"));
+    EXPECT_EQ(0, table.parseProfileLine("$.1.0.0.70000=41"));
+    EXPECT_EQ(0, table.parseProfileLine("$1.0.0.6=41"));
+    EXPECT_TRUE(table.records.empty());
+    EXPECT_EQ(1, table.parseProfileLine("$.1.0.0.6=41424"));  // a lone last digit is dropped
+    EXPECT_EQ("AB", table.records[0].str);
+    EXPECT_EQ(1, table.parseProfileLine("$.1.0.0.7="));
+    EXPECT_EQ("", table.records[1].str);
+}
+
+TEST(NameProfileTest, DumpFormat)
+{
+    TT_name table = readName(BuildName({{1, 0, 0, 6, std::string("A\x05\x80", 3)}}));
+    std::ostringstream out;
+    table.dump(out);
+    EXPECT_EQ("format=0\nnumRecord=1\noffsetStrings=18\n"
+              "TT_name_rec{platform=1 encoding=0 language=0 name=6 lengthString=3 offsetString=0\n"
+              " str=415ffffff80}\n",
+              out.str());
+}
+
+class GetFontNameTest : public ::testing::Test {
+protected:
+    // The lookup of the given ids in a font whose name table holds entries.
+    static std::string lookup(const std::vector<NameEntry> &entries, uint16_t p, uint16_t e, uint16_t l, uint16_t n)
+    {
+        TempFile file(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}, {"name", BuildName(entries)}}));
+        return lookupIn(file.path(), p, e, l, n);
+    }
+    static std::string lookupIn(const char *path, uint16_t p, uint16_t e, uint16_t l, uint16_t n)
+    {
+        char buffer[FONT_NAME_SIZE + 8];
+        std::memset(buffer, 'x', sizeof buffer);
+        char *found = GetFontName(path, p, e, l, n, buffer);
+        EXPECT_EQ(std::string(8, 'x'), std::string(buffer + FONT_NAME_SIZE, 8));
+        if (!found) {
+            EXPECT_EQ(0, buffer[0]);
+            return "<none>";
+        }
+        EXPECT_EQ(buffer, found);
+        return buffer;
+    }
+};
+
+TEST_F(GetFontNameTest, MacintoshRequestAmongOtherPlatforms)
+{
+    std::vector<NameEntry> both = {{1, 0, 0, 6, "ZorvSans"}, {3, 1, 1033, 6, kUtf16Name}};
+    EXPECT_EQ("ZorvSans", lookup(both, 1, 0, 0, 6));
+    // A UTF-16 string beginning below U+0100 starts with a zero byte.
+    EXPECT_EQ("<none>", lookup(both, 3, 1, 1033, 6));
+    EXPECT_EQ("<none>", lookup(both, 1, 0, 1041, 6));
+}
+
+TEST_F(GetFontNameTest, JapaneseLanguageRecordAndDuplicates)
+{
+    std::vector<NameEntry> japanese = {{1, 0, 1041, 6, "ZorvMincho"}};
+    EXPECT_EQ("<none>", lookup(japanese, 1, 0, 0, 6));
+    EXPECT_EQ("ZorvMincho", lookup(japanese, 1, 0, 1041, 6));
+    EXPECT_EQ("One", lookup({{1, 0, 0, 6, "One"}, {1, 0, 0, 6, "Two"}}, 1, 0, 0, 6));
+    EXPECT_EQ("<none>", lookup({{3, 1, 1033, 6, kUtf16Name}}, 1, 0, 0, 6));
+}
+
+TEST_F(GetFontNameTest, LongNameIsCutToTheBuffer)
+{
+    std::string name = lookup({{1, 0, 0, 6, std::string(200, 'N')}}, 1, 0, 0, 6);
+    EXPECT_EQ(std::string(FONT_NAME_SIZE - 2, 'N'), name);
+}
+
+TEST_F(GetFontNameTest, CollectionsWhateverTheExtension)
+{
+    std::string first = BuildFont({{"name", BuildName({{1, 0, 0, 6, "First"}})}});
+    std::string second = BuildFont({{"name", BuildName({{1, 0, 0, 6, "Second"}})}});
+    TempFile ttc(BuildCollection({first, second}), ".ttc");
+    TempFile ttf(BuildCollection({first, second}), ".ttf");
+    EXPECT_EQ("First", lookupIn(ttc.path(), 1, 0, 0, 6));
+    EXPECT_EQ("First", lookupIn(ttf.path(), 1, 0, 0, 6));
+
+    std::string pointsAway = BuildCollection({first});
+    SetU32(&pointsAway, 12, 0x90000000);  // offset of font 0, negative as an int
+    TempFile away(pointsAway, ".ttc");
+    EXPECT_EQ("<none>", lookupIn(away.path(), 1, 0, 0, 6));
+}
+
+TEST_F(GetFontNameTest, UnreadableFilesGiveNoName)
+{
+    EXPECT_EQ("<none>", lookupIn("no-such-font.ttf", 1, 0, 0, 6));
+    TempFile noName(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}}));
+    EXPECT_EQ("<none>", lookupIn(noName.path(), 1, 0, 0, 6));
+    TempFile empty("");
+    EXPECT_EQ("<none>", lookupIn(empty.path(), 1, 0, 0, 6));
+
+    std::string font = BuildMinimalFont();
+    const size_t nameRecord = RecordOffset(2);
+    std::string beyond = font;
+    SetU32(&beyond, nameRecord + 12, 0x10000);  // length of 'name'
+    TempFile a(beyond);
+    EXPECT_EQ("<none>", lookupIn(a.path(), 1, 0, 0, 6));
+    std::string onDirectory = font;
+    SetU32(&onDirectory, nameRecord + 8, 8);  // offset of 'name', inside the directory
+    TempFile b(onDirectory);
+    EXPECT_EQ("<none>", lookupIn(b.path(), 1, 0, 0, 6));
+    TempFile c(font.substr(0, font.size() - 6));  // the Macintosh string cut short
+    EXPECT_EQ("<none>", lookupIn(c.path(), 1, 0, 0, 6));
+    TempFile whole(font);
+    EXPECT_EQ("ZorvSans-Bold", lookupIn(whole.path(), 1, 0, 0, 6));
+}
+
+}  // namespace
