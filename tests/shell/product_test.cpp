@@ -1,0 +1,276 @@
+// Tests of the product binding: STRMAP lookups, lookups along the module
+// chain, the disc search and its prompt, the name-map source and the whole
+// entry flow with good and bad product modules.
+#include "shell/product.h"
+
+#include "tests/win/winutil.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace testutil;
+
+namespace {
+
+const char kInstallerTitle[] = "Korimaru Installer";
+
+// Binds the chain as the entry flow does, with a product module of the test's choice.
+class ChainTest : public ::testing::Test {
+protected:
+    void bind(const char *dll)
+    {
+        product_ = dll ? LoadLibraryA((programFolder() + dll).c_str()) : NULL;
+        if (dll) {
+            ASSERT_NE(nullptr, product_) << dll;
+        }
+        ModuleChain &chain = ModuleChain::instance();
+        chain.clear();
+        chain.append(NULL);
+        chain.append(GetModuleHandleA(NULL));
+        if (product_)
+            chain.append(product_);
+    }
+    void TearDown() override
+    {
+        ModuleChain::instance().clear();
+        if (product_)
+            FreeLibrary(product_);
+    }
+    HMODULE product_ = NULL;
+};
+
+TEST_F(ChainTest, StrmapKeysAreExactAndTheFirstLineWins)
+{
+    bind("testproduct_ok.dll");
+    EXPECT_EQ(25010u, lookupStringId(product_, "PRODUCT_FONTTYPE"));
+    EXPECT_EQ(0u, lookupStringId(product_, "product_fonttype"));
+    EXPECT_EQ(0u, lookupStringId(product_, "PRODUCT_FONT"));
+    EXPECT_EQ(25003u, lookupStringId(product_, "PRODUCT_REQUEST_CD"));  // leading '=' skipped
+    EXPECT_EQ(25002u, lookupStringId(product_, "DUPLICATE"));
+    EXPECT_EQ(0u, lookupStringId(product_, "NO_DIGITS"));
+    EXPECT_EQ(0u, lookupStringId(product_, "TRAILING"));
+    EXPECT_EQ(0u, lookupStringId(product_, ""));
+}
+
+TEST_F(ChainTest, OverlongStrmapLineEndsWithoutHarmAndLaterLinesStillCount)
+{
+    bind("testproduct_ok.dll");
+    EXPECT_EQ(0u, lookupStringId(product_, ("LONG_" + std::string(600, 'K')).c_str()));
+    EXPECT_EQ(25004u, lookupStringId(product_, "AFTER_LONG"));
+}
+
+TEST_F(ChainTest, ModuleWithoutStrmapHasNoIds)
+{
+    bind("testproduct_start0.dll");
+    EXPECT_EQ(0u, lookupStringId(product_, "PRODUCT_FONTTYPE"));
+}
+
+TEST_F(ChainTest, ProductStringsComeFromTheModuleThatNamesThem)
+{
+    bind("testproduct_ok.dll");
+    char buf[256];
+    ASSERT_NE(nullptr, findProductString("PRODUCT_CDROM_NAME", buf, sizeof buf));
+    EXPECT_STREQ("Disc512,Disc512", buf);
+    // Only the installer's own STRMAP has this key.
+    ASSERT_NE(nullptr, findProductString("INSTALLER_STRMAP_TEST", buf, sizeof buf));
+    EXPECT_STREQ("STRMAP test entry of the installer", buf);
+    // A key naming a string that does not exist counts as missing.
+    EXPECT_EQ(nullptr, findProductString("MISSING_STRING", buf, sizeof buf));
+    EXPECT_EQ(nullptr, findProductString("PRODUCT_NAME", buf, sizeof buf));
+}
+
+TEST_F(ChainTest, FontTypeIsTheFirstLetterOrZero)
+{
+    bind("testproduct_ok.dll");
+    EXPECT_EQ('O', getProductFontType());
+    TearDown();
+    bind("testproduct_other.dll");
+    EXPECT_EQ(0, getProductFontType());
+}
+
+TEST_F(ChainTest, TextResourcesBitmapsAndExportsAskTheProductFirst)
+{
+    bind("testproduct_ok.dll");
+    char *text = findProductTextResource("NameMap.csv");
+    ASSERT_NE(nullptr, text);
+    EXPECT_STREQ("#File,#Marukan\r\nFontData\\QXRes-W1,QXRes-W1.otf\r\n", text);
+    delete[] text;
+    // Only the installer has this one.
+    text = findProductTextResource("namemap_keys");
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(0, std::string(text).find("NAME_SUITCASE\r\n"));
+    delete[] text;
+    EXPECT_EQ(nullptr, findProductTextResource("NO_SUCH_TEXT"));
+
+    HBITMAP bitmap = findProductBitmap("QXSample-W5");
+    ASSERT_NE(nullptr, bitmap);
+    BITMAP info;
+    ASSERT_TRUE(GetObjectA(bitmap, sizeof info, &info));
+    EXPECT_EQ(2, info.bmWidth);
+    DeleteObject(bitmap);
+    EXPECT_EQ(nullptr, findProductBitmap("QXNOSUCH"));
+
+    EXPECT_NE(nullptr, findProductExport("productMarker"));
+    EXPECT_EQ(nullptr, findProductExport("IsMyFontFile"));
+}
+
+TEST_F(ChainTest, OsVersionMatchesTheEmulatedSystem)
+{
+    const OSVERSIONINFOA &v = getOsVersion();
+    EXPECT_EQ(sizeof(OSVERSIONINFOA), v.dwOSVersionInfoSize);
+    EXPECT_EQ(148u, v.dwOSVersionInfoSize);
+    EXPECT_TRUE(isWin9x() != isWinNT()) << versionText();
+    if (isWin9x()) {
+        EXPECT_EQ(4u, v.dwMajorVersion);
+        EXPECT_TRUE(v.dwMinorVersion == 0 || v.dwMinorVersion == 10 || v.dwMinorVersion == 90);
+    }
+}
+
+typedef ChainTest DiscTest;
+
+TEST_F(DiscTest, FindsTheLabelledDriveAndNeverAFloppy)
+{
+    bind("testproduct_ok.dll");
+    char label[MAX_PATH];
+    ASSERT_TRUE(GetVolumeInformationA("A:\\", label, sizeof label, NULL, NULL, NULL, NULL, 0));
+    ASSERT_STREQ("Disc512", label);  // A: carries the label too
+    EXPECT_EQ('E', findProductDisc());
+}
+
+TEST_F(DiscTest, LabelsAreWholeTokensComparedWithoutRegardToCase)
+{
+    bind("testproduct_lower.dll");  // "NOSUCHDISC,disc512"
+    EXPECT_EQ('E', findProductDisc());
+}
+
+TEST_F(DiscTest, NoMatchOrNoLabelListFindsNothing)
+{
+    bind("testproduct_other.dll");  // "NOSUCHDISC"
+    EXPECT_EQ(0, findProductDisc());
+    TearDown();
+    bind(NULL);  // no product: the key is missing altogether
+    EXPECT_EQ(0, findProductDisc());
+}
+
+TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
+{
+    bind("testproduct_other.dll");
+    WindowWatcher watcher(kInstallerTitle, IDCANCEL);
+    EXPECT_EQ(0, requestProductDisc());
+    EXPECT_EQ(1, watcher.answers());
+    EXPECT_EQ("Insert the other disc", watcher.lastText());
+}
+
+// While the prompt is up, the disc "arrives": the chain gains a product
+// module whose label list matches drive E:.
+HMODULE g_arriving = NULL;
+void insertDisc(int)
+{
+    ModuleChain::instance().append(g_arriving);
+}
+
+TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
+{
+    bind("testproduct_other.dll");
+    g_arriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
+    ASSERT_NE(nullptr, g_arriving);
+    WindowWatcher watcher(kInstallerTitle, IDOK);
+    watcher.onBeforeAnswer(insertDisc);
+    DWORD start = GetTickCount();
+    EXPECT_EQ('E', requestProductDisc());
+    EXPECT_GE(GetTickCount() - start, 900u);
+    EXPECT_EQ(1, watcher.answers());
+    ModuleChain::instance().clear();
+    FreeLibrary(g_arriving);
+}
+
+class NameMapTest : public ChainTest {
+protected:
+    void TearDown() override
+    {
+        DeleteFileA((programFolder() + "TestNameMap.csv").c_str());
+        ChainTest::TearDown();
+    }
+};
+
+TEST_F(NameMapTest, FileBesideTheProgramWins)
+{
+    bind("testproduct_ok.dll");
+    std::string text = "#File\r\nFontData\\QXFile-W3,QXFile-W3.otf\r\n";
+    ASSERT_TRUE(writeFile(programFolder() + "TestNameMap.csv", text));
+    char *got = loadNameMapText();
+    ASSERT_NE(nullptr, got);
+    EXPECT_EQ(text, got);
+    delete[] got;
+}
+
+TEST_F(NameMapTest, WithoutTheFileTheResourceIsUsed)
+{
+    bind("testproduct_ok.dll");
+    char *got = loadNameMapText();
+    ASSERT_NE(nullptr, got);
+    EXPECT_EQ(0, std::string(got).find("#File,#Marukan\r\n"));
+    delete[] got;
+}
+
+TEST_F(NameMapTest, FileShorterThanItsSizeIsDiscarded)
+{
+    // ShortNameMap.csv is linked to a kernel file that reports 4096 bytes
+    // and holds far fewer.
+    bind("testproduct_other.dll");
+    if (!fileExists(programFolder() + "ShortNameMap.csv"))
+        GTEST_SKIP() << "no short-read file on this machine";
+    std::unique_ptr<char[]> got(loadNameMapText());
+    std::unique_ptr<char[]> fallback(findProductTextResource("NameMap.csv"));
+    ASSERT_EQ(fallback == nullptr, got == nullptr);
+    if (got) {
+        EXPECT_STREQ(fallback.get(), got.get());
+    }
+}
+
+// The whole entry flow, with product.dll beside the program swapped per test.
+class EntryTest : public ::testing::Test {
+protected:
+    void useProduct(const char *dll)
+    {
+        std::string target = programFolder() + "product.dll";
+        DeleteFileA(target.c_str());
+        if (dll) {
+            ASSERT_TRUE(CopyFileA((programFolder() + dll).c_str(), target.c_str(), FALSE));
+        }
+    }
+    void TearDown() override { DeleteFileA((programFolder() + "product.dll").c_str()); }
+};
+
+TEST_F(EntryTest, MissingProductShowsThePathAndGivesMinusOne)
+{
+    useProduct(NULL);
+    WindowWatcher watcher("Korimaru Installer: File not found!!", IDOK);
+    EXPECT_EQ(-1, runInstaller(0));
+    EXPECT_EQ(1, watcher.answers());
+    EXPECT_EQ(programFolder() + "product.dll", watcher.lastText());
+}
+
+TEST_F(EntryTest, ProductRefusingOrWithoutStartEndsSilently)
+{
+    WindowWatcher anyBox(kInstallerTitle, IDCANCEL);
+    useProduct("testproduct_start0.dll");
+    EXPECT_EQ(0, runInstaller(0));
+    useProduct("testproduct_nostart.dll");
+    EXPECT_EQ(0, runInstaller(0));
+    EXPECT_EQ(0, anyBox.answers());
+}
+
+TEST_F(EntryTest, GoodProductShowsTheMainDialogUntilExit)
+{
+    useProduct("testproduct_ok.dll");
+    WindowWatcher dialog("Korimaru Installer US", IDCANCEL);
+    EXPECT_EQ(0, runInstaller(0));
+    EXPECT_EQ(1, dialog.answers());
+    // The product module is unbound again once the dialog has closed.
+    EXPECT_EQ(nullptr, GetModuleHandleA("product.dll"));
+}
+
+}  // namespace
