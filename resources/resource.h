@@ -32,7 +32,12 @@
 #define IDS_ATM_NT4_UNINSTALL 30003
 #define IDS_NT4_FOLDER_WARNING 30004
 #define IDS_FONTS_REMOVED 30006
+#define IDS_MODE_INSTALL 27000
+#define IDS_MODE_UNINSTALL 27001
 #define IDS_PROGRAM_TITLE 57344
+
+// Controls of the About box.
+#define IDC_ABOUT_ICON 1002
 
 // Controls of the main dialog.
 #define IDC_MODE 1000

@@ -1,30 +1,397 @@
-// shell/installerdialog.cpp - the installer's main dialog.
-#include "shell/product.h"
+// shell/installerdialog.cpp - the installer's main dialog and its About box.
+#include "shell/installerdialog.h"
 
 #include "base/system.h"
+#include "catalogue/atm.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/summary.h"
 #include "resources/resource.h"
+#include "shell/fontreg.h"
+#include "shell/product.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
-INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+const int kTextSize = 256;
+const int kFolderSize = 260;
+const int kToggleImageWidth = 20;
+const int kBadgeImageWidth = 44;
+const COLORREF kMaskColor = RGB(255, 255, 255);
+
+InstallerDialog *gCurrentDialog = NULL;
+bool gFirstTime = true;
+bool gTallLayout = false;
+RECT gNormalRect;
+
+// The cursor is an hourglass while an instance lives.
+class WaitCursor {
+public:
+    WaitCursor() : old_(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(old_); }
+
+private:
+    HCURSOR old_;
+};
+
+HICON imageListIcon(int bitmapId, int imageWidth, int index)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, 0);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+    HIMAGELIST list = ImageList_LoadImageA(installerModule(), MAKEINTRESOURCEA(bitmapId), imageWidth,
+                                           0, kMaskColor, IMAGE_BITMAP, LR_DEFAULTCOLOR);
+    if (!list)
+        return NULL;
+    HICON icon = ImageList_GetIcon(list, index, ILD_NORMAL);
+    ImageList_Destroy(list);
+    return icon;
 }
 
 }  // namespace
 
+INT_PTR AboutDialog::run(HWND owner)
+{
+    return runModal(installerModule(), IDD_ABOUT, owner);
+}
+
+InstallerDialog::InstallerDialog()
+    : tree_(NULL), icon_(NULL), smallIcon_(NULL), toggleIcon_(NULL), badgeIcon_(NULL),
+      fontsChanged_(false)
+{
+}
+
+InstallerDialog::~InstallerDialog()
+{
+    if (gCurrentDialog == this)
+        gCurrentDialog = NULL;
+    delete tree_;
+    for (HICON icon : {icon_, smallIcon_, toggleIcon_, badgeIcon_}) {
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
+INT_PTR InstallerDialog::run()
+{
+    return runModal(installerModule(), IDD_INSTALLER, NULL);
+}
+
+InstallerDialog *InstallerDialog::current()
+{
+    return gCurrentDialog;
+}
+
+int InstallerDialog::mode() const
+{
+    return static_cast<int>(SendDlgItemMessageA(hwnd_, IDC_MODE, CB_GETCURSEL, 0, 0));
+}
+
+bool InstallerDialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result)
+{
+    typedef InstallerDialog C;
+    static const ui::MessageMapEntry<C> kMap[] = {
+        {WM_INITDIALOG, 0, 0, &C::OnInitDialog},
+        {WM_SYSCOMMAND, 0, 0, &C::OnSysCommand},
+        {WM_PAINT, 0, 0, &C::OnPaint},
+        {WM_QUERYDRAGICON, 0, 0, &C::OnQueryDragIcon},
+        {WM_COMMAND, BN_CLICKED, IDC_TO_WHERE, &C::OnToWhere},
+        {WM_COMMAND, BN_CLICKED, IDOK, &C::OnStart},
+        {WM_COMMAND, CBN_SELCHANGE, IDC_MODE, &C::OnModeSelected},
+        {WM_COMMAND, BN_CLICKED, IDCANCEL, &C::OnExit},
+        {WM_NOTIFY, TVN_SELCHANGEDA, IDC_FONT_TREE, &C::OnSelChanged},
+        {WM_NOTIFY, TVN_SELCHANGEDW, IDC_FONT_TREE, &C::OnSelChanged},
+        {WM_NOTIFY, TN_CHECKCHANGED, IDC_FONT_TREE, &C::OnCheckChanged},
+        {WM_COMMAND, STN_CLICKED, IDC_LAYOUT_TOGGLE, &C::OnLayoutToggle},
+        {DM_GETFOLDER, 0, 0, &C::OnGetFolder},
+    };
+    return ui::dispatchMessageMap(this, kMap, msg, wParam, lParam, result);
+}
+
+LRESULT InstallerDialog::OnInitDialog(WPARAM, LPARAM)
+{
+    char text[kTextSize];
+    HMENU menu = GetSystemMenu(hwnd_, FALSE);
+    if (menu && loadText(IDS_ABOUT_MENU, text, sizeof text)) {
+        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+        AppendMenuA(menu, MF_STRING, kAboutCommand, text);
+    }
+
+    icon_ = static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    for (UINT id : {IDS_MODE_INSTALL, IDS_MODE_UNINSTALL}) {
+        loadText(id, text, sizeof text);
+        SendDlgItemMessageA(hwnd_, IDC_MODE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+
+    refreshContents();
+    return TRUE;
+}
+
+void InstallerDialog::refreshContents()
+{
+    WaitCursor wait;
+    gCurrentDialog = this;
+    bool firstTime = gFirstTime;
+
+    if (firstTime) {
+        tree_ = new FontTreeCtrl;
+        tree_->subclass(item(IDC_FONT_TREE));
+        tree_->init();
+        initSummary();
+        renderSummary(item(IDC_SUMMARY));
+        char folder[kFolderSize];
+        if (getDefaultFontFolder(folder))
+            setInstallFolder(folder);
+    }
+
+    tree_->send(TM_DELETEALL);
+    loadCatalogue(firstTime);
+    FontCatalogue &catalogue = fontCatalogue();
+    for (size_t i = 0; i < catalogue.size(); ++i)
+        tree_->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
+
+    if (firstTime)
+        SendDlgItemMessageA(hwnd_, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
+    updateModeControls();
+
+    if (firstTime) {
+        setToggleIcon(0);
+        RECT client, toggle;
+        GetClientRect(hwnd_, &client);
+        GetWindowRect(item(IDC_LAYOUT_TOGGLE), &toggle);
+        int height = toggle.bottom - toggle.top;
+        SetWindowPos(item(IDC_LAYOUT_TOGGLE), NULL, client.left, client.bottom - height, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        badgeIcon_ = imageListIcon(IDB_PROGRAM_BADGE, kBadgeImageWidth, 0);
+        SendDlgItemMessageA(hwnd_, IDC_BADGE, STM_SETICON, reinterpret_cast<WPARAM>(badgeIcon_), 0);
+        showSample(NULL);
+    }
+    gFirstTime = false;
+}
+
+void InstallerDialog::setToggleIcon(int image)
+{
+    HICON icon = imageListIcon(IDB_LAYOUT_TOGGLE, kToggleImageWidth, image);
+    SendDlgItemMessageA(hwnd_, IDC_LAYOUT_TOGGLE, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    if (toggleIcon_)
+        DestroyIcon(toggleIcon_);
+    toggleIcon_ = icon;
+}
+
+void InstallerDialog::updateModeControls()
+{
+    int current = mode();
+    bool install = current == MODE_INSTALL;
+    enableItem(IDC_TO_WHERE, install);
+    enableItem(IDC_FOLDER, install);
+    enableItem(IDOK, true);
+    tree_->send(TM_SETMODE, static_cast<WPARAM>(current));
+    updateSelectionCounts();
+}
+
+void InstallerDialog::updateSelectionCounts()
+{
+    CheckedParams checked;
+    tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
+    // A 32-bit total, as the summary has always shown it.
+    long total = 0;
+    for (const FontEntry *entry : checked)
+        total += entry->getPropertyNumber(SIZE_ALL);
+
+    char text[32];
+    setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), NULL);
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(checked.size()));
+    setSummaryValue(IDS_SUMMARY_COUNT, text, item(IDC_SUMMARY));
+}
+
+void InstallerDialog::setInstallFolder(const char *path)
+{
+    setItemText(IDC_FOLDER, path);
+    char root[] = "X:\\";
+    root[0] = path[0];
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    char text[64] = "---";
+    if (GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+        unsigned long long freeBytes = static_cast<unsigned long long>(sectorsPerCluster) *
+                                       bytesPerSector * freeClusters;
+        std::snprintf(text, sizeof text, "%.1fM", static_cast<double>(freeBytes >> 20));
+    }
+    setSummaryValue(IDS_SUMMARY_FREE, text, item(IDC_SUMMARY));
+}
+
+void InstallerDialog::showSample(const FontEntry *entry)
+{
+    char name[kTextSize] = "SAMPLE_MISSING";
+    if (entry)
+        entry->getProperty(NAME_POSTSCRIPT, name, sizeof name);
+    HBITMAP bitmap = findProductBitmap(name);
+    HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
+        hwnd_, IDC_SAMPLE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    if (previous && previous != bitmap)
+        DeleteObject(previous);
+}
+
+void InstallerDialog::moveControlBy(int id, int dy, int dheight)
+{
+    HWND control = item(id);
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(NULL, hwnd_, reinterpret_cast<POINT *>(&r), 2);
+    SetWindowPos(control, NULL, r.left, r.top + dy, r.right - r.left, r.bottom - r.top + dheight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void InstallerDialog::toggleTallLayout()
+{
+    WINDOWPLACEMENT placement;
+    placement.length = sizeof placement;
+    GetWindowPlacement(hwnd_, &placement);
+    const RECT &now = placement.rcNormalPosition;
+    int width = now.right - now.left;
+    if (!gTallLayout) {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        gNormalRect = now;
+        int gained = (work.bottom - work.top) - (now.bottom - now.top);
+        SetWindowPos(hwnd_, NULL, now.left, work.top, width, work.bottom - work.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        moveControlBy(IDC_FONT_TREE, 0, gained);
+        moveControlBy(IDC_LAYOUT_TOGGLE, gained, 0);
+        setToggleIcon(1);
+        gTallLayout = true;
+    } else {
+        int lost = (now.bottom - now.top) - (gNormalRect.bottom - gNormalRect.top);
+        SetWindowPos(hwnd_, NULL, now.left, gNormalRect.top, width,
+                     gNormalRect.bottom - gNormalRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        moveControlBy(IDC_FONT_TREE, 0, -lost);
+        moveControlBy(IDC_LAYOUT_TOGGLE, -lost, 0);
+        setToggleIcon(0);
+        gTallLayout = false;
+    }
+}
+
+LRESULT InstallerDialog::OnSysCommand(WPARAM wParam, LPARAM)
+{
+    if ((wParam & 0xFFF0) == kAboutCommand) {
+        AboutDialog about;
+        about.run(hwnd_);
+    } else {
+        markUnhandled();
+    }
+    return 0;
+}
+
+LRESULT InstallerDialog::OnPaint(WPARAM, LPARAM)
+{
+    if (!IsIconic(hwnd_)) {
+        markUnhandled();
+        return 0;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, icon_);
+    EndPaint(hwnd_, &ps);
+    return 0;
+}
+
+LRESULT InstallerDialog::OnQueryDragIcon(WPARAM, LPARAM)
+{
+    return reinterpret_cast<LRESULT>(icon_);
+}
+
+LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
+{
+    char folder[kFolderSize];
+    if (!browseForFolder(folder, sizeof folder))
+        return 0;
+    if (mode() == MODE_INSTALL && isNT4()) {
+        char fonts[kFolderSize];
+        if (getSystemFontFolder(fonts) && lstrcmpiA(folder, fonts) == 0) {
+            char text[kTextSize], title[kTextSize];
+            loadText(IDS_NT4_FOLDER_WARNING, text, sizeof text);
+            loadText(IDS_PROGRAM_TITLE, title, sizeof title);
+            if (MessageBoxA(hwnd_, text, title, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) ==
+                IDCANCEL)
+                return 0;
+        }
+    }
+    setInstallFolder(folder);
+    return 0;
+}
+
+LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
+{
+    CheckedParams &checked = checkedParams();
+    checked.clear();
+    checked.reserve(200);
+    tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
+    // Nothing ticked: Start does nothing. The runs themselves (runInstall,
+    // runUninstall, then refreshContents and the removal message) are added
+    // with the install worker.
+    return 0;
+}
+
+LRESULT InstallerDialog::OnModeSelected(WPARAM, LPARAM)
+{
+    updateModeControls();
+    return 0;
+}
+
+LRESULT InstallerDialog::OnExit(WPARAM, LPARAM)
+{
+    // Windows 95/98/Me register OpenType fonts with Adobe Type Manager, whose
+    // own program is opened after a change.
+    if (getProductFontType() == 'O' && isWin9x() && fontsChanged_) {
+        char opener[kTextSize];
+        if (findOtfOpener(opener))
+            ShellExecuteA(NULL, NULL, opener, NULL, NULL, SW_SHOWNORMAL);
+    }
+    endDialog(0);
+    return 0;
+}
+
+LRESULT InstallerDialog::OnSelChanged(WPARAM, LPARAM lParam)
+{
+    const NMTREEVIEWA *info = reinterpret_cast<const NMTREEVIEWA *>(lParam);
+    if (info->action != TVC_UNKNOWN)
+        showSample(reinterpret_cast<const FontEntry *>(info->itemNew.lParam));
+    return 0;
+}
+
+LRESULT InstallerDialog::OnCheckChanged(WPARAM, LPARAM)
+{
+    updateSelectionCounts();
+    return 0;
+}
+
+LRESULT InstallerDialog::OnLayoutToggle(WPARAM, LPARAM)
+{
+    toggleTallLayout();
+    return 0;
+}
+
+LRESULT InstallerDialog::OnGetFolder(WPARAM, LPARAM lParam)
+{
+    char *buffer = reinterpret_cast<char *>(lParam);
+    if (!buffer)
+        return 0;
+    return itemText(IDC_FOLDER, buffer, kTextSize);
+}
+
 INT_PTR runMainDialog()
 {
-    return DialogBoxParamA(installerModule(), MAKEINTRESOURCEA(IDD_INSTALLER), NULL,
-                           mainDialogProc, 0);
+    InstallerDialog dialog;
+    return dialog.run();
 }

@@ -1,0 +1,77 @@
+// shell/installerdialog.h - the installer's main dialog and its About box.
+#ifndef SHELL_INSTALLERDIALOG_H
+#define SHELL_INSTALLERDIALOG_H
+
+#include "catalogue/fonttree.h"
+#include "shell/window.h"
+
+// Sent to the main dialog (from the install worker): copy the destination
+// folder into the buffer in lParam (256 chars); returns the length copied.
+const UINT DM_GETFOLDER = WM_USER + 2;
+// System-menu command of the About box.
+const UINT kAboutCommand = 16;
+
+class AboutDialog : public ui::SimpleDialog {
+public:
+    INT_PTR run(HWND owner);
+};
+
+class InstallerDialog : public ui::Dialog {
+public:
+    InstallerDialog();
+    ~InstallerDialog() override;
+
+    INT_PTR run();
+
+    // Rebuilds the tree (and, the first time, the controls around it) from a
+    // freshly loaded catalogue.
+    void refreshContents();
+    void updateModeControls();
+    void updateSelectionCounts();
+    // Shows path as the destination and its drive's free space.
+    void setInstallFolder(const char *path);
+    // Sample bitmap of entry, or "SAMPLE_MISSING" when there is none.
+    void showSample(const FontEntry *entry);
+    void toggleTallLayout();
+
+    int mode() const;
+    FontTreeCtrl *fontTree() const { return tree_; }
+    bool fontsChanged() const { return fontsChanged_; }
+
+    // The dialog that is showing, for the install worker.
+    static InstallerDialog *current();
+
+protected:
+    bool dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
+
+    LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnToWhere(WPARAM wParam, LPARAM lParam);
+    LRESULT OnStart(WPARAM wParam, LPARAM lParam);
+    LRESULT OnModeSelected(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExit(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSelChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCheckChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLayoutToggle(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetFolder(WPARAM wParam, LPARAM lParam);
+
+private:
+    // The install and uninstall runs behind Start; they come with the
+    // install worker and its progress dialog.
+    void runInstall();
+    void runUninstall();
+
+    void setToggleIcon(int image);
+    void moveControlBy(int id, int dy, int dheight);
+
+    FontTreeCtrl *tree_;
+    HICON icon_;
+    HICON smallIcon_;
+    HICON toggleIcon_;
+    HICON badgeIcon_;
+    bool fontsChanged_;
+};
+
+#endif
