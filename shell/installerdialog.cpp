@@ -140,8 +140,11 @@ void InstallerDialog::refreshContents()
     WaitCursor wait;
     gCurrentDialog = this;
     bool firstTime = gFirstTime;
+    // The controls are set up once per dialog, so that a second dialog in
+    // the same process gets its own tree instead of none.
+    bool setUp = tree_ == NULL;
 
-    if (firstTime) {
+    if (setUp) {
         tree_ = new FontTreeCtrl;
         tree_->subclass(item(IDC_FONT_TREE));
         tree_->init();
@@ -158,11 +161,11 @@ void InstallerDialog::refreshContents()
     for (size_t i = 0; i < catalogue.size(); ++i)
         tree_->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
 
-    if (firstTime)
+    if (setUp)
         SendDlgItemMessageA(hwnd_, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
     updateModeControls();
 
-    if (firstTime) {
+    if (setUp) {
         setToggleIcon(0);
         RECT client, toggle;
         GetClientRect(hwnd_, &client);

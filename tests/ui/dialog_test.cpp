@@ -1,0 +1,355 @@
+// tests/ui/dialog_test.cpp - the main dialog, run as the program runs it and
+// driven with real mouse and keyboard input; the catalogue, the folders and
+// the folder chooser come from the test double.
+#include "catalogue/summary.h"
+#include "resources/resource.h"
+#include "shell/installerdialog.h"
+#include "shell/product.h"
+#include "tests/ui/catalogue_double.h"
+#include "tests/ui/uitest.h"
+#include "tests/win/winutil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+using catalogue_double::settings;
+
+const char kInitialSummary[] =
+    "Selected count : 0\nRequired disk space : 0.0M\nFree disk space : ---\nFontEmbed : Restrict\n";
+
+std::vector<char> bitmapBits(HBITMAP bitmap)
+{
+    BITMAP info;
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
+        return std::vector<char>();
+    std::vector<char> bits(info.bmWidthBytes * info.bmHeight);
+    GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+    return bits;
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ModuleChain::instance().clear();
+        ModuleChain::instance().append(NULL);
+        ModuleChain::instance().append(GetModuleHandleA(NULL));
+        settings() = catalogue_double::Settings();
+        settings().rows = {
+            {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-A"}, {NAME_POSTSCRIPT, "QXTEST-W3"},
+             {F_AVAILABLE, "1"}, {SIZE_ALL, "1048576"}},
+            {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-B"}, {NAME_POSTSCRIPT, "QXNONE-W5"},
+             {F_AVAILABLE, "1"}, {SIZE_ALL, "524288"}},
+            {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-C"}, {F_INSTALLED, "1"}, {SIZE_ALL, "3000000"}},
+        };
+        checkedParams().clear();
+    }
+
+    void TearDown() override
+    {
+        if (ui_) {
+            if (dialog_ && IsWindow(dialog_))
+                PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+            ui_->waitDone(5000);
+            ui_.reset();
+        }
+    }
+
+    // Runs the main dialog as the program does, on a thread of its own.
+    void open()
+    {
+        ui_.reset(new uitest::UiThread([] { runMainDialog(); }));
+        for (int i = 0; i < 500 && !dialog_; ++i) {
+            InstallerDialog *current = InstallerDialog::current();
+            if (current && current->handle() && IsWindowVisible(current->handle()))
+                dialog_ = current->handle();
+            else
+                Sleep(10);
+        }
+        ASSERT_TRUE(dialog_);
+        tree_ = GetDlgItem(dialog_, IDC_FONT_TREE);
+        ui_->call([this] { SetForegroundWindow(dialog_); });
+        SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item(NULL, TVGN_ROOT)));
+        ui_->settle();
+    }
+
+    InstallerDialog *dialog() { return InstallerDialog::current(); }
+
+    HTREEITEM item(HTREEITEM from, UINT how)
+    {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
+    }
+    HTREEITEM font(int index)
+    {
+        HTREEITEM it = item(item(NULL, TVGN_ROOT), TVGN_CHILD);
+        while (index-- > 0)
+            it = item(it, TVGN_NEXT);
+        return it;
+    }
+
+    POINT boxPoint(HTREEITEM it)
+    {
+        RECT box;
+        EXPECT_TRUE(dialog()->fontTree()->boxRect(it, &box));
+        POINT c = uitest::centreOf(box);
+        return uitest::toScreen(tree_, c.x, c.y);
+    }
+    POINT labelPoint(HTREEITEM it)
+    {
+        RECT r;
+        std::memcpy(&r, &it, sizeof it);
+        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        POINT c = uitest::centreOf(r);
+        return uitest::toScreen(tree_, c.x, c.y);
+    }
+    POINT controlPoint(int id)
+    {
+        RECT r;
+        GetWindowRect(GetDlgItem(dialog_, id), &r);
+        return uitest::centreOf(r);
+    }
+    void clickAndSettle(POINT pt)
+    {
+        uitest::click(pt);
+        ui_->settle();
+    }
+    void focusMode()
+    {
+        ui_->call([this] {
+            SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, IDC_MODE)), TRUE);
+        });
+    }
+    void pressKey(WORD vk)
+    {
+        uitest::keyDown(vk);
+        uitest::keyUp(vk);
+        ui_->settle();
+    }
+
+    std::string itemText(int id)
+    {
+        char text[512] = "";
+        GetDlgItemTextA(dialog_, id, text, sizeof text);
+        return text;
+    }
+    RECT windowRect(HWND hwnd)
+    {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        return r;
+    }
+    HBITMAP sample()
+    {
+        return reinterpret_cast<HBITMAP>(SendDlgItemMessageA(dialog_, IDC_SAMPLE, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    }
+
+    std::unique_ptr<uitest::UiThread> ui_;
+    HWND dialog_ = NULL;
+    HWND tree_ = NULL;
+};
+
+TEST_F(DialogTest, StartsWithTheInstallModeAnEmptySelectionAndTheMissingSample)
+{
+    open();
+    EXPECT_EQ(kInitialSummary, itemText(IDC_SUMMARY));
+    EXPECT_EQ("Korimaru Installer US", [this] { char t[64]; GetWindowTextA(dialog_, t, 64); return std::string(t); }());
+
+    HWND combo = GetDlgItem(dialog_, IDC_MODE);
+    ASSERT_EQ(2, SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    char text[64];
+    SendMessageA(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ("Install", text);
+    SendMessageA(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ("Uninstall", text);
+    EXPECT_EQ(MODE_INSTALL, SendMessageA(combo, CB_GETCURSEL, 0, 0));
+
+    HMENU menu = GetSystemMenu(dialog_, FALSE);
+    int last = GetMenuItemCount(menu) - 1;
+    EXPECT_EQ(kAboutCommand, GetMenuItemID(menu, last));
+    GetMenuStringA(menu, last, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("Version (Installer.exe) (&A)...", text);
+    EXPECT_TRUE(SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0));
+
+    // The layout toggle sits in the lower left corner, the badge is hidden.
+    RECT client, toggle;
+    GetClientRect(dialog_, &client);
+    toggle = windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE));
+    MapWindowPoints(NULL, dialog_, reinterpret_cast<POINT *>(&toggle), 2);
+    EXPECT_EQ(0, toggle.left);
+    EXPECT_EQ(client.bottom, toggle.bottom);
+    EXPECT_TRUE(SendDlgItemMessageA(dialog_, IDC_LAYOUT_TOGGLE, STM_GETICON, 0, 0));
+    EXPECT_TRUE(SendDlgItemMessageA(dialog_, IDC_BADGE, STM_GETICON, 0, 0));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, IDC_BADGE)));
+
+    HBITMAP missing = LoadBitmapA(GetModuleHandleA(NULL), "SAMPLE_MISSING");
+    EXPECT_EQ(bitmapBits(missing), bitmapBits(sample()));
+    DeleteObject(missing);
+    EXPECT_EQ(1, settings().loadCount);
+}
+
+TEST_F(DialogTest, TicksUpdateTheSummaryAndGrayedFontsDoNotCount)
+{
+    open();
+    clickAndSettle(boxPoint(font(0)));
+    EXPECT_EQ("Selected count : 1\nRequired disk space : 1.1M\nFree disk space : ---\nFontEmbed : Restrict\n",
+              itemText(IDC_SUMMARY));
+    clickAndSettle(boxPoint(font(1)));
+    EXPECT_EQ("Selected count : 2\nRequired disk space : 1.6M\nFree disk space : ---\nFontEmbed : Restrict\n",
+              itemText(IDC_SUMMARY));
+    // The installed font is gray and checked; its click changes nothing.
+    clickAndSettle(boxPoint(font(2)));
+    EXPECT_EQ("Selected count : 2\nRequired disk space : 1.6M\nFree disk space : ---\nFontEmbed : Restrict\n",
+              itemText(IDC_SUMMARY));
+    clickAndSettle(boxPoint(item(NULL, TVGN_ROOT)));
+    EXPECT_EQ(kInitialSummary, itemText(IDC_SUMMARY));
+}
+
+TEST_F(DialogTest, UninstallModeClearsTicksAndDisablesTheFolderControls)
+{
+    open();
+    clickAndSettle(boxPoint(font(0)));
+    focusMode();
+    pressKey(VK_DOWN);
+    EXPECT_EQ(MODE_UNINSTALL, SendDlgItemMessageA(dialog_, IDC_MODE, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(kInitialSummary, itemText(IDC_SUMMARY));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog_, IDC_TO_WHERE)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog_, IDC_FOLDER)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, IDOK)));
+    FontTreeCtrl *tree = dialog()->fontTree();
+    EXPECT_EQ(0, tree->isItemEnabled(font(0)));
+    EXPECT_EQ(CHECK_NONE, tree->getCheckState(font(2)));
+    EXPECT_EQ(1, tree->isItemEnabled(font(2)));
+
+    clickAndSettle(boxPoint(font(2)));
+    EXPECT_EQ("Selected count : 1\nRequired disk space : 3.0M\nFree disk space : ---\nFontEmbed : Restrict\n",
+              itemText(IDC_SUMMARY));
+
+    focusMode();
+    pressKey(VK_UP);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, IDC_TO_WHERE)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog_, IDC_FOLDER)));
+    EXPECT_EQ(kInitialSummary, itemText(IDC_SUMMARY));
+}
+
+TEST_F(DialogTest, StartCollectsTheTickedFontsAndDoesNothingWithoutAny)
+{
+    open();
+    testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
+    clickAndSettle(controlPoint(IDOK));
+    EXPECT_TRUE(checkedParams().empty());
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+
+    clickAndSettle(boxPoint(font(1)));
+    clickAndSettle(controlPoint(IDOK));
+    ASSERT_EQ(1u, checkedParams().size());
+    EXPECT_EQ(fontCatalogue().at(1), checkedParams()[0]);
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+    EXPECT_EQ(0, boxes.answers());
+}
+
+TEST_F(DialogTest, LayoutToggleMakesTheWindowTallAndBack)
+{
+    open();
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT window = windowRect(dialog_), tree = windowRect(tree_);
+    RECT toggle = windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE));
+    HICON normalIcon = reinterpret_cast<HICON>(SendDlgItemMessageA(dialog_, IDC_LAYOUT_TOGGLE, STM_GETICON, 0, 0));
+
+    clickAndSettle(uitest::centreOf(toggle));
+    RECT tall = windowRect(dialog_);
+    EXPECT_EQ(work.top, tall.top);
+    EXPECT_EQ(work.bottom, tall.bottom);
+    EXPECT_EQ(window.left, tall.left);
+    EXPECT_EQ(window.right, tall.right);
+    int gained = (tall.bottom - tall.top) - (window.bottom - window.top);
+    RECT tallTree = windowRect(tree_);
+    EXPECT_EQ(tree.bottom - tree.top + gained, tallTree.bottom - tallTree.top);
+    RECT tallToggle = windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE));
+    EXPECT_EQ(toggle.top - window.top + gained, tallToggle.top - tall.top);
+    EXPECT_NE(normalIcon, reinterpret_cast<HICON>(SendDlgItemMessageA(dialog_, IDC_LAYOUT_TOGGLE, STM_GETICON, 0, 0)));
+
+    clickAndSettle(uitest::centreOf(tallToggle));
+    EXPECT_TRUE(EqualRect(&window, &(tall = windowRect(dialog_))));
+    RECT back = windowRect(tree_);
+    EXPECT_TRUE(EqualRect(&tree, &back));
+    back = windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE));
+    EXPECT_TRUE(EqualRect(&toggle, &back));
+}
+
+TEST_F(DialogTest, SelectingShowsTheSampleOfTheFontOrOfNone)
+{
+    open();
+    clickAndSettle(labelPoint(font(0)));
+    HBITMAP own = LoadBitmapA(GetModuleHandleA(NULL), "QXTEST-W3");
+    EXPECT_EQ(bitmapBits(own), bitmapBits(sample()));
+    DeleteObject(own);
+
+    // A font whose PostScript name has no bitmap: an empty sample area.
+    clickAndSettle(labelPoint(font(1)));
+    EXPECT_EQ(NULL, sample());
+
+    // A category: the missing-sample picture.
+    clickAndSettle(labelPoint(item(NULL, TVGN_ROOT)));
+    HBITMAP missing = LoadBitmapA(GetModuleHandleA(NULL), "SAMPLE_MISSING");
+    EXPECT_EQ(bitmapBits(missing), bitmapBits(sample()));
+    DeleteObject(missing);
+}
+
+TEST_F(DialogTest, DefaultFolderShowsItsFreeSpaceAndAnswersGetFolder)
+{
+    settings().defaultFolder = "C:\\windows\\Fonts";
+    open();
+    EXPECT_EQ("C:\\windows\\Fonts", itemText(IDC_FOLDER));
+    EXPECT_TRUE(std::regex_match(itemText(IDC_SUMMARY),
+                                 std::regex("Selected count : 0\nRequired disk space : 0\\.0M\n"
+                                            "Free disk space : [0-9]+\\.0M\nFontEmbed : Restrict\n")))
+        << itemText(IDC_SUMMARY);
+    char buffer[256];
+    EXPECT_EQ(static_cast<LRESULT>(std::strlen("C:\\windows\\Fonts")),
+              SendMessageA(dialog_, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(buffer)));
+    EXPECT_STREQ("C:\\windows\\Fonts", buffer);
+}
+
+// On NT 4.0 the system fonts folder needs a confirmation in Install mode;
+// Cancel keeps the previous folder. Elsewhere it is taken at once.
+TEST_F(DialogTest, ToWhereAsksOnNT4BeforeTakingTheSystemFontsFolder)
+{
+    settings().defaultFolder = "C:\\windows";
+    settings().chosenFolder = "C:\\WINDOWS\\FONTS";
+    open();
+    testutil::WindowWatcher warning("Korimaru Installer", IDCANCEL);
+    clickAndSettle(controlPoint(IDC_TO_WHERE));
+    for (int i = 0; i < 100 && isNT4() && warning.answers() == 0; ++i)
+        Sleep(20);
+    ui_->settle();
+    EXPECT_EQ(1, settings().browseCount);
+    if (isNT4()) {
+        EXPECT_EQ(1, warning.answers());
+        EXPECT_EQ("On NT4, it recommend not to install OpenType font files under system fonts directory.\n"
+                  "Push OK button if continue by force.",
+                  warning.lastText());
+        EXPECT_EQ("C:\\windows", itemText(IDC_FOLDER));
+    } else {
+        EXPECT_EQ(0, warning.answers());
+        EXPECT_EQ("C:\\WINDOWS\\FONTS", itemText(IDC_FOLDER));
+    }
+}
+
+TEST_F(DialogTest, ExitWithoutARunStartsNoOpenerAndEndsTheDialog)
+{
+    settings().otfOpener = "C:\\windows\\notepad.exe";
+    open();
+    clickAndSettle(controlPoint(IDCANCEL));
+    EXPECT_TRUE(ui_->waitDone(5000));
+    EXPECT_EQ(0, settings().openerCount);
+}
+
+}  // namespace
