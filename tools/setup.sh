@@ -10,19 +10,37 @@ packages="cmake make g++ googletest
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 wine32:i386 xvfb xauth imagemagick xdotool
-  fonts-dejavu-core fonts-noto-cjk python3-fonttools opentype-sanitizer xorriso"
+  fonts-dejavu-core fonts-noto-cjk python3-fonttools opentype-sanitizer xorriso locales"
 for p in $packages; do
     have "$p" || need="$need $p"
 done
-[ -z "$need" ] && exit 0
+# The screenshots run the installer under Japanese and Chinese locales.
+need_locales=""
+for l in ja_JP.UTF-8 zh_TW.UTF-8; do
+    locale -a 2>/dev/null | grep -qix "$(echo $l | sed 's/UTF-8/utf8/')" || need_locales="$need_locales $l"
+done
+[ -z "$need" ] && [ -z "$need_locales" ] && exit 0
 
-if [ "$(id -u)" != 0 ]; then
-    echo "setup: missing packages:$need (run as root to install them)" >&2
-    exit 1
+if [ -n "$need" ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: missing packages:$need (run as root to install them)" >&2
+        exit 1
+    fi
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    echo "setup: installing$need"
+    apt-get update -qq </dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $need </dev/null >/dev/null
 fi
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
+if [ -n "$need_locales" ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: missing locales:$need_locales (run as root to generate them)" >&2
+        exit 1
+    fi
+    for l in $need_locales; do
+        grep -q "^$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >> /etc/locale.gen
+    done
+    echo "setup: generating locales$need_locales"
+    locale-gen >/dev/null
 fi
-echo "setup: installing$need"
-apt-get update -qq </dev/null
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $need </dev/null >/dev/null

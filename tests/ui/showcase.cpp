@@ -1,0 +1,121 @@
+// tests/ui/showcase.cpp - shows the real main dialog over the installer's own
+// name map for screenshots (tools/screenshot.sh).
+//
+//   showcase.exe RECTFILE
+//
+// The catalogue comes from the test double: the ten fonts of the installer's
+// NAMEMAP.CSV in the user's language, six of them on the "disc", two
+// installed, two nowhere. Two fonts are ticked; once the dialog is up the
+// screen rectangle of its client area is written to RECTFILE, and the program ends when that
+// file has been removed.
+#include "catalogue/checkboxtree.h"
+#include "shell/installerdialog.h"
+#include "shell/product.h"
+#include "tests/ui/catalogue_double.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+const char *const kKeys[] = {NAME_SUITCASE, NAME_MARUKAN, NAME_LOCAL, NAME_ROMAN,
+                             NAME_POSTSCRIPT, NAME_CATEGORY, NAME_LOCAL_SHORT, NAME_REGISTRY};
+const char *const kSizes[] = {"2345678", "3100000", "1048576", "4500000", "5000000",
+                              "2000000", "3456789", "2222222"};
+
+void loadRows()
+{
+    HMODULE self = GetModuleHandleA(NULL);
+    HRSRC res = FindResourceA(self, "NAMEMAP.CSV", "TEXT");
+    if (!res)
+        return;
+    std::string text(static_cast<const char *>(LockResource(LoadResource(self, res))), SizeofResource(self, res));
+    std::istringstream lines(text);
+    std::string line;
+    int index = 0;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        catalogue_double::Row row;
+        std::istringstream fields(line);
+        std::string field;
+        for (const char *key : kKeys) {
+            if (!std::getline(fields, field, ','))
+                break;
+            row.push_back({key, field});
+        }
+        if (index < 6)
+            row.push_back({F_AVAILABLE, "1"});
+        else if (index < 8)
+            row.push_back({F_INSTALLED, "1"});
+        if (index < 8)
+            row.push_back({SIZE_ALL, kSizes[index]});
+        catalogue_double::settings().rows.push_back(row);
+        ++index;
+    }
+}
+
+void stage(const char *rectFile)
+{
+    InstallerDialog *dialog = NULL;
+    while (!(dialog = InstallerDialog::current()) || !dialog->handle() || !IsWindowVisible(dialog->handle()))
+        Sleep(50);
+    HWND tree = dialog->fontTree()->handle();
+    HTREEITEM category = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(category));
+    HTREEITEM first = reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(category)));
+    FontTreeCtrl *fonts = dialog->fontTree();
+    // Tick the first two fonts that can be chosen; the tree never makes a
+    // grayed mixed box by itself, so the last font that is gray and
+    // unchecked shows one, and all six pictures are on screen.
+    int ticked = 0;
+    HTREEITEM last = NULL;
+    for (HTREEITEM it = first; it; it = reinterpret_cast<HTREEITEM>(
+                                       SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(it)))) {
+        if (fonts->isItemEnabled(it) && ticked < 2) {
+            fonts->toggleItem(it);
+            ++ticked;
+        } else if (!fonts->isItemEnabled(it) && fonts->getCheckState(it) == CHECK_NONE) {
+            last = it;
+        }
+    }
+    if (last)
+        fonts->setCheckState(last, CHECK_MIXED);
+    SetForegroundWindow(dialog->handle());
+    InvalidateRect(dialog->handle(), NULL, TRUE);
+    Sleep(1500);
+
+    // The client area: without a window manager no frame is drawn.
+    RECT r;
+    GetClientRect(dialog->handle(), &r);
+    MapWindowPoints(dialog->handle(), NULL, reinterpret_cast<POINT *>(&r), 2);
+    FILE *f = std::fopen(rectFile, "w");
+    if (f) {
+        std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        std::fclose(f);
+    }
+    while (GetFileAttributesA(rectFile) != INVALID_FILE_ATTRIBUTES)
+        Sleep(100);
+    PostMessageA(dialog->handle(), WM_COMMAND, IDCANCEL, 0);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+{
+    InitCommonControls();
+    ModuleChain::instance().append(NULL);
+    ModuleChain::instance().append(GetModuleHandleA(NULL));
+    loadRows();
+    std::string rectFile = commandLine && *commandLine ? commandLine : "showcase-rect.txt";
+    std::thread stager(stage, rectFile.c_str());
+    runMainDialog();
+    stager.join();
+    return 0;
+}

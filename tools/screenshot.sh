@@ -1,0 +1,53 @@
+#!/bin/sh
+# Screenshots of the main dialog in English, Japanese and Traditional Chinese.
+#
+#   screenshot.sh [PROGRAM]
+#
+# PROGRAM (default: the showcase of the Windows test tree, which shows the
+# real main dialog over the installer's own name map) runs under Xvfb once
+# per locale in a fresh Wine prefix. It writes its window's screen rectangle
+# into the file named by its argument; the root window is then captured,
+# cut to that rectangle and saved as docs/installer-LANG.png.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    tree=$top/build/win32 loader=/usr/lib/wine/wine
+else
+    tree=$top/build/win64 loader=/usr/lib/wine/wine64
+fi
+prog=${1:-$tree/tests/ui/ui_showcase.exe}
+work=$top/build/screenshots
+mkdir -p "$work" "$top/docs"
+
+shoot() {  # name locale
+    name=$1 locale=$2
+    dir=$work/$name
+    rm -rf "$dir"
+    sh "$top/tools/wine-harness.sh" setup "$dir/wine" "$loader" >/dev/null
+    (
+        . "$dir/wine/env"
+        export WINEPREFIX TMPDIR WINEDEBUG WINEDLLOVERRIDES WINELOADER DISPLAY
+        rect=$dir/rect.txt
+        winrect="Z:$(echo "$rect" | tr / '\\')"
+        LANG=$locale LC_ALL=$locale "$loader" "$prog" "$winrect" &
+        pid=$!
+        i=0
+        while [ ! -s "$rect" ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
+        if [ ! -s "$rect" ]; then
+            echo "screenshot: $name: the program showed no window" >&2
+            kill $pid 2>/dev/null || true
+            exit 1
+        fi
+        read -r x y w h < "$rect"
+        import -window root "$dir/root.png"
+        convert "$dir/root.png" -crop "${w}x${h}+${x}+${y}" +repage "$top/docs/installer-$name.png"
+        rm -f "$rect"
+        wait $pid || true
+        echo "screenshot: docs/installer-$name.png ($locale, ${w}x${h})"
+    )
+    sh "$top/tools/wine-harness.sh" cleanup "$dir/wine"
+}
+
+shoot en C.UTF-8
+shoot ja ja_JP.UTF-8
+shoot zh-tw zh_TW.UTF-8
