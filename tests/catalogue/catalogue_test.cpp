@@ -128,6 +128,9 @@ TEST_F(CatalogueTest, OpenTypePackageIsMarkedFromDiscAndThePlatformsInstalledLis
         registerValue("QX Tables (OpenType)", tables);
         registerValue("QX Names (OpenType)", names);
         registerValue("QX Missing File (OpenType)", "QXNoSuchFile.otf");
+        // The unnamed default value comes first in the listing; it must not
+        // shift the names of the fonts after it.
+        registerValue("", "QXSample-W5.otf");
         testutil::writeFile(ini_, "[OpenTypeFonts]\r\nQX Sample W5=" + sample + "\r\n");
     }
 
