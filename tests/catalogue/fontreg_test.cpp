@@ -237,6 +237,9 @@ TEST_F(RegistrationTest, EnumerationMatchesExtensionsAndSkipsOverlongValues)
     EXPECT_EQ("<unlisted>", pathOf("QX Long Data (OpenType)"));
     char buffer[kFontsValueSize];
     EXPECT_EQ(nullptr, getFontsValue("QX Long Data (OpenType)", buffer));
+    setRawFontsValue(value("QX Empty Data (OpenType)"), "");
+    EXPECT_EQ(nullptr, getFontsValue("QX Empty Data (OpenType)", buffer));
+    EXPECT_EQ(-1, unregisterFontByName("QX Empty Data (OpenType)"));
 }
 
 // The OpenType package: the rows of the platform table differ.
