@@ -5,8 +5,38 @@
 
 #include "catalogue/fontentry.h"
 
+// Longest name-map line kept (bytes, NUL included); the rest of a longer
+// line is dropped.
+const int kNameMapLineSize = 512;
+// Longest field kept (bytes, NUL included); longer fields are cut.
+const int kNameMapFieldSize = 256;
+// Longest key of NAMEMAP_KEYS kept (bytes, NUL included).
+const int kNameMapKeySize = 64;
+
+// Name-map text: lines end with CR or LF (blank lines are skipped), a line
+// starting with '#' or ';' is a comment, and fields are separated by runs of
+// ',' and TAB. The n-th field goes to the n-th key of keys (one key per
+// line), so an empty field moves the following values one key to the left.
+
+// Adds one entry for line to catalogue; nothing for a comment or an empty
+// line, or when keys is NULL. An entry may end up with no property at all.
+void parseNameMapLine(FontCatalogue &catalogue, const char *line, const char *keys);
+// Runs parseNameMapLine on every line of text, in order.
+void parseNameMap(FontCatalogue &catalogue, const char *text, const char *keys);
+
+#ifdef _WIN32
 // Rebuilds fontCatalogue(): all earlier entry pointers become invalid. The
 // first load asks for the package disc; later loads search it silently.
 void loadCatalogue(bool firstLoad);
+
+// Marks the entries whose source file NAME_SUITCASE exists, with a non-zero
+// size, on the disc in drive: PATH_SOURCE, SIZE_ALL, F_AVAILABLE.
+void markAvailable(char drive);
+
+// Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
+// file at path as installed there under registryName. 1 when an entry was
+// marked, 0 when the file has no name or no entry has it.
+int markInstalled(const char *path, const char *registryName);
+#endif
 
 #endif

@@ -1,0 +1,259 @@
+// catalogue/atm.cpp - Adobe Type Manager's font list and folder, the ".otf"
+// opener and the folder chooser.
+#include "catalogue/atm.h"
+
+#include "base/path.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+namespace {
+
+const char kAtmIni[] = "atm.ini";
+const char kOpenTypeSection[] = "OpenTypeFonts";
+const char kSetupSection[] = "Setup";
+const char kPfbDir[] = "PFB_DIR";
+const char kAtmSetupKey[] = "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup";
+const char kErrorPath[] = "ERROR";
+// The Windows directory is read into this many chars.
+const int kWindowsDirSize = 256;
+// Registry values of the ".otf" association are read up to this size.
+const int kOpenerValueSize = 256;
+
+// Closes a registry key when it goes out of scope.
+class RegKey {
+public:
+    RegKey() : key_(NULL) {}
+    ~RegKey()
+    {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    bool open(HKEY root, const char *path)
+    {
+        return RegOpenKeyExA(root, path, 0, KEY_READ, &key_) == ERROR_SUCCESS;
+    }
+    // The string value name (NULL: the default value) into buffer of size
+    // chars, always NUL-terminated; false when missing, empty or too long.
+    bool getString(const char *name, char *buffer, DWORD size) const
+    {
+        DWORD bytes = size - 1;
+        DWORD type = 0;
+        if (RegQueryValueExA(key_, name, NULL, &type, reinterpret_cast<BYTE *>(buffer), &bytes) !=
+            ERROR_SUCCESS)
+            return false;
+        buffer[bytes < size ? bytes : size - 1] = '\0';
+        return buffer[0] != '\0';
+    }
+
+private:
+    RegKey(const RegKey &);
+    RegKey &operator=(const RegKey &);
+    HKEY key_;
+};
+
+// Copies at most capacity - 1 bytes of text into buffer without splitting a
+// double-byte character of the ANSI code page.
+void copyMultibyte(char *buffer, int capacity, const char *text)
+{
+    if (capacity <= 0)
+        return;
+    int n = 0;
+    while (text[n] != '\0') {
+        int step = (IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1] != '\0') ? 2 : 1;
+        if (n + step > capacity - 1)
+            break;
+        n += step;
+    }
+    std::memcpy(buffer, text, n);
+    buffer[n] = '\0';
+}
+
+}  // namespace
+
+char *atmProfilePath(const char *name, char *buffer)
+{
+    char dir[kWindowsDirSize];
+    UINT n = GetWindowsDirectoryA(dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir)
+        return NULL;
+    if (!name || (lstrcmpiA(name, "atm.ini") != 0 && lstrcmpiA(name, "atmdata.dat") != 0 &&
+                  lstrcmpiA(name, "win.ini") != 0))
+        return NULL;
+    int len = std::snprintf(buffer, kAtmPathSize, "%s\\%s", dir, name);
+    if (len < 0 || len >= kAtmPathSize)
+        return NULL;
+    return buffer;
+}
+
+char *ensureAtmProfile(const char *name, char *buffer)
+{
+    if (!atmProfilePath(name, buffer))
+        return NULL;
+    if (GetFileAttributesA(buffer) != INVALID_FILE_ATTRIBUTES)
+        return buffer;
+    const DWORD access = GENERIC_READ | GENERIC_WRITE;
+    HANDLE file = CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, NULL);
+    // Windows 95/98/Me know no delete sharing and refuse the flag.
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
+        file = CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
+                           FILE_ATTRIBUTE_ARCHIVE, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS ? buffer : NULL;
+    CloseHandle(file);
+    return buffer;
+}
+
+int listAtmOpenTypeFonts(std::string *names, std::string *paths)
+{
+    char profile[kAtmPathSize];
+    if (!atmProfilePath(kAtmIni, profile))
+        return 0;
+    char *keys = new (std::nothrow) char[kAtmKeyListSize];
+    if (!keys)
+        return 0;
+    DWORD n = GetPrivateProfileStringA(kOpenTypeSection, NULL, "", keys, kAtmKeyListSize, profile);
+    if (n >= static_cast<DWORD>(kAtmKeyListSize))
+        n = kAtmKeyListSize - 1;
+    keys[n] = '\0';
+
+    int count = 0;
+    // The names lie one after another, each ended by a NUL; a list cut at
+    // the buffer's end ends in the middle of a name, which is still listed.
+    for (DWORD pos = 0; pos < n && keys[pos] != '\0';) {
+        const char *name = keys + pos;
+        size_t len = std::strlen(name);
+        pos += static_cast<DWORD>(len) + 1;
+        if (name[0] == '@')
+            continue;
+        char value[kAtmPathSize];
+        DWORD got = GetPrivateProfileStringA(kOpenTypeSection, name, "", value, sizeof value,
+                                             profile);
+        names->append(name, len);
+        names->push_back('\n');
+        paths->append(got > 0 && value[0] != '\0' ? value : kErrorPath);
+        paths->push_back('\n');
+        ++count;
+    }
+    delete[] keys;
+    return count;
+}
+
+bool writeAtmOpenTypeFont(const char *name, const char *path)
+{
+    if (!name || name[0] == '\0')
+        return false;
+    char companion[kAtmCompanionSize];
+    int len = std::snprintf(companion, sizeof companion, "@%s", name);
+    if (len < 0 || len >= static_cast<int>(sizeof companion))
+        return false;
+    char profile[kAtmPathSize];
+    if (!ensureAtmProfile(kAtmIni, profile))
+        return false;
+
+    bool adding = path && path[0] != '\0';
+    if (!WritePrivateProfileStringA(kOpenTypeSection, name, adding ? path : NULL, profile))
+        return false;
+    if (!adding)
+        return WritePrivateProfileStringA(kOpenTypeSection, companion, NULL, profile) != FALSE;
+
+    PathParts parts = splitPath(path);
+    std::string where = parts.drive + parts.dir + "|" + parts.fname + parts.ext;
+    return WritePrivateProfileStringA(kOpenTypeSection, companion, where.c_str(), profile) != FALSE;
+}
+
+char *getAtmPfbDirFromProfile(char *buffer)
+{
+    char profile[kAtmPathSize];
+    if (!atmProfilePath(kAtmIni, profile))
+        return NULL;
+    DWORD n = GetPrivateProfileStringA(kSetupSection, kPfbDir, "", buffer, kAtmPathSize, profile);
+    return (n > 0 && buffer[0] != '\0') ? buffer : NULL;
+}
+
+char *getAtmPfbDirFromRegistry(char *buffer)
+{
+    RegKey key;
+    if (!key.open(HKEY_LOCAL_MACHINE, kAtmSetupKey))
+        return NULL;
+    // One char more than the caller's buffer: a value that fills it without
+    // its NUL is too long and is not cut.
+    char value[kAtmPathSize + 1];
+    if (!key.getString(kPfbDir, value, sizeof value) ||
+        !copyWhole(buffer, kAtmPathSize, value))
+        return NULL;
+    return buffer;
+}
+
+bool findOtfOpener(char *buffer)
+{
+    char typeName[kOpenerValueSize];
+    RegKey extension;
+    if (!extension.open(HKEY_CLASSES_ROOT, ".otf") ||
+        !extension.getString(NULL, typeName, sizeof typeName))
+        return false;
+
+    std::string commandKey = std::string(typeName) + "\\shell\\open\\command";
+    char command[kOpenerValueSize];
+    RegKey open;
+    if (!open.open(HKEY_CLASSES_ROOT, commandKey.c_str()) ||
+        !open.getString(NULL, command, sizeof command))
+        return false;
+
+    // The program is the first piece between double quotes, leading quotes
+    // skipped; an unquoted command line is taken whole.
+    const char *start = command;
+    while (*start == '"')
+        ++start;
+    const char *end = std::strchr(start, '"');
+    size_t len = end ? static_cast<size_t>(end - start) : std::strlen(start);
+    if (len == 0)
+        return false;
+    std::memcpy(buffer, start, len);
+    buffer[len] = '\0';
+    return true;
+}
+
+bool browseForFolder(char *buffer, int capacity)
+{
+    IMalloc *allocator = NULL;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator)
+        return false;
+    char path[MAX_PATH];
+    std::memset(path, 0, sizeof path);
+
+    bool chosen = false;
+    for (;;) {
+        LPITEMIDLIST root = NULL;
+        if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &root)) || !root)
+            break;
+        BROWSEINFOA info;
+        std::memset(&info, 0, sizeof info);
+        info.hwndOwner = NULL;
+        info.pidlRoot = root;
+        info.pszDisplayName = path;
+        info.lpszTitle = "";
+        info.ulFlags = 0;
+        LPITEMIDLIST item = SHBrowseForFolderA(&info);
+        allocator->Free(root);
+        if (!item)
+            break;
+
+        BOOL converted = SHGetPathFromIDListA(item, path);
+        allocator->Free(item);
+        DWORD attributes = converted ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            copyMultibyte(buffer, capacity, path);
+            chosen = true;
+            break;
+        }
+        MessageBoxA(NULL, "Not a file directory", "Warning", MB_OK | MB_ICONWARNING);
+    }
+    allocator->Release();
+    return chosen;
+}

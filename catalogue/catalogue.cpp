@@ -1,0 +1,134 @@
+// catalogue/catalogue.cpp - loading the catalogue from the name map, the
+// package disc and the fonts installed on the machine.
+#include "catalogue/catalogue.h"
+
+#include "base/system.h"
+#include "catalogue/atm.h"
+#include "sfnt/name.h"
+#include "shell/fontreg.h"
+#include "shell/product.h"
+
+#include <windows.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Longest registry name or path taken from one line of the installed lists.
+const size_t kListItemLength = 259;
+const uint16_t kMacintosh = 1;
+const uint16_t kRoman = 0;
+const uint16_t kEnglish = 0;
+const uint16_t kJapaneseLanguage = 1041;
+const uint16_t kPostScriptNameId = 6;
+
+// The next line-feed-ended item of text from pos on, cut to
+// kListItemLength bytes. Empty items are kept, so that the i-th item of two
+// parallel lists always belong together.
+bool nextListItem(const std::string &text, size_t *pos, std::string *item)
+{
+    if (*pos >= text.size())
+        return false;
+    size_t end = text.find('\n', *pos);
+    if (end == std::string::npos)
+        end = text.size();
+    item->assign(text, *pos, end - *pos);
+    if (item->size() > kListItemLength)
+        item->resize(kListItemLength);
+    *pos = end + 1;
+    return true;
+}
+
+}  // namespace
+
+void loadCatalogue(bool firstLoad)
+{
+    FontCatalogue &catalogue = fontCatalogue();
+    catalogue.clear();
+
+    if (char *text = loadNameMapText()) {
+        char *keys = loadTextResource("NAMEMAP_KEYS");
+        parseNameMap(catalogue, text, keys);
+        delete[] keys;
+        delete[] text;
+    }
+
+    char drive = firstLoad ? requestProductDisc() : findProductDisc();
+    if (drive >= 'A' && drive <= 'Z')
+        markAvailable(drive);
+
+    std::string names, paths;
+    int count;
+    if (getProductFontType() == 'O') {
+        if (isWin9x()) {
+            count = listAtmOpenTypeFonts(&names, &paths);
+        } else {
+            static const char *const openType[] = {".otf", NULL};
+            count = listInstalledFonts(openType, &names, &paths);
+        }
+    } else {
+        static const char *const trueType[] = {".ttf", ".ttc", NULL};
+        count = listInstalledFonts(trueType, &names, &paths);
+    }
+
+    size_t namePos = 0, pathPos = 0;
+    std::string name, path;
+    for (int i = 0; i < count; ++i) {
+        if (!nextListItem(names, &namePos, &name) || !nextListItem(paths, &pathPos, &path))
+            break;
+        // A font registered under the unnamed default value cannot be told
+        // apart from "no name"; it is left out.
+        if (name.empty() || path.empty())
+            continue;
+        if (isMyFontFile(path.c_str()))
+            markInstalled(path.c_str(), name.c_str());
+    }
+}
+
+void markAvailable(char drive)
+{
+    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    FontCatalogue &catalogue = fontCatalogue();
+    for (size_t i = 0; i < catalogue.size(); ++i) {
+        FontEntry *entry = catalogue.at(i);
+        char suitcase[kPropertySize];
+        if (!entry->getProperty(NAME_SUITCASE, suitcase, sizeof suitcase))
+            continue;
+        char path[MAX_PATH];
+        int len = std::snprintf(path, sizeof path, "%c:\\%s", drive, suitcase);
+        if (len < 0 || len >= static_cast<int>(sizeof path))
+            continue;
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA(path, &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        if (found.nFileSizeLow != 0) {
+            entry->setPropertyNumber(SIZE_ALL, static_cast<long>(found.nFileSizeLow));
+            entry->setProperty(F_AVAILABLE, "1");
+            entry->setProperty(PATH_SOURCE, path);
+        }
+        FindClose(find);
+    }
+    SetCursor(previous);
+}
+
+int markInstalled(const char *path, const char *registryName)
+{
+    char postscript[FONT_NAME_SIZE];
+    if (!GetFontName(path, kMacintosh, kRoman, kEnglish, kPostScriptNameId, postscript) &&
+        !GetFontName(path, kMacintosh, kRoman, kJapaneseLanguage, kPostScriptNameId, postscript))
+        return 0;
+    FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
+    if (!entry)
+        return 0;
+    entry->setProperty(PATH_INSTALLED, path);
+    entry->setProperty(NAME_REGISTRY, registryName);
+    entry->setProperty(F_INSTALLED, "1");
+    entry->setProperty(NAME_POSTSCRIPT, postscript);
+    struct _stat status;
+    entry->setPropertyNumber(SIZE_ALL, _stat(path, &status) == 0 ? static_cast<long>(status.st_size)
+                                                                  : -1L);
+    return 1;
+}
