@@ -11,6 +11,7 @@
 
 #include <shellapi.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -204,10 +205,12 @@ void InstallerDialog::updateSelectionCounts()
 {
     CheckedParams checked;
     tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
-    // A 32-bit total, as the summary has always shown it.
-    long total = 0;
+    // The total is shown as a 32-bit number; a selection beyond its range
+    // shows the largest one instead of wrapping round to a negative size.
+    long long sum = 0;
     for (const FontEntry *entry : checked)
-        total += entry->getPropertyNumber(SIZE_ALL);
+        sum += entry->getPropertyNumber(SIZE_ALL);
+    long total = sum > LONG_MAX ? LONG_MAX : static_cast<long>(sum);
 
     char text[32];
     setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), NULL);

@@ -175,7 +175,9 @@ TEST_F(DialogTest, StartsWithTheInstallModeAnEmptySelectionAndTheMissingSample)
     EXPECT_EQ(kAboutCommand, GetMenuItemID(menu, last));
     GetMenuStringA(menu, last, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ("Version (Installer.exe) (&A)...", text);
-    EXPECT_TRUE(SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0));
+    LRESULT icon = SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0);
+    EXPECT_TRUE(icon);
+    EXPECT_EQ(icon, SendMessageA(dialog_, WM_QUERYDRAGICON, 0, 0));
 
     // The layout toggle sits in the lower left corner, the badge is hidden.
     RECT client, toggle;
@@ -341,6 +343,31 @@ TEST_F(DialogTest, ToWhereAsksOnNT4BeforeTakingTheSystemFontsFolder)
         EXPECT_EQ(0, warning.answers());
         EXPECT_EQ("C:\\WINDOWS\\FONTS", itemText(IDC_FOLDER));
     }
+}
+
+TEST_F(DialogTest, SystemMenuItemShowsTheAboutBox)
+{
+    open();
+    testutil::WindowWatcher about("Version Information", IDOK);
+    PostMessageA(dialog_, WM_SYSCOMMAND, kAboutCommand, 0);
+    for (int i = 0; i < 250 && about.answers() == 0; ++i)
+        Sleep(20);
+    EXPECT_EQ(1, about.answers());
+    ui_->settle();
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+}
+
+TEST_F(DialogTest, SelectionsBeyondTheRangeOfTheTotalShowTheLargestSize)
+{
+    settings().rows = {
+        {{NAME_LOCAL_SHORT, "Huge-A"}, {F_AVAILABLE, "1"}, {SIZE_ALL, "2000000000"}},
+        {{NAME_LOCAL_SHORT, "Huge-B"}, {F_AVAILABLE, "1"}, {SIZE_ALL, "2000000000"}},
+    };
+    open();
+    clickAndSettle(boxPoint(item(NULL, TVGN_ROOT)));
+    clickAndSettle(boxPoint(item(item(NULL, TVGN_ROOT), TVGN_NEXT)));
+    EXPECT_EQ("Selected count : 2\nRequired disk space : 2048.1M\nFree disk space : ---\nFontEmbed : Restrict\n",
+              itemText(IDC_SUMMARY));
 }
 
 TEST_F(DialogTest, ExitWithoutARunStartsNoOpenerAndEndsTheDialog)
