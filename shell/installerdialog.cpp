@@ -325,10 +325,7 @@ LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
     if (mode() == MODE_INSTALL && isNT4()) {
         char fonts[kFolderSize];
         if (getSystemFontFolder(fonts) && lstrcmpiA(folder, fonts) == 0) {
-            char text[kTextSize], title[kTextSize];
-            loadText(IDS_NT4_FOLDER_WARNING, text, sizeof text);
-            loadText(IDS_PROGRAM_TITLE, title, sizeof title);
-            if (MessageBoxA(hwnd_, text, title, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) ==
+            if (showMessage(IDS_NT4_FOLDER_WARNING, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) ==
                 IDCANCEL)
                 return 0;
         }
@@ -339,14 +336,41 @@ LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
 
 LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
 {
-    CheckedParams &checked = checkedParams();
-    checked.clear();
-    checked.reserve(200);
-    tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
-    // Nothing ticked: Start does nothing. The runs themselves (runInstall,
-    // runUninstall, then refreshContents and the removal message) are added
-    // with the install worker.
+    // Nothing ticked: Start does nothing.
+    switch (mode()) {
+    case 0: {
+        CheckedParams &checked = checkedParams();
+        checked.clear();
+        checked.reserve(200);
+        tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
+        if (checked.empty())
+            break;
+        runInstall();
+        refreshContents();
+        fontsChanged_ = true;
+        break;
+    }
+    case 1: {
+        CheckedParams entries;
+        tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&entries));
+        if (entries.empty())
+            break;
+        runUninstall(entries);
+        refreshContents();
+        fontsChanged_ = true;
+        showMessage(IDS_FONTS_REMOVED, MB_OK);
+        break;
+    }
+    }
     return 0;
+}
+
+int InstallerDialog::showMessage(UINT textId, UINT type)
+{
+    char text[kTextSize], title[kTextSize];
+    loadText(textId, text, sizeof text);
+    loadText(IDS_PROGRAM_TITLE, title, sizeof title);
+    return MessageBoxA(hwnd_, text, title, type);
 }
 
 LRESULT InstallerDialog::OnModeSelected(WPARAM, LPARAM)

@@ -58,10 +58,13 @@ protected:
     LRESULT OnGetFolder(WPARAM wParam, LPARAM lParam);
 
 private:
-    // The install and uninstall runs behind Start; they come with the
-    // install worker and its progress dialog.
+    // The install and uninstall runs behind Start. runInstall copies the
+    // entries of checkedParams() under the progress dialog; runUninstall
+    // removes the given entries on this thread.
     void runInstall();
-    void runUninstall();
+    void runUninstall(const CheckedParams &entries);
+    // A message box with the program's title as caption.
+    int showMessage(UINT textId, UINT type);
 
     void setToggleIcon(int image);
     void moveControlBy(int id, int dy, int dheight);

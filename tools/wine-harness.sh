@@ -57,6 +57,12 @@ ENV
     echo OTHERDISK > "$dir/other/.windows-label"
     ln -sfn "$dir/floppy" "$dir/prefix/dosdevices/a:"
     ln -sfn "$dir/other" "$dir/prefix/dosdevices/d:"
+    # S: a small drive (256 KiB) that a copy can fill; left out where
+    # mounting is not allowed.
+    mkdir -p "$dir/small"
+    if mount -t tmpfs -o size=256k fi-small "$dir/small" 2>/dev/null; then
+        ln -sfn "$dir/small" "$dir/prefix/dosdevices/s:"
+    fi
     "$loader" reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f </dev/null >/dev/null 2>&1
     "$loader" reg add 'HKLM\Software\Wine\Drives' /v d: /d hd /f </dev/null >/dev/null 2>&1
     # Drive types are read when the prefix starts: start it anew.
@@ -71,6 +77,9 @@ cleanup)
         . "$dir/env"
         export WINEPREFIX TMPDIR
         "$(server)" -k 2>/dev/null || true
+    fi
+    if mountpoint -q "$dir/small" 2>/dev/null; then
+        umount "$dir/small" 2>/dev/null || true
     fi
     if [ -f "$dir/xvfb.pid" ]; then
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true

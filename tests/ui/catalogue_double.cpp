@@ -4,6 +4,7 @@
 #include "catalogue/atm.h"
 #include "catalogue/catalogue.h"
 #include "shell/fontreg.h"
+#include "shell/installerdialog.h"
 
 #include <windows.h>
 
@@ -64,4 +65,16 @@ bool browseForFolder(char *buffer, int capacity)
         return false;
     lstrcpynA(buffer, settings().chosenFolder.c_str(), capacity);
     return true;
+}
+
+// The runs behind Start, which the dialog tests only count.
+void InstallerDialog::runInstall()
+{
+    ++settings().installRuns;
+}
+
+void InstallerDialog::runUninstall(const CheckedParams &entries)
+{
+    ++settings().uninstallRuns;
+    settings().uninstalled = entries.size();
 }

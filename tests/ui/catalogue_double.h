@@ -25,6 +25,9 @@ struct Settings {
     std::vector<bool> loadFirstFlags;
     int browseCount = 0;
     int openerCount = 0;
+    int installRuns = 0;             // Start in Install mode with fonts ticked
+    int uninstallRuns = 0;
+    size_t uninstalled = 0;          // entries handed to the last uninstall run
 };
 
 Settings &settings();

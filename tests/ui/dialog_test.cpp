@@ -240,20 +240,48 @@ TEST_F(DialogTest, UninstallModeClearsTicksAndDisablesTheFolderControls)
     EXPECT_EQ(kInitialSummary, itemText(IDC_SUMMARY));
 }
 
-TEST_F(DialogTest, StartCollectsTheTickedFontsAndDoesNothingWithoutAny)
+TEST_F(DialogTest, StartRunsTheModeOnTheTickedFontsAndDoesNothingWithoutAny)
 {
     open();
     testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
+    int loads = settings().loadCount;
     clickAndSettle(controlPoint(IDOK));
     EXPECT_TRUE(checkedParams().empty());
-    EXPECT_TRUE(IsWindowVisible(dialog_));
+    EXPECT_EQ(0, settings().installRuns);
+    EXPECT_EQ(loads, settings().loadCount);
 
     clickAndSettle(boxPoint(font(1)));
     clickAndSettle(controlPoint(IDOK));
-    ASSERT_EQ(1u, checkedParams().size());
-    EXPECT_EQ(fontCatalogue().at(1), checkedParams()[0]);
+    // One install run over the ticked font, then the view is rebuilt and
+    // no message follows.
+    EXPECT_EQ(1, settings().installRuns);
+    EXPECT_EQ(loads + 1, settings().loadCount);
+    EXPECT_FALSE(settings().loadFirstFlags.back());
+    EXPECT_EQ(1u, checkedParams().size());
+    EXPECT_TRUE(dialog()->fontsChanged());
     EXPECT_TRUE(IsWindowVisible(dialog_));
     EXPECT_EQ(0, boxes.answers());
+}
+
+TEST_F(DialogTest, UninstallRunEndsWithTheRemovalMessageAfterTheRefresh)
+{
+    open();
+    focusMode();
+    pressKey(VK_DOWN);
+    testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
+    clickAndSettle(controlPoint(IDOK));  // nothing ticked: no run, no message
+    EXPECT_EQ(0, settings().uninstallRuns);
+
+    int loads = settings().loadCount;
+    clickAndSettle(boxPoint(font(2)));  // the installed font
+    clickAndSettle(controlPoint(IDOK));
+    for (int i = 0; i < 100 && boxes.answers() == 0; ++i)
+        Sleep(50);
+    EXPECT_EQ(1, settings().uninstallRuns);
+    EXPECT_EQ(1u, settings().uninstalled);
+    EXPECT_EQ(loads + 1, settings().loadCount);
+    EXPECT_EQ(1, boxes.answers());
+    EXPECT_EQ("Fonts were removed.", boxes.lastText());
 }
 
 TEST_F(DialogTest, LayoutToggleMakesTheWindowTallAndBack)

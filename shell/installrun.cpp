@@ -1,0 +1,206 @@
+// shell/installrun.cpp - the install and uninstall runs behind Start.
+#include "shell/installrun.h"
+
+#include "base/system.h"
+#include "catalogue/atm.h"
+#include "sfnt/embed.h"
+#include "shell/fontreg.h"
+#include "shell/installerdialog.h"
+#include "shell/product.h"
+#include "shell/progressdialog.h"
+#include "resources/resource.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+const size_t kCopyBlock = 8192;
+const int kFileNameSize = 128;  // name part of NAME_MARUKAN, NUL included
+
+// NAME_MARUKAN comes from the name map; only a plain file name may name the
+// installed copy, never a path that leads out of the destination folder.
+bool isPlainFileName(const char *name)
+{
+    return name[0] != '\0' && !std::strpbrk(name, "\\/:") && !std::strstr(name, "..");
+}
+
+}  // namespace
+
+bool makeUniqueDestination(const char *folder, const char *name, const char *ext, char *out)
+{
+    // A folder given as a drive root already ends in its separator.
+    size_t n = std::strlen(folder);
+    const char *sep = (n > 0 && folder[n - 1] == '\\') ? "" : "\\";
+    int len = std::snprintf(out, MAX_PATH, "%s%s%s%s", folder, sep, name, ext);
+    if (len < 0 || len >= MAX_PATH)
+        return false;
+    for (char letter = 'A'; GetFileAttributesA(out) != INVALID_FILE_ATTRIBUTES; ++letter) {
+        if (letter > 'Z')
+            return false;
+        len = std::snprintf(out, MAX_PATH, "%s%s%s%c%s", folder, sep, name, letter, ext);
+        if (len < 0 || len >= MAX_PATH)
+            return false;
+    }
+    return true;
+}
+
+bool computeDestination(HWND mainDialog, const FontEntry *entry, char *out)
+{
+    char folder[kPropertySize] = "";
+    if (SendMessageA(mainDialog, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(folder)) == 0)
+        return false;
+    char marukan[kPropertySize];
+    if (!getProperty(entry, NAME_MARUKAN, marukan, sizeof marukan) || !isPlainFileName(marukan))
+        return false;
+    char name[_MAX_FNAME], ext[_MAX_EXT];
+    _splitpath(marukan, NULL, NULL, name, ext);
+    name[kFileNameSize - 1] = '\0';
+    return makeUniqueDestination(folder, name, ext, out);
+}
+
+unsigned long copyFontFile(const char *source, const char *destination, HWND progress)
+{
+    FILE *in = std::fopen(source, "rb");
+    if (!in)
+        return 0;
+    FILE *out = std::fopen(destination, "wb");
+    if (!out) {
+        std::fclose(in);
+        return 0;
+    }
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
+    unsigned long total = 0;
+    bool ok = buffer != nullptr;
+    while (ok) {
+        if (cancelRequested & 1) {
+            ok = false;
+            break;
+        }
+        size_t n = std::fread(buffer.get(), 1, kCopyBlock, in);
+        if (n > 0) {
+            if (std::fwrite(buffer.get(), 1, n, out) != n) {
+                ok = false;
+                break;
+            }
+            total += static_cast<unsigned long>(n);
+        }
+        SendMessageA(progress, PM_ADVANCE, 0, static_cast<LPARAM>(n));
+        if (n < kCopyBlock) {
+            ok = !std::ferror(in);
+            break;
+        }
+    }
+    // A write that the flush or close reports as failed (a full disk) fails the copy.
+    if (std::fflush(out) != 0)
+        ok = false;
+    if (std::fclose(out) != 0)
+        ok = false;
+    std::fclose(in);
+    if (!ok)
+        return 0;
+    // Installed copies carry Restricted License embedding, with their
+    // checksums repaired.
+    SetEmbeddingType(destination, 2);
+    return total;
+}
+
+int registerFontCopy(const FontEntry *entry, const char *installedPath)
+{
+    char name[kPropertySize] = "";
+    switch (getProductFontType()) {
+    case 'T':
+        getProperty(entry, NAME_REGISTRY, name, sizeof name);
+        return registerFontFile(installedPath, name);
+    case 'O': {
+        const char *key = NAME_REGISTRY;
+        if (isWin9x())
+            key = NAME_LOCAL;
+        else if (getOsVersion().dwMajorVersion == 4)
+            key = NAME_POSTSCRIPT;
+        getProperty(entry, key, name, sizeof name);
+        return registerOpenTypeFont(installedPath, name);
+    }
+    default:
+        return 0;
+    }
+}
+
+int installOneFont(const FontEntry *entry, const char *destination, HWND progress)
+{
+    char source[kPropertySize] = "", local[kPropertySize] = "";
+    getProperty(entry, PATH_SOURCE, source, sizeof source);
+    getProperty(entry, NAME_LOCAL, local, sizeof local);
+    SendMessageA(progress, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(local));
+    SendMessageA(progress, PM_SETMAX, 0, static_cast<LPARAM>(entry->getPropertyNumber(SIZE_ALL)));
+    SendMessageA(progress, PM_SETPOS, 0, 0);
+    if (copyFontFile(source, destination, progress) == 0)
+        return 0;
+    return registerFontCopy(entry, destination);
+}
+
+DWORD WINAPI installWorkerProc(LPVOID progressDialog)
+{
+    HWND progress = static_cast<ui::Dialog *>(progressDialog)->handle();
+    InstallerDialog *main = InstallerDialog::current();
+    HWND mainDialog = main ? main->handle() : NULL;
+    const CheckedParams &params = checkedParams();
+    for (size_t i = 0; i < params.size(); ++i) {
+        char destination[MAX_PATH];
+        if (!computeDestination(mainDialog, params[i], destination))
+            continue;
+        if (!installOneFont(params[i], destination, progress)) {
+            DeleteFileA(destination);
+            break;
+        }
+    }
+    SendMessageA(progress, PM_DONE, 0, 0);
+    return 0;
+}
+
+void uninstallOneFont(const FontEntry *entry)
+{
+    char name[kPropertySize] = "";
+    char type = getProductFontType();
+    if (type == 'O' && isWin9x()) {
+        // The installed pass put the name under which Adobe Type Manager
+        // really lists the font into NAME_REGISTRY; NAME_LOCAL, the name it
+        // was installed under, differs when the installer ran in another
+        // language then.
+        if (!getProperty(entry, NAME_REGISTRY, name, sizeof name))
+            getProperty(entry, NAME_LOCAL, name, sizeof name);
+        writeAtmOpenTypeFont(name, NULL);
+        broadcastFontChange();
+    } else if ((type == 'O' && isWinNT()) || type == 'T') {
+        if (getProperty(entry, NAME_REGISTRY, name, sizeof name))
+            unregisterFontByName(name);
+    }
+
+    char path[kPropertySize];
+    if (!getProperty(entry, PATH_INSTALLED, path, sizeof path))
+        return;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!DeleteFileA(path))
+        deleteFileAtRestart(path);
+}
+
+void InstallerDialog::runInstall()
+{
+    ProgressDialog progress(installWorkerProc);
+    InterlockedExchange(&cancelRequested, 0);
+    progress.run(hwnd_);
+}
+
+void InstallerDialog::runUninstall(const CheckedParams &entries)
+{
+    for (const FontEntry *entry : entries)
+        uninstallOneFont(entry);
+    // Adobe Type Manager on NT 4.0 keeps its own record of the fonts.
+    if (getProductFontType() == 'O' && isNT4())
+        showMessage(IDS_ATM_NT4_UNINSTALL, MB_OK | MB_ICONEXCLAMATION);
+}

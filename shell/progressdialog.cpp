@@ -1,0 +1,126 @@
+// shell/progressdialog.cpp - the progress dialog of an install run.
+#include "shell/progressdialog.h"
+
+#include "base/system.h"
+#include "resources/resource.h"
+
+#include <cstdio>
+
+volatile LONG cancelRequested = 0;
+
+int progressPercent(uint32_t lower, uint32_t upper, uint32_t current)
+{
+    if (upper <= lower)
+        return 0;
+    uint64_t percent = static_cast<uint64_t>(current) * 100 / (upper - lower);
+    return percent > 100 ? 100 : static_cast<int>(percent);
+}
+
+ProgressDialog::~ProgressDialog()
+{
+    if (thread_)
+        CloseHandle(thread_);
+}
+
+INT_PTR ProgressDialog::run(HWND owner)
+{
+    INT_PTR result = runModal(installerModule(), IDD_PROGRESS, owner);
+    // PM_DONE is the worker's last message; let it return from it and end.
+    if (thread_) {
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = NULL;
+    }
+    return result;
+}
+
+bool ProgressDialog::dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result)
+{
+    typedef ProgressDialog C;
+    static const ui::MessageMapEntry<C> kMap[] = {
+        {WM_INITDIALOG, 0, 0, &C::OnInitDialog},
+        {WM_SETTEXT, 0, 0, &C::OnSetText},
+        {PM_SETPOS, 0, 0, &C::OnSetPos},
+        {PM_ADVANCE, 0, 0, &C::OnAdvance},
+        {PM_SETMIN, 0, 0, &C::OnSetMin},
+        {PM_SETMAX, 0, 0, &C::OnSetMax},
+        {PM_DONE, 0, 0, &C::OnDone},
+        {WM_COMMAND, BN_CLICKED, IDCANCEL, &C::OnCancel},
+    };
+    return ui::dispatchMessageMap(this, kMap, msg, wParam, lParam, result);
+}
+
+LRESULT ProgressDialog::OnInitDialog(WPARAM, LPARAM)
+{
+    lower_ = 0;
+    upper_ = 100;
+    current_ = 0;
+    SendDlgItemMessageA(hwnd_, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    // The worker starts only now that the window exists, so none of its
+    // messages can arrive before it.
+    DWORD id;
+    thread_ = CreateThread(NULL, 0, worker_, this, CREATE_SUSPENDED, &id);
+    if (thread_) {
+        SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
+        ResumeThread(thread_);
+    } else {
+        endDialog(IDABORT);
+    }
+    return TRUE;
+}
+
+LRESULT ProgressDialog::OnSetText(WPARAM, LPARAM lParam)
+{
+    setItemText(IDC_FONT_NAME, reinterpret_cast<const char *>(lParam));
+    return 0;
+}
+
+LRESULT ProgressDialog::OnSetPos(WPARAM, LPARAM lParam)
+{
+    current_ = static_cast<uint32_t>(lParam);
+    redraw();
+    return 0;
+}
+
+LRESULT ProgressDialog::OnAdvance(WPARAM, LPARAM lParam)
+{
+    current_ += static_cast<uint32_t>(lParam);
+    redraw();
+    return 0;
+}
+
+LRESULT ProgressDialog::OnSetMin(WPARAM, LPARAM lParam)
+{
+    lower_ = static_cast<uint32_t>(lParam);
+    return 0;
+}
+
+LRESULT ProgressDialog::OnSetMax(WPARAM, LPARAM lParam)
+{
+    upper_ = static_cast<uint32_t>(lParam);
+    return 0;
+}
+
+LRESULT ProgressDialog::OnDone(WPARAM, LPARAM)
+{
+    endDialog(IDOK);
+    return 0;
+}
+
+LRESULT ProgressDialog::OnCancel(WPARAM, LPARAM)
+{
+    InterlockedExchange(&cancelRequested, cancelRequested | 1);
+    setItemText(IDC_FONT_NAME, "Canceled !");
+    if (thread_)
+        SetThreadPriority(thread_, THREAD_PRIORITY_ABOVE_NORMAL);
+    return 0;
+}
+
+void ProgressDialog::redraw()
+{
+    int percent = progressPercent(lower_, upper_, current_);
+    SendDlgItemMessageA(hwnd_, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d %%", percent);
+    setItemText(IDC_PERCENT, text);
+}

@@ -1,0 +1,552 @@
+// The whole installer, end to end: the real install.exe and product.dll on
+// the package disc E:, started as a user would start them and driven through
+// their dialog with real mouse input, on the Windows version this run
+// emulates. Each test checks what the run left on the system: files, the
+// Fonts key or Adobe Type Manager's list, the stamped embedding type and the
+// checksums (with sfnttool), and the dialog's own view after its refresh.
+#include "tests/e2e/remote.h"
+#include "tests/win/winutil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace testutil;
+using namespace e2e;
+
+namespace {
+
+const char kMainCaption[] = "Korimaru Installer US";
+const char kProgressCaption[] = " Progress";
+const char kNtFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const char k9xFontsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+const char kAtmFolder[] = "C:\\ATMFONTS";
+const int kStart = IDOK;
+const int kModeCombo = 1000;
+const int kTree = 1001;
+
+// Image index of a tree item: 2 x check state + enabled.
+enum { kNoneGray = 0, kNone = 1, kAllGray = 2, kAll = 3 };
+
+std::string windowsDir()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+// "win98" from ...\e2e_tests-win98.exe: the version this run emulates.
+std::string emulatedVersion()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    std::string name = path;
+    size_t dash = name.find_last_of('-'), dot = name.find_last_of('.');
+    return dash == std::string::npos ? "" : name.substr(dash + 1, dot - dash - 1);
+}
+
+// A Windows path for a folder of the build tree (the Z: drive is the root).
+std::string buildPath(const char *unixPath)
+{
+    std::string p = std::string("Z:") + unixPath;
+    for (char &c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+
+void removeFilesIn(const std::string &folder, const std::string &pattern)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            std::string path = folder + "\\" + data.cFileName;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+
+void copyFolder(const std::string &from, const std::string &to)
+{
+    CreateDirectoryA(to.c_str(), NULL);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copyFolder(from + "\\" + name, to + "\\" + name);
+        else
+            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+
+void deleteQxValues(const char *key)
+{
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+        return;
+    std::vector<std::string> doomed;
+    char name[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumValueA(h, i, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            break;
+        if (std::string(name).compare(0, 2, "QX") == 0)
+            doomed.push_back(name);
+    }
+    for (const std::string &n : doomed)
+        RegDeleteValueA(h, n.c_str());
+    RegCloseKey(h);
+}
+
+std::string profileString(const char *section, const char *key)
+{
+    char value[512] = "";
+    GetPrivateProfileStringA(section, key, "", value, sizeof value,
+                             (windowsDir() + "\\atm.ini").c_str());
+    return value;
+}
+
+// Runs a program and returns its exit code and standard output.
+int runProgram(const std::string &commandLine, std::string *output)
+{
+    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
+    HANDLE readEnd, writeEnd;
+    CreatePipe(&readEnd, &writeEnd, &sa, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi;
+    std::string cmd = commandLine;
+    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
+        CloseHandle(readEnd);
+        CloseHandle(writeEnd);
+        return -1;
+    }
+    CloseHandle(writeEnd);
+    char buf[4096];
+    DWORD n;
+    while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n > 0)
+        output->append(buf, n);
+    CloseHandle(readEnd);
+    WaitForSingleObject(pi.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return static_cast<int>(code);
+}
+
+class InstallerRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        version_ = emulatedVersion();
+        win9x_ = version_ == "win95" || version_ == "win98" || version_ == "winme";
+        nt4_ = version_ == "nt40";
+        cleanSystem();
+        if (win9x_) {
+            WritePrivateProfileStringA("Setup", "PFB_DIR", kAtmFolder,
+                                       (windowsDir() + "\\atm.ini").c_str());
+            WritePrivateProfileStringA(NULL, NULL, NULL, (windowsDir() + "\\atm.ini").c_str());
+        }
+        if (nt4_) {
+            HKEY h;
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, NULL,
+                            0, KEY_ALL_ACCESS, NULL, &h, NULL);
+            RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(kAtmFolder),
+                           sizeof kAtmFolder);
+            RegCloseKey(h);
+        }
+        CreateDirectoryA(kAtmFolder, NULL);
+        registerOpener();
+        // install.exe sees the same Windows version as this program.
+        HKEY h;
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, NULL, 0,
+                        KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
+                       static_cast<DWORD>(version_.size() + 1));
+        RegCloseKey(h);
+        useDisc(FI_DISC_DIR);
+    }
+
+    void TearDown() override
+    {
+        if (process_.hProcess) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 5000);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        if (lock_ != INVALID_HANDLE_VALUE)
+            CloseHandle(lock_);
+        cleanSystem();
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, "QxTestOtfFile");
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, ".otf");
+    }
+
+    void cleanSystem()
+    {
+        deleteQxValues(kNtFontsKey);
+        deleteQxValues(k9xFontsKey);
+        DeleteFileA((windowsDir() + "\\atm.ini").c_str());
+        DeleteFileA((windowsDir() + "\\WININIT.INI").c_str());
+        removeFilesIn(windowsDir() + "\\Fonts", "QX*");
+        removeFilesIn(kAtmFolder, "*");
+        removeFilesIn("S:", "*");
+        DeleteFileA((programFolder() + "opener.log").c_str());
+    }
+
+    // The program registered for ".otf" files: tests/e2e/opener.exe.
+    void registerOpener()
+    {
+        HKEY h;
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
+        RegCloseKey(h);
+        std::string command = "\"" + programFolder() + "opener.exe\" \"%1\"";
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, NULL, 0,
+                        KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(h);
+    }
+
+    // Puts a package disc into E: (the folder laid out by the build).
+    void useDisc(const char *unixDisc)
+    {
+        removeFilesIn("E:\\FontData", "*");
+        removeFilesIn("E:", "*.exe");
+        removeFilesIn("E:", "*.dll");
+        copyFolder(buildPath(unixDisc), "E:");
+    }
+
+    std::string destination() const
+    {
+        return (win9x_ || nt4_) ? kAtmFolder : windowsDir() + "\\Fonts";
+    }
+
+    void launch()
+    {
+        STARTUPINFOA si;
+        ZeroMemory(&si, sizeof si);
+        si.cb = sizeof si;
+        char cmd[] = "E:\\install.exe";
+        ASSERT_TRUE(CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &process_));
+        dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
+        ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
+        tree_ = GetDlgItem(dialog_, kTree);
+        ASSERT_NE(nullptr, tree_);
+        Sleep(300);
+        RemoteTree(tree_, process_.dwProcessId).expandAll();
+    }
+
+    RemoteTree tree() { return RemoteTree(tree_, process_.dwProcessId); }
+
+    int imageOf(const std::string &label) { return tree().find(label).image; }
+
+    void tick(const std::string &label)
+    {
+        RemoteTree t = tree();
+        TreeItem item = t.find(label);
+        ASSERT_NE(nullptr, item.handle) << label;
+        t.clickBox(item.handle);
+        EXPECT_EQ(kAll, imageOf(label)) << label << " did not become ticked";
+    }
+
+    void setMode(int mode)
+    {
+        HWND combo = GetDlgItem(dialog_, kModeCombo);
+        SendMessageA(combo, CB_SETCURSEL, mode, 0);
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(kModeCombo, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        Sleep(200);
+    }
+
+    // Presses Start and waits for the install run's progress dialog to come
+    // and go (an install) or for the main dialog to answer again.
+    void startInstall(HWND *progressOut = NULL, bool waitDone = true)
+    {
+        clickCenter(GetDlgItem(dialog_, kStart));
+        HWND progress = waitForWindow(process_.dwProcessId, kProgressCaption, 20000);
+        ASSERT_NE(nullptr, progress) << "no progress dialog";
+        if (progressOut)
+            *progressOut = progress;
+        if (waitDone) {
+            ASSERT_TRUE(waitForWindowGone(progress, 120000)) << "progress dialog stays";
+            Sleep(500);
+        }
+    }
+
+    void exitInstaller()
+    {
+        clickCenter(GetDlgItem(dialog_, IDCANCEL));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_.hProcess = NULL;
+    }
+
+    // The font at path is stamped (fsType 2) and all its checksums hold.
+    void expectStamped(const std::string &path)
+    {
+        std::string tool = buildPath(FI_SFNTTOOL);
+        std::string out;
+        EXPECT_EQ(0, runProgram("\"" + tool + "\" check \"" + path + "\"", &out)) << path << ": " << out;
+        out.clear();
+        runProgram("\"" + tool + "\" dump \"" + path + "\"", &out);
+        EXPECT_NE(std::string::npos, out.find("\nfsType=2\n")) << path;
+    }
+
+    // What the system now says of an installed font, by platform row.
+    void expectRegistered(const std::string &file, const std::string &psName,
+                          const std::string &localName, const std::string &registryName)
+    {
+        std::string path = destination() + "\\" + file, data;
+        if (win9x_) {
+            EXPECT_EQ(path, profileString("OpenTypeFonts", localName.c_str()));
+            EXPECT_EQ(destination() + "\\|" + file, profileString("OpenTypeFonts", ("@" + localName).c_str()));
+        } else if (nt4_) {
+            ASSERT_TRUE(regGetString(HKEY_LOCAL_MACHINE, kNtFontsKey, (psName + " (OpenType)").c_str(), &data));
+            EXPECT_EQ(path, data);
+        } else {
+            ASSERT_TRUE(regGetString(HKEY_LOCAL_MACHINE, kNtFontsKey, registryName.c_str(), &data))
+                << registryName;
+            EXPECT_EQ(file, data);  // a file in the system fonts folder goes by its name
+        }
+    }
+
+    bool registeredAnyhow(const std::string &psName, const std::string &localName)
+    {
+        std::string data;
+        if (win9x_)
+            return !profileString("OpenTypeFonts", localName.c_str()).empty();
+        if (nt4_)
+            return regGetString(HKEY_LOCAL_MACHINE, kNtFontsKey, (psName + " (OpenType)").c_str(), &data);
+        return regGetString(HKEY_LOCAL_MACHINE, kNtFontsKey, (psName + " Regular (OpenType)").c_str(), &data);
+    }
+
+    int openerStarts()
+    {
+        std::string log = readFile(programFolder() + "opener.log");
+        int n = 0;
+        for (char c : log)
+            n += c == '\n';
+        return n;
+    }
+
+    std::string version_;
+    bool win9x_ = false, nt4_ = false;
+    PROCESS_INFORMATION process_ = {};
+    HWND dialog_ = NULL, tree_ = NULL;
+    HANDLE lock_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(InstallerRun, InstallsTwoFontsThatThenShowAsInstalled)
+{
+    launch();
+    EXPECT_EQ(kNone, imageOf("Sample W3"));
+    tick("Sample W3");
+    tick("Sample W5");
+    startInstall();
+
+    for (const char *w : {"W3", "W5"}) {
+        std::string file = std::string("QXSample-") + w + ".otf";
+        EXPECT_TRUE(fileExists(destination() + "\\" + file)) << file;
+        expectStamped(destination() + "\\" + file);
+        expectRegistered(file, std::string("QXSample-") + w, std::string("QX Sample ") + w,
+                         std::string("QXSample-") + w + " Regular (OpenType)");
+    }
+    // The view is rebuilt: installed fonts are ticked and gray in Install mode.
+    EXPECT_EQ(kAllGray, imageOf("Sample W3"));
+    EXPECT_EQ(kAllGray, imageOf("Sample W5"));
+    EXPECT_EQ(kNone, imageOf("Sample W7"));
+    // The disc's copy is left as it was.
+    std::string out;
+    runProgram("\"" + buildPath(FI_SFNTTOOL) + "\" dump E:\\FontData\\QXSample-W5", &out);
+    EXPECT_NE(std::string::npos, out.find("\nfsType=0\n"));
+
+    exitInstaller();
+    // Only Windows 95/98/Me hand OpenType fonts to the ".otf" program on exit.
+    EXPECT_EQ(win9x_ ? 1 : 0, openerStarts());
+}
+
+TEST_F(InstallerRun, ExitWithoutARunStartsNothing)
+{
+    launch();
+    exitInstaller();
+    EXPECT_EQ(0, openerStarts());
+}
+
+TEST_F(InstallerRun, SecondCopyOfAFontGetsTheNextFreeLetter)
+{
+    // A copy of the font that the system does not know lies in the folder.
+    std::string first = destination() + "\\QXSample-W5.otf";
+    ASSERT_TRUE(CopyFileA("E:\\FontData\\QXSample-W5", first.c_str(), FALSE));
+    launch();
+    tick("Sample W5");
+    startInstall();
+    EXPECT_EQ(readFile("E:\\FontData\\QXSample-W5"), readFile(first));  // untouched
+    EXPECT_TRUE(fileExists(destination() + "\\QXSample-W5A.otf"));
+    expectStamped(destination() + "\\QXSample-W5A.otf");
+    expectRegistered("QXSample-W5A.otf", "QXSample-W5", "QX Sample W5", "QXSample-W5 Regular (OpenType)");
+    exitInstaller();
+}
+
+TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
+{
+    launch();
+    tick("Sample W3");
+    tick("Sample W5");
+    startInstall();
+    std::string readOnly = destination() + "\\QXSample-W3.otf";
+    std::string busy = destination() + "\\QXSample-W5.otf";
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+
+    setMode(1);
+    EXPECT_EQ(kNone, imageOf("Sample W3"));   // installed: can be ticked
+    EXPECT_EQ(kNoneGray, imageOf("Sample W7"));  // not installed: gray
+    tick("Sample W3");
+    tick("Sample W5");
+    clickCenter(GetDlgItem(dialog_, kStart));
+    if (nt4_) {
+        HWND atm = waitForWindow(process_.dwProcessId, "Korimaru Installer", 20000);
+        ASSERT_NE(nullptr, atm);
+        EXPECT_NE(std::string::npos, windowText(GetDlgItem(atm, 0xFFFF)).find("AdobeTypeManager"));
+        SendMessageA(GetDlgItem(atm, IDOK), BM_CLICK, 0, 0);
+        waitForWindowGone(atm, 5000);
+    }
+    HWND done = waitForWindow(process_.dwProcessId, "Korimaru Installer", 20000);
+    ASSERT_NE(nullptr, done);
+    EXPECT_EQ("Fonts were removed.", windowText(GetDlgItem(done, 0xFFFF)));
+    // The view was rebuilt before the message: nothing is installed any more.
+    EXPECT_EQ(kNoneGray, imageOf("Sample W3"));
+    EXPECT_EQ(kNoneGray, imageOf("Sample W5"));
+    SendMessageA(GetDlgItem(done, IDOK), BM_CLICK, 0, 0);
+
+    EXPECT_FALSE(fileExists(readOnly));
+    EXPECT_FALSE(registeredAnyhow("QXSample-W3", "QX Sample W3"));
+    // The busy file stays until the restart, and its registration is gone now.
+    EXPECT_TRUE(fileExists(busy));
+    EXPECT_FALSE(registeredAnyhow("QXSample-W5", "QX Sample W5"));
+    char shortBusy[MAX_PATH];
+    GetShortPathNameA(busy.c_str(), shortBusy, sizeof shortBusy);
+    if (win9x_) {
+        EXPECT_NE(std::string::npos, readFile(windowsDir() + "\\WININIT.INI").find(std::string("NUL=") + shortBusy));
+    } else {
+        std::vector<std::string> ops;
+        ASSERT_TRUE(regGetMultiString(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                      "PendingFileRenameOperations", &ops));
+        bool scheduled = false;
+        for (const std::string &op : ops)
+            scheduled = scheduled || op == "\\??\\" + busy;
+        EXPECT_TRUE(scheduled);
+    }
+    CloseHandle(lock_);
+    lock_ = INVALID_HANDLE_VALUE;
+    exitInstaller();
+}
+
+TEST_F(InstallerRun, CancelDuringALargeFontKeepsEarlierFontsAndBeginsNoLaterOne)
+{
+    // A large font file: the real font followed by padding.
+    std::string big = readFile("E:\\FontData\\QXSample-W7");
+    big.resize(96u << 20);
+    ASSERT_TRUE(writeFile("E:\\FontData\\QXSample-W7", big));
+    big.clear();
+    launch();
+    tick("Sample W3");
+    tick("Sample W7");
+    tick("Round W4");
+    HWND progress = NULL;
+    startInstall(&progress, false);
+    HWND name = GetDlgItem(progress, 6553);
+    for (int i = 0; i < 600 && windowText(name) != "QX Sample W7"; ++i)
+        Sleep(10);
+    ASSERT_EQ("QX Sample W7", windowText(name));
+    clickCenter(GetDlgItem(progress, IDCANCEL));
+    ASSERT_TRUE(waitForWindowGone(progress, 60000)) << "the progress dialog did not close by itself";
+    Sleep(500);
+
+    EXPECT_TRUE(fileExists(destination() + "\\QXSample-W3.otf"));
+    expectRegistered("QXSample-W3.otf", "QXSample-W3", "QX Sample W3", "QXSample-W3 Regular (OpenType)");
+    EXPECT_FALSE(fileExists(destination() + "\\QXSample-W7.otf"));
+    EXPECT_FALSE(registeredAnyhow("QXSample-W7", "QX Sample W7"));
+    EXPECT_FALSE(fileExists(destination() + "\\QXRound-W4.otf"));
+    EXPECT_EQ(kAllGray, imageOf("Sample W3"));
+    EXPECT_EQ(kNone, imageOf("Round W4"));
+    exitInstaller();
+}
+
+TEST_F(InstallerRun, FullDestinationLeavesNoPartialFile)
+{
+    // S: is a small drive; the default folder comes from Adobe Type Manager's
+    // setting on these systems.
+    if (!(win9x_ || nt4_) || GetFileAttributesA("S:\\") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "needs the small drive S: and a settable default folder";
+    if (win9x_) {
+        WritePrivateProfileStringA("Setup", "PFB_DIR", "S:\\", (windowsDir() + "\\atm.ini").c_str());
+    } else {
+        HKEY h;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, KEY_ALL_ACCESS, &h);
+        RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>("S:\\"), 4);
+        RegCloseKey(h);
+    }
+    std::string big = readFile("E:\\FontData\\QXSample-W7");
+    big.resize(2u << 20);
+    ASSERT_TRUE(writeFile("E:\\FontData\\QXSample-W7", big));
+    launch();
+    tick("Sample W7");
+    tick("Round W4");
+    startInstall();
+    EXPECT_FALSE(fileExists("S:\\QXSample-W7.otf"));
+    EXPECT_FALSE(fileExists("S:\\QXRound-W4.otf"));  // the run stopped
+    EXPECT_FALSE(registeredAnyhow("QXSample-W7", "QX Sample W7"));
+    exitInstaller();
+}
+
+TEST_F(InstallerRun, TrueTypePackageRegistersInTheFontsKey)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the TrueType package runs on one NT version";
+    useDisc(FI_DISC_TT_DIR);
+    launch();
+    tick("True W3");
+    tick("True W7");
+    startInstall();
+    for (const char *w : {"W3", "W7"}) {
+        std::string file = std::string("QXTrue-") + w + ".ttf", data;
+        EXPECT_TRUE(fileExists(windowsDir() + "\\Fonts\\" + file));
+        expectStamped(windowsDir() + "\\Fonts\\" + file);
+        ASSERT_TRUE(regGetString(HKEY_LOCAL_MACHINE, kNtFontsKey,
+                                 (std::string("QXTrue-") + w + " Regular (TrueType)").c_str(), &data));
+        EXPECT_EQ(file, data);
+    }
+    EXPECT_EQ(kAllGray, imageOf("True W3"));
+    exitInstaller();
+    EXPECT_EQ(0, openerStarts());
+}
+
+}  // namespace

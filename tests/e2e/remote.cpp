@@ -1,0 +1,179 @@
+// tests/e2e/remote.cpp - driving the installer's windows from another process.
+#include "tests/e2e/remote.h"
+
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    const std::string *caption;
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK match(HWND hwnd, LPARAM lParam)
+{
+    Search *s = reinterpret_cast<Search *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid || !IsWindowVisible(hwnd) || hwnd == s->except)
+        return TRUE;
+    if (s->caption && windowText(hwnd) != *s->caption)
+        return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+std::string windowText(HWND hwnd)
+{
+    char text[1024] = "";
+    // WM_GETTEXT crosses processes with its buffer copied back.
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, NULL);
+    return text;
+}
+
+HWND waitForWindow(DWORD pid, const std::string &caption, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        Search s = {pid, &caption, NULL, NULL};
+        EnumWindows(match, reinterpret_cast<LPARAM>(&s));
+        if (s.found)
+            return s.found;
+        Sleep(50);
+    }
+    return NULL;
+}
+
+HWND findOtherWindow(DWORD pid, HWND except)
+{
+    Search s = {pid, NULL, except, NULL};
+    EnumWindows(match, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+bool waitForWindowGone(HWND hwnd, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 50) {
+        if (!IsWindow(hwnd) || !IsWindowVisible(hwnd))
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+void click(HWND hwnd, POINT client)
+{
+    POINT screen = client;
+    ClientToScreen(hwnd, &screen);
+    SetCursorPos(screen.x, screen.y);
+    Sleep(60);
+    INPUT input[2];
+    std::memset(input, 0, sizeof input);
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    Sleep(250);
+}
+
+void clickCenter(HWND hwnd)
+{
+    RECT r;
+    GetClientRect(hwnd, &r);
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    click(hwnd, p);
+}
+
+RemoteTree::RemoteTree(HWND tree, DWORD pid) : tree_(tree), memory_(NULL)
+{
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_)
+        memory_ = static_cast<char *>(
+            VirtualAllocEx(process_, NULL, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+
+RemoteTree::~RemoteTree()
+{
+    if (memory_)
+        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_)
+        CloseHandle(process_);
+}
+
+std::vector<TreeItem> RemoteTree::items()
+{
+    std::vector<TreeItem> out;
+    struct Walk {
+        static void run(RemoteTree *self, HTREEITEM item, HTREEITEM parent, int depth,
+                        std::vector<TreeItem> *out)
+        {
+            for (; item; item = TreeView_GetNextSibling(self->tree_, item)) {
+                TVITEMA tv;
+                std::memset(&tv, 0, sizeof tv);
+                tv.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_CHILDREN | TVIF_HANDLE;
+                tv.hItem = item;
+                tv.pszText = self->memory_ + 1024;
+                tv.cchTextMax = 512;
+                SIZE_T n;
+                WriteProcessMemory(self->process_, self->memory_, &tv, sizeof tv, &n);
+                SendMessageA(self->tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(self->memory_));
+                ReadProcessMemory(self->process_, self->memory_, &tv, sizeof tv, &n);
+                char text[513] = "";
+                ReadProcessMemory(self->process_, self->memory_ + 1024, text, 512, &n);
+                TreeItem ti = {item, parent, depth, text, tv.iImage, tv.cChildren != 0};
+                out->push_back(ti);
+                run(self, TreeView_GetChild(self->tree_, item), item, depth + 1, out);
+            }
+        }
+    };
+    if (memory_)
+        Walk::run(this, TreeView_GetRoot(tree_), NULL, 0, &out);
+    return out;
+}
+
+TreeItem RemoteTree::find(const std::string &text)
+{
+    for (const TreeItem &item : items()) {
+        if (item.text == text)
+            return item;
+    }
+    TreeItem none = {NULL, NULL, 0, "", -1, false};
+    return none;
+}
+
+RECT RemoteTree::textRect(HTREEITEM item)
+{
+    RECT r = {0, 0, 0, 0};
+    std::memcpy(&r, &item, sizeof item);
+    SIZE_T n;
+    WriteProcessMemory(process_, memory_, &r, sizeof r, &n);
+    SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(memory_));
+    ReadProcessMemory(process_, memory_, &r, sizeof r, &n);
+    return r;
+}
+
+void RemoteTree::clickBox(HTREEITEM item)
+{
+    TreeView_EnsureVisible(tree_, item);
+    RECT r = textRect(item);
+    POINT p = {r.left - 10, (r.top + r.bottom) / 2};
+    click(tree_, p);
+}
+
+void RemoteTree::expandAll()
+{
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const TreeItem &item : items()) {
+            if (item.hasChildren)
+                TreeView_Expand(tree_, item.handle, TVE_EXPAND);
+        }
+    }
+}
+
+}  // namespace e2e
