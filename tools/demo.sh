@@ -1,9 +1,12 @@
 #!/bin/sh
 # Runs the installer on the sample package disc in a fresh Wine prefix.
 #
-# With a display (DISPLAY set) the installer's window opens there for you to
-# use. Without one it runs under Xvfb, a screenshot is saved to
-# build/demo/installer.png and the installer is closed again.
+# The package disc (install.exe, product.dll, FontData\) is attached as the
+# CD-ROM drive E: labelled Disc512. With a display (DISPLAY set) the
+# installer opens there for you to use. Without one it runs under Xvfb and a
+# guided run ticks two fonts, installs them, uninstalls one, prints the
+# registry values, files and embedding type of each installed copy, and saves
+# a screenshot of each step in build/demo/.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
@@ -22,11 +25,9 @@ trap 'sh "$top/tools/wine-harness.sh" cleanup "$demo/wine"' EXIT
 [ -n "$user_display" ] && DISPLAY=$user_display
 export WINEPREFIX TMPDIR WINEDEBUG WINEDLLOVERRIDES WINELOADER DISPLAY
 
-# The package disc, attached as the CD-ROM drive E: labelled Disc512.
 disc=$demo/wine/disc
-cp "$tree/shell/install.exe" "$tree/product/product.dll" "$disc/"
-mkdir -p "$disc/FontData"
-echo "package disc: $disc (E:, label $(cat "$disc/.windows-label"))"
+cp -r "$tree/disc/." "$disc/"
+echo "package disc: $disc as E: (label $(cat "$disc/.windows-label")); ISO image: $tree/disc512.iso"
 
 if [ -n "$user_display" ]; then
     echo "starting the installer on $DISPLAY"
@@ -34,10 +35,10 @@ if [ -n "$user_display" ]; then
     exit 0
 fi
 
-echo "no display: running the installer under Xvfb"
-"$loader" 'E:\install.exe' &
-pid=$!
-sleep 8
-import -window root "$demo/installer.png" 2>/dev/null && echo "screenshot: $demo/installer.png"
-kill $pid 2>/dev/null || true
-wait $pid 2>/dev/null || true
+echo "no display: a guided run under Xvfb"
+"$loader" "$tree/tools/demo/demodriver.exe" "Z:$demo" 2>/dev/null | tr -d '\r'
+for bmp in "$demo"/step*.bmp; do
+    [ -f "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "screenshots: $(ls "$demo"/step*.png 2>/dev/null | tr '\n' ' ')"

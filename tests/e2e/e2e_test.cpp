@@ -4,7 +4,7 @@
 // emulates. Each test checks what the run left on the system: files, the
 // Fonts key or Adobe Type Manager's list, the stamped embedding type and the
 // checksums (with sfnttool), and the dialog's own view after its refresh.
-#include "tests/e2e/remote.h"
+#include "tools/automation/remote.h"
 #include "tests/win/winutil.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 #include <vector>
 
 using namespace testutil;
-using namespace e2e;
+using namespace automation;
 
 namespace {
 

@@ -1,8 +1,8 @@
-// tests/e2e/remote.h - driving the installer's windows from another process:
+// tools/automation/remote.h - driving the installer's windows from another process:
 // finding its windows, reading its tree view through memory lent in the
 // installer's process, and real mouse input through the display.
-#ifndef TESTS_E2E_REMOTE_H
-#define TESTS_E2E_REMOTE_H
+#ifndef TOOLS_AUTOMATION_REMOTE_H
+#define TOOLS_AUTOMATION_REMOTE_H
 
 #include <windows.h>
 #include <commctrl.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace automation {
 
 // A visible top-level window of process pid with exactly this caption, once
 // it appears (NULL after timeoutMs).
@@ -26,6 +26,9 @@ std::string windowText(HWND hwnd);
 // button, as for a user's click.
 void click(HWND hwnd, POINT client);
 void clickCenter(HWND hwnd);
+
+// Saves the whole screen as a 24-bit BMP file; false on failure.
+bool saveScreenshot(const std::string &path);
 
 struct TreeItem {
     HTREEITEM handle;
@@ -57,6 +60,6 @@ private:
     char *memory_;
 };
 
-}  // namespace e2e
+}  // namespace automation
 
 #endif

@@ -1,9 +1,9 @@
-// tests/e2e/remote.cpp - driving the installer's windows from another process.
-#include "tests/e2e/remote.h"
+// tools/automation/remote.cpp - driving the installer's windows from another process.
+#include "tools/automation/remote.h"
 
 #include <cstring>
 
-namespace e2e {
+namespace automation {
 
 namespace {
 
@@ -88,6 +88,47 @@ void clickCenter(HWND hwnd)
     GetClientRect(hwnd, &r);
     POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     click(hwnd, p);
+}
+
+bool saveScreenshot(const std::string &path)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(NULL);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info;
+    std::memset(&info, 0, sizeof info);
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    DWORD stride = ((width * 3) + 3) & ~3u;
+    std::vector<char> pixels(static_cast<size_t>(stride) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO *>(&info),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(NULL, screen);
+
+    BITMAPFILEHEADER file;
+    std::memset(&file, 0, sizeof file);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (out == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n;
+    bool ok = WriteFile(out, &file, sizeof file, &n, NULL) && WriteFile(out, &info, sizeof info, &n, NULL) &&
+              WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &n, NULL);
+    CloseHandle(out);
+    return ok;
 }
 
 RemoteTree::RemoteTree(HWND tree, DWORD pid) : tree_(tree), memory_(NULL)
@@ -176,4 +217,4 @@ void RemoteTree::expandAll()
     }
 }
 
-}  // namespace e2e
+}  // namespace automation
