@@ -85,3 +85,27 @@ int SetEmbeddingType(const char *path, int value)
         return -1;
     }
 }
+
+int GetEmbeddingType(const char *path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file.is_open())
+        return -1;
+    try {
+        int64_t fileSize = StreamSize(file);
+        TT_FontDirectory dir;
+        if (fileSize < 0 || dir.read(file) == 0)
+            return -1;
+        const TT_TableDirectory *rec = dir.find(TAG_OS2);
+        if (!rec || !rec->rangeFits(fileSize, 0, dir.byteSize()))
+            return -1;
+        file.seekg(rec->offset);
+        TT_OS2 os2;
+        os2.read(file);
+        return os2.fsType;
+    } catch (const std::string &e) {
+        if (!isStreamException(e))
+            throw;
+        return -1;
+    }
+}

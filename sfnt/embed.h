@@ -26,4 +26,8 @@
 // to standard error.
 int SetEmbeddingType(const char *path, int value);
 
+// The OS/2 fsType of the single font in the file at path (0 to 65535), or -1
+// when the file cannot be read or has no readable OS/2 table.
+int GetEmbeddingType(const char *path);
+
 #endif

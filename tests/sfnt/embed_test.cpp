@@ -106,6 +106,19 @@ TEST_F(EmbedTest, RewritesFsTypeAndRepairsTheChecksums)
     }
 }
 
+TEST_F(EmbedTest, EmbeddingTypeIsReadBackOrMinusOne)
+{
+    TempFile file(BuildMinimalFont(3, 0x000C));
+    EXPECT_EQ(0x000C, GetEmbeddingType(file.path()));
+    SetEmbeddingType(file.path(), 2);
+    EXPECT_EQ(2, GetEmbeddingType(file.path()));
+    TempFile noOS2(BuildFont({{"head", BuildHead()}}));
+    EXPECT_EQ(-1, GetEmbeddingType(noOS2.path()));
+    TempFile cut(BuildMinimalFont().substr(0, 40));
+    EXPECT_EQ(-1, GetEmbeddingType(cut.path()));
+    EXPECT_EQ(-1, GetEmbeddingType("no-such-font.otf"));
+}
+
 TEST_F(EmbedTest, FileLengthNotAMultipleOfFour)
 {
     std::string before = BuildMinimalFont();

@@ -6,13 +6,11 @@
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "shell/progressdialog.h"
-#include "sfnt/container.h"
-#include "sfnt/os2.h"
+#include "sfnt/embed.h"
 #include "tests/win/winutil.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -160,20 +158,8 @@ TEST_F(RunTest, CopyStampsTheInstalledFontButNotTheSource)
     std::string source = FI_SAMPLE_FONT;
     ASSERT_TRUE(fileExists(source)) << source;
     ASSERT_NE(0ul, copyFontFile(source.c_str(), file("QXSample-W5.otf").c_str(), window_));
-    auto fsTypeOf = [](const std::string &path) {
-        std::ifstream in(path.c_str(), std::ios::binary);
-        TT_FontDirectory dir;
-        dir.read(in);
-        const TT_TableDirectory *rec = dir.find(TAG_OS2);
-        if (!rec)
-            return -1;
-        in.seekg(rec->offset);
-        TT_OS2 os2;
-        os2.read(in);
-        return static_cast<int>(os2.fsType);
-    };
-    EXPECT_EQ(2, fsTypeOf(file("QXSample-W5.otf")));
-    EXPECT_EQ(0, fsTypeOf(source));
+    EXPECT_EQ(2, GetEmbeddingType(file("QXSample-W5.otf").c_str()));
+    EXPECT_EQ(0, GetEmbeddingType(source.c_str()));
 }
 
 TEST(ProgressPercentTest, WholePercentWithoutOverflow)

@@ -4,12 +4,10 @@
 // what the system holds afterwards.
 //
 //   demodriver SHOTS_FOLDER
-#include "sfnt/container.h"
-#include "sfnt/os2.h"
+#include "sfnt/embed.h"
 #include "tools/automation/remote.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 using namespace automation;
@@ -28,24 +26,6 @@ void shot(const char *what)
     std::snprintf(name, sizeof name, "\\step%d-%s.bmp", ++g_step, what);
     saveScreenshot(g_shots + name);
     std::printf("  screenshot %d: %s\n", g_step, what);
-}
-
-int fsTypeOf(const std::string &path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    try {
-        TT_FontDirectory dir;
-        dir.read(in);
-        const TT_TableDirectory *rec = dir.find(TAG_OS2);
-        if (!rec)
-            return -1;
-        in.seekg(rec->offset);
-        TT_OS2 os2;
-        os2.read(in);
-        return os2.fsType;
-    } catch (const std::string &) {
-        return -1;
-    }
 }
 
 void printSystem()
@@ -80,7 +60,7 @@ void printSystem()
     }
     do {
         std::string path = std::string(windows) + "\\Fonts\\" + data.cFileName;
-        std::printf("  %-20s %7lu bytes  fsType=%d\n", data.cFileName, data.nFileSizeLow, fsTypeOf(path));
+        std::printf("  %-20s %7lu bytes  fsType=%d\n", data.cFileName, data.nFileSizeLow, GetEmbeddingType(path.c_str()));
     } while (FindNextFileA(find, &data));
     FindClose(find);
 }
