@@ -27,4 +27,14 @@ mkdir -p "$dir/prefix/drive_c/BenchCat"
 cp "$bin"/catfonts/*.otf "$dir/prefix/drive_c/BenchCat/"
 
 echo "benchmarks: Wine $($loader --version), win10, $(nproc) cores"
-FI_WINE_DIR=$dir sh "$top/tools/wine-run.sh" --version win10 "$bin/bench_installer.exe"
+# The per-run lines (and the installer's own diagnostics) go to a log.
+log=$work/bench.log
+if FI_WINE_DIR=$dir sh "$top/tools/wine-run.sh" --version win10 "$bin/bench_installer.exe" 2>"$log"; then
+    grep '^  [a-z]' "$log" || true
+    echo "(per-run figures above; full log: $log)"
+else
+    rc=$?
+    grep -a 'bench:\|^  [a-z]' "$log" | tail -20 >&2
+    echo "run.sh: the benchmark failed ($rc); log: $log" >&2
+    exit $rc
+fi
