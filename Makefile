@@ -16,7 +16,7 @@ else
   WINTEST_PRESETS := windows windows64
 endif
 
-.PHONY: all setup configure build test demo clean
+.PHONY: all setup configure build test demo bench clean
 
 all: build
 
@@ -40,6 +40,12 @@ test: build
 
 demo: build
 	sh tools/demo.sh
+
+# Benchmarks (not tests): the 64-bit programs under 64-bit Wine.
+bench: setup
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64 -j $(JOBS) --target benchmarks
+	sh bench/run.sh build/win64
 
 clean:
 	rm -rf build

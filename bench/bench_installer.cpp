@@ -1,0 +1,396 @@
+// bench/bench_installer.cpp - speed of the install run and of the catalogue.
+//
+// Runs the real main dialog in this process (the benchmark package's
+// product.dll beside this program, its disc on E:) and, from a timer on the
+// dialog's own thread:
+//   1. ticks all 40 fonts (4 MB each) and presses Start, timing the run from
+//      the Start command to the closing of the progress dialog and to the
+//      end of the command (which includes the dialog's refresh); then takes
+//      the fonts off again. Three times.
+//   2. does what a plain installer does with the same 40 files, one after
+//      the other: CopyFileA, AddFontResourceA and the Fonts value, into a
+//      folder of its own. Three times.
+//   3. registers 500, 1000 and 2000 Fonts values, 300 of them the maker's
+//      fonts, and times loadCatalogue(false) five times at each count.
+// Prints a small table of medians on standard output.
+#include "catalogue/catalogue.h"
+#include "catalogue/fonttree.h"
+#include "sfnt/embed.h"
+#include "shell/installerdialog.h"
+#include "shell/installrun.h"
+#include "shell/product.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+const char kPlainFolder[] = "C:\\BenchPlain";
+const char kCatFolder[] = "C:\\BenchCat";
+const int kFonts = 40;
+const int kRuns = 3;
+const int kCatalogueRuns = 5;
+const int kMakerValues = 300;
+
+LARGE_INTEGER gFrequency;
+LONGLONG gProgressClosed = 0;
+HWND gMainDialog = NULL;
+bool gFailed = false;
+
+std::vector<double> gOursClosed, gOursReturned, gPlain;
+struct CatalogueResult {
+    int values;
+    double ms;
+    int installed;
+};
+std::vector<CatalogueResult> gCatalogue;
+int gBaseValues = 0;
+
+LONGLONG now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+double seconds(LONGLONG from, LONGLONG to)
+{
+    return static_cast<double>(to - from) / static_cast<double>(gFrequency.QuadPart);
+}
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+void fail(const char *what)
+{
+    std::fprintf(stderr, "bench: %s\n", what);
+    gFailed = true;
+}
+
+std::string windowsDir()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return dir;
+}
+
+// The progress dialog is the one dialog of this thread besides the main one:
+// note when it is destroyed.
+LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_DESTROYWND) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char cls[32] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (window != gMainDialog && std::string(cls) == "#32770")
+            gProgressClosed = now();
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+// Fonts values whose name starts with prefix: names and data.
+std::vector<std::pair<std::string, std::string>> fontsValues(const char *prefix)
+{
+    std::vector<std::pair<std::string, std::string>> found;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return found;
+    for (DWORD i = 0;; ++i) {
+        char name[512], data[512];
+        DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
+        LONG rc = RegEnumValueA(key, i, name, &nameSize, NULL, &type, reinterpret_cast<BYTE *>(data), &dataSize);
+        if (rc == ERROR_MORE_DATA)
+            continue;
+        if (rc != ERROR_SUCCESS)
+            break;
+        data[dataSize] = '\0';
+        if (std::string(name).compare(0, std::strlen(prefix), prefix) == 0)
+            found.emplace_back(name, data);
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+int countFontsValues()
+{
+    HKEY key;
+    DWORD count = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL);
+        RegCloseKey(key);
+    }
+    return static_cast<int>(count);
+}
+
+void deleteFontsValue(const std::string &name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, name.c_str());
+        RegCloseKey(key);
+    }
+}
+
+// Takes every QXBench font off again: unloads it, deletes its value and its file.
+int removeBenchFonts()
+{
+    int removed = 0;
+    for (const auto &value : fontsValues("QXBench-")) {
+        std::string path = value.second;
+        if (path.find('\\') == std::string::npos)
+            path = windowsDir() + "\\Fonts\\" + path;
+        RemoveFontResourceA(path.c_str());
+        deleteFontsValue(value.first);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (DeleteFileA(path.c_str()))
+            ++removed;
+    }
+    // Anything left behind (a copy that was not registered).
+    for (const std::string &folder : {windowsDir() + "\\Fonts", std::string(kPlainFolder)}) {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((folder + "\\QXBench-*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            std::string path = folder + "\\" + data.cFileName;
+            RemoveFontResourceA(path.c_str());
+            DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    return removed;
+}
+
+int countInstalledEntries()
+{
+    int n = 0;
+    FontCatalogue &catalogue = fontCatalogue();
+    for (size_t i = 0; i < catalogue.size(); ++i)
+        if (catalogue.at(i)->getPropertyNumber(F_INSTALLED) == 1)
+            ++n;
+    return n;
+}
+
+void benchOurs(InstallerDialog *dialog)
+{
+    HHOOK hook = SetWindowsHookExA(WH_CBT, cbtHook, NULL, GetCurrentThreadId());
+    HWND start = GetDlgItem(dialog->handle(), IDOK);
+    for (int run = 0; run < kRuns; ++run) {
+        FontTreeCtrl *tree = dialog->fontTree();
+        HWND treeWindow = tree->handle();
+        for (HTREEITEM root = TreeView_GetRoot(treeWindow); root; root = TreeView_GetNextSibling(treeWindow, root))
+            tree->toggleItem(root);
+        CheckedParams ticked;
+        tree->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&ticked));
+        if (static_cast<int>(ticked.size()) != kFonts) {
+            std::fprintf(stderr, "bench: %d fonts ticked\n", static_cast<int>(ticked.size()));
+            fail("not all fonts could be ticked");
+            break;
+        }
+        gProgressClosed = 0;
+        LONGLONG t0 = now();
+        SendMessageA(dialog->handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(start));
+        LONGLONG t1 = now();
+        int installed = static_cast<int>(fontsValues("QXBench-").size());
+        if (installed != kFonts || countInstalledEntries() != kFonts || gProgressClosed == 0) {
+            std::fprintf(stderr, "bench: run %d installed %d fonts, %d shown installed\n", run + 1, installed,
+                         countInstalledEntries());
+            fail("the install run did not install every font");
+        }
+        gOursClosed.push_back(seconds(t0, gProgressClosed ? gProgressClosed : t1));
+        gOursReturned.push_back(seconds(t0, t1));
+        std::fprintf(stderr, "  ours run %d: %.3f s to the progress dialog's close, %.3f s with the refresh\n",
+                     run + 1, gOursClosed.back(), gOursReturned.back());
+        removeBenchFonts();
+        dialog->refreshContents();
+    }
+    UnhookWindowsHookEx(hook);
+}
+
+void benchPlain()
+{
+    CreateDirectoryA(kPlainFolder, NULL);
+    for (int run = 0; run < kRuns; ++run) {
+        int done = 0;
+        LONGLONG t0 = now();
+        for (int i = 1; i <= kFonts; ++i) {
+            char source[MAX_PATH], target[MAX_PATH], value[64];
+            std::snprintf(source, sizeof source, "E:\\FontData\\QXBench-%02d", i);
+            std::snprintf(target, sizeof target, "%s\\QXBench-%02d.otf", kPlainFolder, i);
+            std::snprintf(value, sizeof value, "QXBench-%02d Regular (OpenType)", i);
+            if (!CopyFileA(source, target, FALSE))
+                continue;
+            if (AddFontResourceA(target) <= 0)
+                continue;
+            HKEY key;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+                continue;
+            if (RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE *>(target),
+                               static_cast<DWORD>(std::strlen(target) + 1)) == ERROR_SUCCESS)
+                ++done;
+            RegCloseKey(key);
+        }
+        LONGLONG t1 = now();
+        if (done != kFonts) {
+            std::fprintf(stderr, "bench: the plain loop installed %d fonts\n", done);
+            fail("the plain loop did not install every font");
+        }
+        gPlain.push_back(seconds(t0, t1));
+        std::fprintf(stderr, "  plain run %d: %.3f s\n", run + 1, gPlain.back());
+        removeBenchFonts();
+    }
+    RemoveDirectoryA(kPlainFolder);
+}
+
+// Where an install run's time goes, roughly: the copy loop without progress
+// messages, and the embedding stamp alone on a plain copy.
+double gProfileCopy = 0, gProfileStamp = 0;
+
+void profileParts()
+{
+    CreateDirectoryA(kPlainFolder, NULL);
+    for (int i = 1; i <= kFonts; ++i) {
+        char source[MAX_PATH], target[MAX_PATH];
+        std::snprintf(source, sizeof source, "E:\\FontData\\QXBench-%02d", i);
+        std::snprintf(target, sizeof target, "%s\\QXBench-%02d.otf", kPlainFolder, i);
+        LONGLONG t0 = now();
+        copyFontFile(source, target, NULL);
+        LONGLONG t1 = now();
+        CopyFileA(source, target, FALSE);
+        LONGLONG t2 = now();
+        SetEmbeddingType(target, 2);
+        LONGLONG t3 = now();
+        gProfileCopy += seconds(t0, t1);
+        gProfileStamp += seconds(t2, t3);
+        DeleteFileA(target);
+    }
+    RemoveDirectoryA(kPlainFolder);
+    std::fprintf(stderr, "  copyFontFile without a progress window: %.3f s, of which the stamp: %.3f s\n",
+                 gProfileCopy, gProfileStamp);
+}
+
+void setValues(int others, bool set)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+        fail("cannot open the Fonts key");
+        return;
+    }
+    char name[64], data[MAX_PATH];
+    for (int i = 1; i <= others; ++i) {
+        std::snprintf(name, sizeof name, "BenchOther %04d (OpenType)", i);
+        std::snprintf(data, sizeof data, "%s\\QXOtherVendor.otf", kCatFolder);
+        if (set)
+            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+                           static_cast<DWORD>(std::strlen(data) + 1));
+        else
+            RegDeleteValueA(key, name);
+    }
+    for (int i = 1; i <= kMakerValues; ++i) {
+        std::snprintf(name, sizeof name, "QXCat %03d (OpenType)", i);
+        std::snprintf(data, sizeof data, "%s\\QXCat-%03d.otf", kCatFolder, i);
+        if (set)
+            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+                           static_cast<DWORD>(std::strlen(data) + 1));
+        else
+            RegDeleteValueA(key, name);
+    }
+    RegCloseKey(key);
+}
+
+void benchCatalogue(InstallerDialog *dialog)
+{
+    // The tree points into the catalogue that each load rebuilds: empty it
+    // first, and fill it again after.
+    dialog->fontTree()->send(TM_DELETEALL);
+    gBaseValues = countFontsValues();
+    for (int total : {500, 1000, 2000}) {
+        int others = total - kMakerValues - gBaseValues;
+        if (others < 0)
+            others = 0;
+        setValues(others, true);
+        int values = countFontsValues();
+        std::vector<double> times;
+        for (int run = 0; run < kCatalogueRuns; ++run) {
+            LONGLONG t0 = now();
+            loadCatalogue(false);
+            times.push_back(seconds(t0, now()) * 1000.0);
+        }
+        gCatalogue.push_back({values, median(times), countInstalledEntries()});
+        std::fprintf(stderr, "  catalogue with %d values: %.1f ms, %d entries installed\n", values,
+                     gCatalogue.back().ms, gCatalogue.back().installed);
+        setValues(others, false);
+    }
+    dialog->refreshContents();
+}
+
+void CALLBACK driver(HWND, UINT, UINT_PTR id, DWORD)
+{
+    InstallerDialog *dialog = InstallerDialog::current();
+    if (!dialog || !dialog->handle() || !IsWindowVisible(dialog->handle()) || !dialog->fontTree())
+        return;
+    KillTimer(NULL, id);
+    gMainDialog = dialog->handle();
+    removeBenchFonts();
+    dialog->refreshContents();
+    std::fprintf(stderr, "install of %d fonts, ours:\n", kFonts);
+    benchOurs(dialog);
+    std::fprintf(stderr, "install of %d fonts, plain:\n", kFonts);
+    benchPlain();
+    std::fprintf(stderr, "profile of the install run's parts:\n");
+    profileParts();
+    std::fprintf(stderr, "catalogue:\n");
+    benchCatalogue(dialog);
+    PostMessageA(dialog->handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog->handle(), IDCANCEL)));
+}
+
+}  // namespace
+
+int main()
+{
+    QueryPerformanceFrequency(&gFrequency);
+    InitCommonControls();
+    SetTimer(NULL, 0, 100, driver);
+    runInstaller(0);
+    if (gOursClosed.empty() || gPlain.empty() || gCatalogue.empty()) {
+        fail("the benchmarks did not run");
+        return 1;
+    }
+
+    double ours = median(gOursClosed), oursAll = median(gOursReturned), plain = median(gPlain);
+    std::printf("\n%-52s %10s\n", "install of 40 fonts x 4 MB (median of 3)", "seconds");
+    std::printf("%-52s %10.3f\n", "ours: Start to progress dialog closed", ours);
+    std::printf("%-52s %10.3f\n", "ours: Start to end of command (with refresh)", oursAll);
+    std::printf("%-52s %10.3f\n", "plain: CopyFile + AddFontResource + Fonts value", plain);
+    std::printf("%-52s %10.2fx  (goal <= 1.50x)\n", "ratio ours (to close) / plain", plain > 0 ? ours / plain : 0);
+    std::printf("%-52s %10.2fx\n", "ratio ours (with refresh) / plain", plain > 0 ? oursAll / plain : 0);
+    std::printf("%-52s %10.3f\n", "  part: copyFontFile, no progress window (40 fonts)", gProfileCopy);
+    std::printf("%-52s %10.3f\n", "  part: embedding stamp alone (40 fonts)", gProfileStamp);
+    std::printf("\n%-26s %10s %14s %16s %10s\n", "catalogue refresh (med 5)", "ms", "ms/1000 vals",
+                "ms/1000 added", "installed");
+    for (size_t i = 0; i < gCatalogue.size(); ++i) {
+        const CatalogueResult &r = gCatalogue[i];
+        char added[32] = "-";
+        if (i > 0)
+            std::snprintf(added, sizeof added, "%.1f",
+                          (r.ms - gCatalogue[i - 1].ms) * 1000.0 / (r.values - gCatalogue[i - 1].values));
+        std::printf("%6d Fonts values %8s %10.1f %14.1f %16s %10d\n", r.values, "", r.ms,
+                    r.ms * 1000.0 / r.values, added, r.installed);
+    }
+    std::printf("(300 of the values are maker fonts, 40 of them in the name map; %d values were there before)\n",
+                gBaseValues);
+    return gFailed ? 1 : 0;
+}

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Runs the benchmarks in a fresh Wine prefix and prints their table.
+#
+#   bench/run.sh [TREE]    TREE: the 64-bit build tree (default build/win64)
+#
+# The benchmark package's disc goes onto E: (label Disc512) and the
+# catalogue's fonts into C:\BenchCat; the prefix lives in
+# build/bench/wine and is torn down at the end.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+tree=${1:-$top/build/win64}
+loader=/usr/lib/wine/wine64
+work=$top/build/bench
+dir=$work/wine
+bin=$tree/bench
+
+for f in "$bin/bench_installer.exe" "$bin/product.dll" "$tree/bench_package/disc/FontData" "$bin/catfonts/stamp"; do
+    [ -e "$f" ] || { echo "run.sh: $f is missing (build the benchmarks target first)" >&2; exit 2; }
+done
+
+mkdir -p "$work"
+sh "$top/tools/wine-harness.sh" setup "$dir" "$loader" >/dev/null
+trap 'sh "$top/tools/wine-harness.sh" cleanup "$dir"; rm -rf "$dir"' EXIT
+
+cp -r "$tree/bench_package/disc/FontData" "$dir/disc/"
+mkdir -p "$dir/prefix/drive_c/BenchCat"
+cp "$bin"/catfonts/*.otf "$dir/prefix/drive_c/BenchCat/"
+
+echo "benchmarks: Wine $($loader --version), win10, $(nproc) cores"
+# The per-run lines (and the installer's own diagnostics) go to a log.
+log=$work/bench.log
+if FI_WINE_DIR=$dir sh "$top/tools/wine-run.sh" --version win10 "$bin/bench_installer.exe" 2>"$log"; then
+    grep '^  [a-z]' "$log" || true
+    echo "(per-run figures above; full log: $log)"
+else
+    rc=$?
+    grep -a 'bench:\|^  [a-z]' "$log" | tail -20 >&2
+    echo "run.sh: the benchmark failed ($rc); log: $log" >&2
+    exit $rc
+fi
