@@ -4,14 +4,30 @@
 #include "base/stream.h"
 #include "sfnt/head.h"
 
+#include <string>
+
 uint32_t CalcTableChecksum(std::istream &in, uint32_t length)
 {
-    BigEndianReader r(&in);
+    // Whole words are summed from blocks read in one go: a 4 MB font is
+    // checksummed several times per install. A stream that ends early
+    // raises EOFException, a failed one IOException, as word reads would.
+    unsigned char block[16384];
     uint32_t sum = 0;
-    for (uint32_t n = length / 4; n > 0; --n)
-        sum += static_cast<uint32_t>(r.readUnsignedInt());
+    uint32_t words = length / 4;
+    while (words > 0) {
+        uint32_t n = words < sizeof block / 4 ? words : static_cast<uint32_t>(sizeof block / 4);
+        in.read(reinterpret_cast<char *>(block), static_cast<std::streamsize>(n) * 4);
+        if (in.gcount() != static_cast<std::streamsize>(n) * 4)
+            throw std::string(in.eof() ? kEOFException : kIOException);
+        for (uint32_t i = 0; i < n; ++i) {
+            const unsigned char *w = block + 4 * i;
+            sum += (uint32_t(w[0]) << 24) | (uint32_t(w[1]) << 16) | (uint32_t(w[2]) << 8) | w[3];
+        }
+        words -= n;
+    }
     uint32_t rest = length % 4;
     if (rest > 0) {
+        BigEndianReader r(&in);
         uint32_t word = 0;
         for (uint32_t i = 0; i < rest; ++i) {
             int32_t b = r.read();
