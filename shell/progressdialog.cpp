@@ -55,6 +55,7 @@ LRESULT ProgressDialog::OnInitDialog(WPARAM, LPARAM)
     lower_ = 0;
     upper_ = 100;
     current_ = 0;
+    shown_ = -1;
     SendDlgItemMessageA(hwnd_, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     // The worker starts only now that the window exists, so none of its
     // messages can arrive before it.
@@ -119,6 +120,9 @@ LRESULT ProgressDialog::OnCancel(WPARAM, LPARAM)
 void ProgressDialog::redraw()
 {
     int percent = progressPercent(lower_, upper_, current_);
+    if (percent == shown_)
+        return;
+    shown_ = percent;
     SendDlgItemMessageA(hwnd_, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
     char text[16];
     std::snprintf(text, sizeof text, "%02d %%", percent);

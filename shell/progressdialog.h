@@ -60,6 +60,7 @@ private:
     uint32_t lower_ = 0;
     uint32_t upper_ = 100;
     uint32_t current_ = 0;
+    int shown_ = -1;  // the percentage on screen; -1 before the first redraw
 };
 
 #endif
