@@ -3,6 +3,7 @@
 // and Cancel, and what registration and uninstallation do with odd entries.
 #include "shell/installrun.h"
 
+#include "catalogue/atm.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "shell/progressdialog.h"
@@ -241,6 +242,45 @@ TEST_F(RunTest, UninstallClearsReadOnlyAndKeepsFilesWithoutAPath)
     noPath.setProperty(NAME_LOCAL, "QX Kept W3");
     uninstallOneFont(&noPath);
     EXPECT_TRUE(fileExists(kept));
+}
+
+TEST_F(RunTest, UninstallOn9xRemovesTheAtmEntryUnderItsListedName)
+{
+    // The font was installed while the installer ran in another language:
+    // Adobe Type Manager lists it under that language's name, which the
+    // catalogue put into NAME_REGISTRY.
+    if (!isWin9x())
+        GTEST_SKIP() << "Adobe Type Manager's list is used on Windows 95/98/Me";
+    HMODULE product = LoadLibraryA(FI_PRODUCT_DLL);
+    ASSERT_NE(nullptr, product);
+    ModuleChain &chain = ModuleChain::instance();
+    chain.clear();
+    chain.append(NULL);
+    chain.append(GetModuleHandleA(NULL));
+    chain.append(product);
+    ASSERT_EQ('O', getProductFontType());
+
+    std::string font = file("QXSample-W5.otf");
+    writeFile(font, "font");
+    ASSERT_TRUE(writeAtmOpenTypeFont("QX Other Language W5", font.c_str()));
+    FontEntry entry;
+    entry.setProperty(NAME_LOCAL, "QX Sample W5");
+    entry.setProperty(NAME_REGISTRY, "QX Other Language W5");
+    entry.setProperty(PATH_INSTALLED, font.c_str());
+    uninstallOneFont(&entry);
+
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string ini = std::string(windows) + "\\atm.ini";
+    char value[MAX_PATH];
+    GetPrivateProfileStringA("OpenTypeFonts", "QX Other Language W5", "", value, sizeof value, ini.c_str());
+    EXPECT_STREQ("", value);
+    GetPrivateProfileStringA("OpenTypeFonts", "@QX Other Language W5", "", value, sizeof value, ini.c_str());
+    EXPECT_STREQ("", value);
+    EXPECT_FALSE(fileExists(font));
+    DeleteFileA(ini.c_str());
+    chain.clear();
+    FreeLibrary(product);
 }
 
 }  // namespace
