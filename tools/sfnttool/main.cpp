@@ -114,6 +114,16 @@ int64_t firstFontOffset(std::istream &in)
     return 0;
 }
 
+// A font cut off by its end or unreadable: one line on standard error, 1.
+int reportUnreadable(const char *path, const std::string &e)
+{
+    if (!isStreamException(e))
+        throw e;
+    std::cout << std::flush;
+    std::cerr << "sfnttool: " << path << ": cut off or unreadable (" << e << ")" << std::endl;
+    return 1;
+}
+
 int cmdDump(const char *path)
 {
     std::ifstream in(path, std::ios::in | std::ios::binary);
@@ -155,11 +165,7 @@ int cmdDump(const char *path)
         }
         return status;
     } catch (const std::string &e) {
-        if (!isStreamException(e))
-            throw;
-        std::cout << std::flush;
-        std::cerr << "sfnttool: " << path << ": cut off or unreadable (" << e << ")" << std::endl;
-        return 1;
+        return reportUnreadable(path, e);
     }
 }
 
@@ -232,11 +238,7 @@ int cmdCheck(const char *path)
         }
         return bad ? 1 : 0;
     } catch (const std::string &e) {
-        if (!isStreamException(e))
-            throw;
-        std::cout << std::flush;
-        std::cerr << "sfnttool: " << path << ": cut off or unreadable (" << e << ")" << std::endl;
-        return 1;
+        return reportUnreadable(path, e);
     }
 }
 
