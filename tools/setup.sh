@@ -6,7 +6,7 @@ set -eu
 need=""
 have() { dpkg-query -W -f='${Status}\n' "$1" 2>/dev/null | grep -q '^install ok installed'; }
 
-packages="cmake make g++ googletest
+packages="cmake make g++ googletest file
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 wine32:i386 xvfb xauth imagemagick xdotool
