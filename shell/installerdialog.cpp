@@ -59,7 +59,8 @@ INT_PTR AboutDialog::run(HWND owner)
 
 InstallerDialog::InstallerDialog()
     : tree_(NULL), icon_(NULL), smallIcon_(NULL), toggleIcon_(NULL), badgeIcon_(NULL),
-      fontsChanged_(false)
+      fontsChanged_(false),
+      folderChosen_(false)
 {
 }
 
@@ -221,6 +222,7 @@ void InstallerDialog::updateSelectionCounts()
 void InstallerDialog::setInstallFolder(const char *path)
 {
     setItemText(IDC_FOLDER, path);
+    folderChosen_ = true;
     char root[] = "X:\\";
     root[0] = path[0];
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
@@ -417,6 +419,12 @@ LRESULT InstallerDialog::OnGetFolder(WPARAM, LPARAM lParam)
     char *buffer = reinterpret_cast<char *>(lParam);
     if (!buffer)
         return 0;
+    // Until a folder is set, control 1024 shows only its template text,
+    // which is no folder to install into.
+    if (!folderChosen_) {
+        buffer[0] = '\0';
+        return 0;
+    }
     return itemText(IDC_FOLDER, buffer, kTextSize);
 }
 

@@ -75,6 +75,7 @@ private:
     HICON toggleIcon_;
     HICON badgeIcon_;
     bool fontsChanged_;
+    bool folderChosen_;  // a destination has been set; before that, none
 };
 
 #endif

@@ -348,6 +348,16 @@ TEST_F(DialogTest, DefaultFolderShowsItsFreeSpaceAndAnswersGetFolder)
     EXPECT_STREQ("C:\\windows\\Fonts", buffer);
 }
 
+TEST_F(DialogTest, WithoutADefaultFolderThereIsNoDestination)
+{
+    settings().defaultFolder = "";  // e.g. no Adobe Type Manager setting
+    open();
+    EXPECT_EQ("C:\\...", itemText(IDC_FOLDER));  // the template's placeholder
+    char buffer[256] = "junk";
+    EXPECT_EQ(0, SendMessageA(dialog_, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(buffer)));
+    EXPECT_STREQ("", buffer);
+}
+
 // On NT 4.0 the system fonts folder needs a confirmation in Install mode;
 // Cancel keeps the previous folder. Elsewhere it is taken at once.
 TEST_F(DialogTest, ToWhereAsksOnNT4BeforeTakingTheSystemFontsFolder)
