@@ -9,12 +9,7 @@
 # a screenshot of each step in build/demo/.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    tree=$top/build/win32 loader=/usr/lib/wine/wine
-else
-    # This kernel cannot run 32-bit programs: use the 64-bit build of the same sources.
-    tree=$top/build/win64 loader=/usr/lib/wine/wine64
-fi
+. "$top/tools/wine-tree.sh"
 demo=$top/build/demo
 rm -rf "$demo"
 mkdir -p "$demo"

@@ -10,11 +10,7 @@
 # cut to that rectangle and saved as docs/installer-LANG.png.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    tree=$top/build/win32 loader=/usr/lib/wine/wine
-else
-    tree=$top/build/win64 loader=/usr/lib/wine/wine64
-fi
+. "$top/tools/wine-tree.sh"
 prog=${1:-$tree/tests/ui/ui_showcase.exe}
 work=$top/build/screenshots
 mkdir -p "$work" "$top/docs"
