@@ -1,32 +1,146 @@
-// base/path.cpp - splitting a Windows path into its four parts.
+// base/path.cpp - splitting, joining and comparing Windows paths.
 #include "base/path.h"
 
 #include <cstring>
 
-PathParts splitPath(const char *path)
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+bool noLeadBytes(unsigned char)
+{
+    return false;
+}
+
+// The lead-byte ranges of the double-byte code pages Windows ships.
+bool leadByte932(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+bool leadByteWide(unsigned char c)  // 936, 949 and 950
+{
+    return c >= 0x81 && c <= 0xFE;
+}
+
+#ifdef _WIN32
+bool systemLeadByte(unsigned char c)
+{
+    return IsDBCSLeadByte(c) != FALSE;
+}
+#endif
+
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+LeadByteFn ansiLeadBytes()
+{
+#ifdef _WIN32
+    return systemLeadByte;
+#else
+    return noLeadBytes;
+#endif
+}
+
+LeadByteFn leadBytesOf(unsigned codePage)
+{
+    switch (codePage) {
+    case 932:
+        return leadByte932;
+    case 936:
+    case 949:
+    case 950:
+        return leadByteWide;
+    default:
+        return noLeadBytes;
+    }
+}
+
+const char *nextChar(const char *p, LeadByteFn isLead)
+{
+    if (*p == '\0')
+        return p;
+    if (isLead(static_cast<unsigned char>(*p)) && p[1] != '\0')
+        return p + 2;
+    return p + 1;
+}
+
+PathParts splitPath(const char *path, LeadByteFn isLead)
 {
     PathParts parts;
     if (!path)
         return parts;
     const char *p = path;
-    if (p[0] != '\0' && p[1] == ':') {
+    if (p[0] != '\0' && !isLead(static_cast<unsigned char>(p[0])) && p[1] == ':') {
         parts.drive.assign(p, 2);
         p += 2;
     }
     const char *nameStart = p;
-    for (const char *q = p; *q; ++q) {
-        if (*q == '\\' || *q == '/')
+    for (const char *q = p; *q; q = nextChar(q, isLead)) {
+        if (isSeparator(*q))
             nameStart = q + 1;
     }
     parts.dir.assign(p, nameStart - p);
-    const char *dot = std::strrchr(nameStart, '.');
-    if (dot) {
-        parts.fname.assign(nameStart, dot - nameStart);
-        parts.ext = dot;
-    } else {
-        parts.fname = nameStart;
-    }
+    const char *ext = FileExtension(nameStart, isLead);
+    parts.fname.assign(nameStart, ext - nameStart);
+    parts.ext = ext;
     return parts;
+}
+
+const char *FileExtension(const char *path, LeadByteFn isLead)
+{
+    const char *dot = nullptr;
+    const char *q = path;
+    for (; *q; q = nextChar(q, isLead)) {
+        if (isSeparator(*q))
+            dot = nullptr;
+        else if (*q == '.')
+            dot = q;
+    }
+    return dot ? dot : q;
+}
+
+bool endsWithSeparator(const char *path, LeadByteFn isLead)
+{
+    const char *last = nullptr;
+    for (const char *q = path; *q; q = nextChar(q, isLead))
+        last = q;
+    return last && isSeparator(*last);
+}
+
+const char *findSeparator(const char *p, LeadByteFn isLead)
+{
+    for (; *p; p = nextChar(p, isLead)) {
+        if (*p == '\\')
+            return p;
+    }
+    return nullptr;
+}
+
+bool EqualsIgnoreCase(const char *a, const char *b, LeadByteFn isLead)
+{
+    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; };
+    while (*a && *b) {
+        const char *nextA = nextChar(a, isLead);
+        const char *nextB = nextChar(b, isLead);
+        if (nextA - a != nextB - b)
+            return false;
+        if (nextA - a == 1) {
+            if (lower(static_cast<unsigned char>(*a)) != lower(static_cast<unsigned char>(*b)))
+                return false;
+        } else if (a[0] != b[0] || a[1] != b[1]) {
+            return false;
+        }
+        a = nextA;
+        b = nextB;
+    }
+    return *a == *b;
 }
 
 bool copyWhole(char *out, size_t capacity, const std::string &text)

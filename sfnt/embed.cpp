@@ -1,64 +1,65 @@
 // sfnt/embed.cpp - the embedding-type rewrite.
 #include "sfnt/embed.h"
 
-#include "base/stream.h"
 #include "sfnt/checksum.h"
-#include "sfnt/container.h"
 #include "sfnt/head.h"
+#include "sfnt/locator.h"
 #include "sfnt/os2.h"
 
 #include <fstream>
 #include <iostream>
 #include <string>
 
-// The rewrite proper; the file is known to hold a directory at byte 0.
-static int rewrite(std::fstream &file, uint16_t value)
+// The rewrite proper. written turns true just before the first byte is
+// written; from then on a failure may leave the file changed part-way.
+static int rewrite(std::iostream &file, uint16_t value, bool &written)
 {
-    int64_t fileSize = StreamSize(file);
-    if (fileSize < 0)
-        return -1;
-    TT_FontDirectory dir;
-    if (dir.read(file) == 0)
-        return 0;
+    TableLocator font(file);
+    if (!font.open(TableLocator::SINGLE_FONT))
+        return font.fileSize() < 0 ? -1 : 0;
+    TT_FontDirectory &dir = font.directory();
     dir.dump(std::cerr);
-    TT_TableDirectory *os2Rec = dir.find(TAG_OS2);
+    TT_TableDirectory *os2Rec = font.record(TAG_OS2);
     if (!os2Rec)
         return 0;
     os2Rec->dump(std::cerr);
-    if (!os2Rec->rangeFits(fileSize, 0, dir.byteSize())) {
+    if (!font.fits(*os2Rec)) {
         std::cerr << std::endl;
         return -1;
     }
 
     const std::streampos os2At = os2Rec->offset;
-    file.seekg(os2At);
     TT_OS2 os2;
-    int size = os2.read(file);
+    bool whole = font.read(*os2Rec, os2);
+    int size = os2.byteSize();
     os2.writeProfile(std::cerr);
-    // Writing more than the record declares would change the next table
-    // without repairing its checksum.
-    if (os2Rec->length < static_cast<uint32_t>(size))
+    // A table shorter than its version's fields is unreadable; writing more
+    // than the record declares would also change the next table without
+    // repairing its checksum.
+    if (!whole || os2Rec->length < static_cast<uint32_t>(size))
         return -1;
     if (os2.fsType == value)
         return 0;
 
-    TT_TableDirectory *headRec = dir.find(TAG_head);
+    TT_TableDirectory *headRec = font.record(TAG_head);
     if (headRec) {
-        if (!headRec->rangeFits(fileSize, 0, dir.byteSize()) || headRec->length < TT_head::SIZE ||
-            !headRec->rangeFits(fileSize, os2Rec->offset, int64_t(os2Rec->offset) + os2Rec->length))
-            return -1;
         TT_head head;
-        file.seekg(headRec->offset);
-        head.read(file);
+        if (headRec->length < TT_head::SIZE ||
+            !headRec->rangeFits(font.fileSize(), os2Rec->offset, int64_t(os2Rec->offset) + os2Rec->length) ||
+            !font.read(*headRec, head))
+            return -1;
     }
 
     // Nothing has been written so far; from here on every read stays inside
-    // ranges checked above.
+    // ranges checked above, and every write is checked.
     os2.fsType = value;
     file.seekp(os2At);
     if (!file)
         return -1;
+    written = true;
     os2.write(file);
+    if (!file)
+        return -1;
     file.seekg(os2At);
     os2Rec->checkSum = CalcTableChecksum(file, os2Rec->length);
     std::cerr << "Checksum(OS2)=" << std::hex << os2Rec->checkSum << std::endl;
@@ -69,21 +70,34 @@ static int rewrite(std::fstream &file, uint16_t value)
         dir.write(file);
     }
     file.flush();
-    return size;
+    return file ? size : -1;
 }
 
-int SetEmbeddingType(const char *path, int value)
+int RewriteEmbeddingType(std::iostream &file, int value, bool *written)
 {
+    bool wrote = false;
+    int result = withStreamErrors(-1, [&] { return rewrite(file, static_cast<uint16_t>(value), wrote); });
+    if (written)
+        *written = wrote;
+    return result;
+}
+
+int SetEmbeddingType(const char *path, int value, bool *written)
+{
+    if (written)
+        *written = false;
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open())
         return -1;
-    try {
-        return rewrite(file, static_cast<uint16_t>(value));
-    } catch (const std::string &e) {
-        if (!isStreamException(e))
-            throw;
-        return -1;
-    }
+    bool wrote = false;
+    int result = RewriteEmbeddingType(file, value, &wrote);
+    // The bytes reach the file at the latest when it is closed.
+    file.close();
+    if (wrote && file.fail())
+        result = -1;
+    if (written)
+        *written = wrote;
+    return result;
 }
 
 int GetEmbeddingType(const char *path)
@@ -91,21 +105,11 @@ int GetEmbeddingType(const char *path)
     std::ifstream file(path, std::ios::binary);
     if (!file.is_open())
         return -1;
-    try {
-        int64_t fileSize = StreamSize(file);
-        TT_FontDirectory dir;
-        if (fileSize < 0 || dir.read(file) == 0)
-            return -1;
-        const TT_TableDirectory *rec = dir.find(TAG_OS2);
-        if (!rec || !rec->rangeFits(fileSize, 0, dir.byteSize()))
-            return -1;
-        file.seekg(rec->offset);
+    return withStreamErrors(-1, [&] {
+        TableLocator font(file);
         TT_OS2 os2;
-        os2.read(file);
-        return os2.fsType;
-    } catch (const std::string &e) {
-        if (!isStreamException(e))
-            throw;
-        return -1;
-    }
+        if (!font.open(TableLocator::SINGLE_FONT) || !font.read(TAG_OS2, os2))
+            return -1;
+        return static_cast<int>(os2.fsType);
+    });
 }

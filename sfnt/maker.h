@@ -2,18 +2,11 @@
 #ifndef SFNT_MAKER_H
 #define SFNT_MAKER_H
 
+#include "base/path.h"
+
 // OS/2 achVendID values of the maker, compared as four exact bytes.
 extern const char MAKER_VENDOR_IDS[3][4];
 const int MAKER_VENDOR_ID_COUNT = 3;
-
-// The extension of path with its leading dot: the part from the last '.' of
-// the file-name part, where both '\\' and '/' end a directory name. A path
-// without one gives "" (a pointer to the terminating NUL). A dot inside a
-// directory name is not an extension.
-const char *FileExtension(const char *path);
-
-// ASCII comparison that ignores letter case.
-bool EqualsIgnoreCase(const char *a, const char *b);
 
 // 1 when the font's OS/2 achVendID is one of MAKER_VENDOR_IDS; 0 when it is
 // not, or when the extension is none of ".ttf", ".ttc", ".otf" (any case; the

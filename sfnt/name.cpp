@@ -2,6 +2,7 @@
 #include "sfnt/name.h"
 
 #include "base/stream.h"
+#include "sfnt/locator.h"
 #include "sfnt/write.h"
 
 #include <algorithm>
@@ -222,33 +223,15 @@ char *GetFontName(const char *path, uint16_t platform, uint16_t encoding, uint16
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in.is_open())
         return nullptr;
-    try {
-        int64_t fileSize = StreamSize(in);
-        if (fileSize < 0)
-            return nullptr;
-        int64_t fontOffset = 0;
-        TT_CollectionHeader ttc;
-        if (ttc.read(in) > 0) {
-            fontOffset = ttc.offsetOf(0);
-            if (fontOffset < 0)
-                return nullptr;
-        }
-        in.seekg(fontOffset);
-        TT_FontDirectory dir;
-        if (dir.read(in) == 0)
-            return nullptr;
-        const TT_TableDirectory *rec = dir.find(TAG_name);
-        if (!rec || !rec->rangeFits(fileSize, fontOffset, fontOffset + dir.byteSize()))
-            return nullptr;
-        in.seekg(rec->offset);
+    bool read = withStreamErrors(false, [&] {
+        TableLocator font(in);
         TT_name table;
-        if (table.read(in) > 0)
-            table.find(platform, encoding, language, name, buffer, FONT_NAME_SIZE);
-    } catch (const std::string &e) {
-        if (!isStreamException(e))
-            throw;
+        if (!font.open(TableLocator::FIRST_FONT) || !font.read(TAG_name, table))
+            return false;
+        table.find(platform, encoding, language, name, buffer, FONT_NAME_SIZE);
+        return true;
+    });
+    if (!read)
         buffer[0] = 0;
-        return nullptr;
-    }
     return buffer[0] ? buffer : nullptr;
 }

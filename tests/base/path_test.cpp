@@ -1,4 +1,4 @@
-// Tests of the path splitter.
+// Tests of the path helpers, in single-byte and double-byte code pages.
 #include "base/path.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +24,61 @@ TEST(SplitPathTest, SplitsLikeTheRuntime)
     expectParts("dir/sub/a.b.ttc", "", "dir/sub/", "a.b", ".ttc");
     expectParts("C:\\FONTS\\", "C:", "\\FONTS\\", "", "");
     expectParts("", "", "", "", "");
+}
+
+// 0x5C (the backslash) is the second byte of 表 and ソ in code page 932 and of
+// 許 and 功 in 950; as the second byte of a character it separates nothing.
+const char kHyo932[] = "\x95\x5C", kSo932[] = "\x83\x5C";
+const char kKyo950[] = "\xB3\x5C", kKou950[] = "\xA5\x5C";
+
+TEST(SplitPathTest, SecondBytesOfDoubleByteCharactersAreNoSeparators)
+{
+    const struct { unsigned codePage; const char *a; const char *b; } pages[] = {
+        {932, kHyo932, kSo932}, {950, kKyo950, kKou950}};
+    for (const auto &cp : pages) {
+        SCOPED_TRACE(cp.codePage);
+        LeadByteFn lead = leadBytesOf(cp.codePage);
+        std::string dir = std::string("\\") + cp.a + "\\";
+        std::string path = "C:" + dir + cp.b + ".otf";
+        PathParts p = splitPath(path.c_str(), lead);
+        EXPECT_EQ("C:", p.drive);
+        EXPECT_EQ(dir, p.dir);
+        EXPECT_EQ(cp.b, p.fname);
+        EXPECT_EQ(".otf", p.ext);
+        EXPECT_STREQ(".otf", FileExtension(path.c_str(), lead));
+        EXPECT_FALSE(endsWithSeparator(("C:\\" + std::string(cp.a)).c_str(), lead));
+        EXPECT_TRUE(endsWithSeparator(("C:\\" + std::string(cp.a) + "\\").c_str(), lead));
+        std::string category = std::string(cp.a) + "\\" + cp.b;
+        EXPECT_EQ(category.c_str() + 2, findSeparator(category.c_str(), lead));
+        // The same bytes read as a single-byte code page do split.
+        EXPECT_TRUE(endsWithSeparator(("C:\\" + std::string(cp.a)).c_str(), leadBytesOf(1252)));
+    }
+}
+
+TEST(FileExtensionTest, LastDotOfTheFileNamePart)
+{
+    LeadByteFn none = leadBytesOf(1252);
+    EXPECT_STREQ(".ttf", FileExtension("font.ttf", none));
+    EXPECT_STREQ(".TTF", FileExtension("C:\\WINDOWS\\FONTS\\ZORV.TTF", none));
+    EXPECT_STREQ(".otf", FileExtension("a.b/c.d\\name.x.otf", none));
+    EXPECT_STREQ("", FileExtension("C:\\fonts.d\\font", none));
+    EXPECT_STREQ("", FileExtension("dir.ttf/font", none));
+    EXPECT_STREQ(".ttc", FileExtension("dir/.ttc", none));
+    EXPECT_STREQ(".", FileExtension("font.", none));
+    EXPECT_STREQ("", FileExtension("", none));
+    // A lead byte cut off by the end of the text is a character of its own.
+    EXPECT_STREQ(".b\x95", FileExtension("a.b\x95", leadBytesOf(932)));
+}
+
+TEST(EqualsIgnoreCaseTest, FoldsAsciiLettersOnly)
+{
+    EXPECT_TRUE(EqualsIgnoreCase(".OTF", ".otf", leadBytesOf(1252)));
+    EXPECT_FALSE(EqualsIgnoreCase(".otf", ".otc", leadBytesOf(1252)));
+    EXPECT_FALSE(EqualsIgnoreCase(".otf", ".ot", leadBytesOf(1252)));
+    // 0x83 0x41 and 0x83 0x61 are two katakana of code page 932, not one
+    // letter in two cases.
+    EXPECT_FALSE(EqualsIgnoreCase("\x83\x41", "\x83\x61", leadBytesOf(932)));
+    EXPECT_TRUE(EqualsIgnoreCase("\x83\x41.OTF", "\x83\x41.otf", leadBytesOf(932)));
 }
 
 TEST(CopyWholeTest, CopiesOnlyWhatFits)

@@ -214,6 +214,86 @@ TEST_F(EmbedTest, DiagnosticLines)
     EXPECT_EQ(tail.str(), text.substr(text.size() - tail.str().size()));
 }
 
+// A font in memory, read and written through one position as a file is,
+// whose writes fail after writesLeft bytes and whose flush fails on request.
+class FaultyFile : public std::streambuf {
+public:
+    FaultyFile(std::string bytes, long writesLeft, bool failFlush)
+        : bytes_(std::move(bytes)), writesLeft_(writesLeft), failFlush_(failFlush) {}
+    const std::string &bytes() const { return bytes_; }
+
+protected:
+    int_type underflow() override
+    {
+        return pos_ < bytes_.size() ? traits_type::to_int_type(bytes_[pos_]) : traits_type::eof();
+    }
+    int_type uflow() override
+    {
+        int_type c = underflow();
+        if (c != traits_type::eof())
+            ++pos_;
+        return c;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        if (writesLeft_ == 0 || pos_ >= bytes_.size())
+            return traits_type::eof();
+        --writesLeft_;
+        bytes_[pos_++] = traits_type::to_char_type(c);
+        return c;
+    }
+    pos_type seekoff(off_type off, std::ios::seekdir dir, std::ios::openmode) override
+    {
+        off_type base = dir == std::ios::beg ? 0 : dir == std::ios::cur ? off_type(pos_) : off_type(bytes_.size());
+        if (base + off < 0 || base + off > off_type(bytes_.size()))
+            return pos_type(off_type(-1));
+        pos_ = static_cast<size_t>(base + off);
+        return pos_type(off_type(pos_));
+    }
+    pos_type seekpos(pos_type pos, std::ios::openmode which) override
+    {
+        return seekoff(off_type(pos), std::ios::beg, which);
+    }
+    int sync() override { return failFlush_ ? -1 : 0; }
+
+private:
+    std::string bytes_;
+    size_t pos_ = 0;
+    long writesLeft_;
+    bool failFlush_;
+};
+
+TEST_F(EmbedTest, AFailureAfterTheFirstWriteIsAFailure)
+{
+    const std::string font = BuildMinimalFont();
+    struct Case { long writesLeft; bool failFlush; int expected; bool written; };
+    const Case cases[] = {
+        {-1, false, 96, true},   // every write and the flush succeed
+        {0, false, -1, true},    // the first write fails
+        {4, false, -1, true},    // part of the OS/2 table is written
+        {-1, true, -1, true},    // the flush fails
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.writesLeft);
+        FaultyFile buffer(font, c.writesLeft, c.failFlush);
+        std::iostream stream(&buffer);
+        bool written = false;
+        EXPECT_EQ(c.expected, RewriteEmbeddingType(stream, 2, &written));
+        EXPECT_EQ(c.written, written);
+    }
+    // Refused before anything is written.
+    std::string shortOS2 = font;
+    SetU32(&shortOS2, RecordOffset(0) + 12, 78);
+    FaultyFile refused(shortOS2, -1, false);
+    std::iostream stream(&refused);
+    bool written = true;
+    EXPECT_EQ(-1, RewriteEmbeddingType(stream, 2, &written));
+    EXPECT_FALSE(written);
+    EXPECT_EQ(shortOS2, refused.bytes());
+}
+
 // Damaged directories: each case corrupts one field of a valid font, and
 // the rewrite must refuse before writing anything.
 class EmbedDamageTest : public EmbedTest {
@@ -221,7 +301,9 @@ protected:
     void expectRefused(const std::string &font)
     {
         TempFile file(font);
-        EXPECT_EQ(-1, SetEmbeddingType(file.path(), 2));
+        bool written = true;
+        EXPECT_EQ(-1, SetEmbeddingType(file.path(), 2, &written));
+        EXPECT_FALSE(written);
         EXPECT_EQ(font, file.contents());
     }
     const std::string font = BuildMinimalFont();

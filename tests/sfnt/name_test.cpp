@@ -234,6 +234,10 @@ TEST_F(GetFontNameTest, UnreadableFilesGiveNoName)
     EXPECT_EQ("<none>", lookupIn(b.path(), 1, 0, 0, 6));
     TempFile c(font.substr(0, font.size() - 6));  // the Macintosh string cut short
     EXPECT_EQ("<none>", lookupIn(c.path(), 1, 0, 0, 6));
+    std::string shortRecord = font;  // the strings lie past the record's length
+    SetU32(&shortRecord, nameRecord + 12, GetU32(font, nameRecord + 12) - 6);
+    TempFile d(shortRecord);
+    EXPECT_EQ("<none>", lookupIn(d.path(), 1, 0, 0, 6));
     TempFile whole(font);
     EXPECT_EQ("ZorvSans-Bold", lookupIn(whole.path(), 1, 0, 0, 6));
 }

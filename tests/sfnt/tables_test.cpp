@@ -1,4 +1,5 @@
 // Tests of the head, OS/2 and PANOSE tables and of the maker test.
+#include "sfnt/embed.h"
 #include "sfnt/head.h"
 #include "sfnt/maker.h"
 #include "sfnt/os2.h"
@@ -107,18 +108,6 @@ TEST(HeadTest, ReadWriteAndProfile)
               out.str());
 }
 
-TEST(FileExtensionTest, LastDotOfTheFileNamePart)
-{
-    EXPECT_STREQ(".ttf", FileExtension("font.ttf"));
-    EXPECT_STREQ(".TTF", FileExtension("C:\\WINDOWS\\FONTS\\ZORV.TTF"));
-    EXPECT_STREQ(".otf", FileExtension("a.b/c.d\\name.x.otf"));
-    EXPECT_STREQ("", FileExtension("C:\\fonts.d\\font"));
-    EXPECT_STREQ("", FileExtension("dir.ttf/font"));
-    EXPECT_STREQ(".ttc", FileExtension("dir/.ttc"));
-    EXPECT_STREQ(".", FileExtension("font."));
-    EXPECT_STREQ("", FileExtension(""));
-}
-
 class MakerTest : public ::testing::Test {};
 
 TEST_F(MakerTest, VendorIdsOfTheMaker)
@@ -158,6 +147,27 @@ TEST_F(MakerTest, FontWithoutUsableOS2)
     EXPECT_EQ(-1, IsMakerFont(beyond.path()));
     TempFile empty("");
     EXPECT_EQ(-1, IsMakerFont(empty.path()));
+}
+
+// An OS/2 record of 60 bytes followed by a table beginning "RV": reading
+// the 78 bytes of a version 0 table would take "ZO" from the OS/2 table and
+// "RV" from the next one as the vendor id.
+std::string FontWithShortOS2()
+{
+    return BuildFont({{"OS/2", BuildOS2(0, 4, "ZORV").substr(0, 60)},
+                      {"RVxx", std::string("RV\0\0", 4)},
+                      {"head", BuildHead()}});
+}
+
+TEST_F(MakerTest, NothingIsReadPastTheOS2RecordsLength)
+{
+    TempFile file(FontWithShortOS2());
+    EXPECT_EQ(-1, IsMakerFont(file.path()));
+    EXPECT_EQ(-1, GetEmbeddingType(file.path()));
+    std::string whole = BuildFont({{"OS/2", BuildOS2(0, 4, "ZORV")}, {"head", BuildHead()}});
+    TempFile good(whole);
+    EXPECT_EQ(1, IsMakerFont(good.path()));
+    EXPECT_EQ(4, GetEmbeddingType(good.path()));
 }
 
 TEST_F(MakerTest, CollectionsAreLookedIntoOnlyWithTheirExtension)

@@ -14,6 +14,7 @@
 #include "sfnt/container.h"
 #include "sfnt/embed.h"
 #include "sfnt/head.h"
+#include "sfnt/locator.h"
 #include "sfnt/maker.h"
 #include "sfnt/name.h"
 #include "sfnt/os2.h"
@@ -103,17 +104,6 @@ int cmdEmbed(const char *path, int argc, char **argv)
     return result == -1 ? 1 : 0;
 }
 
-// Offset of the font that the name lookup would read: the first font of a
-// collection, else 0; -1 when the collection points nowhere.
-int64_t firstFontOffset(std::istream &in)
-{
-    TT_CollectionHeader ttc;
-    in.seekg(0);
-    if (ttc.read(in) > 0)
-        return ttc.offsetOf(0);
-    return 0;
-}
-
 // A font cut off by its end or unreadable: one line on standard error, 1.
 int reportUnreadable(const char *path, const std::string &e)
 {
@@ -128,17 +118,13 @@ int cmdDump(const char *path)
 {
     std::ifstream in(path, std::ios::in | std::ios::binary);
     try {
-        int64_t fileSize = StreamSize(in);
-        int64_t fontOffset = firstFontOffset(in);
-        if (fontOffset < 0) {
+        // The font that the name lookup would read: the first of a collection.
+        TableLocator font(in);
+        if (!font.open(TableLocator::FIRST_FONT) && font.fontOffset() < 0) {
             std::cerr << "sfnttool: " << path << ": collection without a usable first font" << std::endl;
             return 1;
         }
-        in.seekg(fontOffset);
-        TT_FontDirectory dir;
-        dir.read(in);
-        dir.dump(std::cout);
-        const int64_t dirEnd = fontOffset + dir.byteSize();
+        font.directory().dump(std::cout);
 
         struct Section { uint32_t tag; TT_Table *table; };
         TT_OS2 os2;
@@ -147,20 +133,22 @@ int cmdDump(const char *path)
         const Section sections[] = {{TAG_OS2, &os2}, {TAG_head, &head}, {TAG_name, &name}};
         int status = 0;
         for (const Section &s : sections) {
-            const TT_TableDirectory *rec = dir.find(s.tag);
+            const TT_TableDirectory *rec = font.record(s.tag);
             char tag[5];
             TagToString(s.tag, tag);
             if (!rec)
                 continue;
-            if (!rec->rangeFits(fileSize, fontOffset, dirEnd)) {
+            if (!font.fits(*rec)) {
                 std::cout << "# '" << tag << "' table lies outside the file" << std::endl;
                 status = 1;
                 continue;
             }
             if (s.tag != TAG_name)
                 std::cout << "# '" << tag << "' table profile" << std::endl;
-            in.seekg(rec->offset);
-            s.table->read(in);
+            if (!font.read(*rec, *s.table)) {
+                std::cout << "# '" << tag << "' table is shorter than its fields" << std::endl;
+                status = 1;
+            }
             s.table->writeProfile(std::cout);
         }
         return status;
