@@ -16,7 +16,7 @@ else
   WINTEST_PRESETS := windows windows64
 endif
 
-.PHONY: all setup configure build test demo bench clean
+.PHONY: all setup configure build test demo bench fuzz clean
 
 all: build
 
@@ -46,6 +46,13 @@ bench: setup
 	cmake --preset windows64 >/dev/null
 	cmake --build --preset windows64 -j $(JOBS) --target benchmarks
 	sh bench/run.sh build/win64
+
+# Fuzz targets (clang, libFuzzer): each for FUZZ_SECONDS from its corpus.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target fuzzers
+	sh fuzz/run.sh build/native/fuzz --seconds $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

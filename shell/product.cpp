@@ -1,13 +1,11 @@
 // shell/product.cpp - binding of the product module and lookups across modules.
 #include "shell/product.h"
 
-#include "base/stream.h"
+#include "base/strmap.h"
 #include "base/system.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -15,8 +13,6 @@ namespace {
 const char kInstallerTitle[] = "Korimaru Installer";
 const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
 const UINT kProductFileNameId = 25012;
-// Longest STRMAP line that is read; the rest of a longer line is dropped.
-const int kStrmapLineSize = 512;
 // A name-map file larger than this is not a name map; the resource is used.
 const long kMaxNameMapFile = 16L * 1024 * 1024;
 
@@ -67,20 +63,7 @@ UINT lookupStringId(HMODULE module, const char *key)
     if (!bytes)
         return 0;
 
-    std::istringstream text(std::string(bytes, size));
-    BigEndianReader reader(&text);
-    char line[kStrmapLineSize];
-    while (reader.readLine(line, sizeof line) > 0) {
-        const char *p = line;
-        while (*p == '=')
-            ++p;
-        const char *end = std::strchr(p, '=');
-        size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
-        if (length == 0 || std::strlen(key) != length || std::strncmp(p, key, length) != 0)
-            continue;
-        return end ? static_cast<UINT>(std::atoi(end + 1)) : 0;
-    }
-    return 0;
+    return findStrmapId(bytes, size, key);
 }
 
 char *findProductString(const char *key, char *buffer, int size)
