@@ -143,6 +143,29 @@ bool EqualsIgnoreCase(const char *a, const char *b, LeadByteFn isLead)
     return *a == *b;
 }
 
+size_t fitChars(const char *text, size_t maxBytes, LeadByteFn isLead)
+{
+    const char *p = text;
+    while (*p) {
+        const char *next = nextChar(p, isLead);
+        if (static_cast<size_t>(next - text) > maxBytes)
+            break;
+        p = next;
+    }
+    return static_cast<size_t>(p - text);
+}
+
+bool isPlainFileName(const char *name, LeadByteFn isLead)
+{
+    if (name[0] == '\0' || std::strstr(name, ".."))
+        return false;
+    for (const char *p = name; *p; p = nextChar(p, isLead)) {
+        if (*p == '\\' || *p == '/' || *p == ':')
+            return false;
+    }
+    return true;
+}
+
 bool copyWhole(char *out, size_t capacity, const std::string &text)
 {
     if (capacity == 0)

@@ -58,6 +58,15 @@ const char *findSeparator(const char *p, LeadByteFn isLead = ansiLeadBytes());
 // the second byte of a double-byte character is compared as it is.
 bool EqualsIgnoreCase(const char *a, const char *b, LeadByteFn isLead = ansiLeadBytes());
 
+// The length of the longest start of text of at most maxBytes bytes that
+// does not end inside a double-byte character.
+size_t fitChars(const char *text, size_t maxBytes, LeadByteFn isLead = ansiLeadBytes());
+
+// True when name is a plain file name: not empty, without a drive or a
+// directory separator and without "..", so that it cannot lead out of the
+// folder it is put into.
+bool isPlainFileName(const char *name, LeadByteFn isLead = ansiLeadBytes());
+
 // Copies text into out (capacity bytes, NUL included) when it fits whole;
 // false, with out empty, when it does not.
 bool copyWhole(char *out, size_t capacity, const std::string &text);

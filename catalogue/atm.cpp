@@ -56,24 +56,21 @@ private:
     HKEY key_;
 };
 
-// Copies at most capacity - 1 bytes of text into buffer without splitting a
-// double-byte character of the ANSI code page.
-void copyMultibyte(char *buffer, int capacity, const char *text)
+bool systemProfileWriter(const char *section, const char *key, const char *value, const char *file)
 {
-    if (capacity <= 0)
-        return;
-    int n = 0;
-    while (text[n] != '\0') {
-        int step = (IsDBCSLeadByte(static_cast<BYTE>(text[n])) && text[n + 1] != '\0') ? 2 : 1;
-        if (n + step > capacity - 1)
-            break;
-        n += step;
-    }
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
+AtmProfileWriter g_profileWriter = systemProfileWriter;
+
 }  // namespace
+
+AtmProfileWriter setAtmProfileWriter(AtmProfileWriter writer)
+{
+    AtmProfileWriter previous = g_profileWriter;
+    g_profileWriter = writer ? writer : systemProfileWriter;
+    return previous;
+}
 
 char *atmProfilePath(const char *name, char *buffer)
 {
@@ -157,14 +154,19 @@ bool writeAtmOpenTypeFont(const char *name, const char *path)
         return false;
 
     bool adding = path && path[0] != '\0';
-    if (!WritePrivateProfileStringA(kOpenTypeSection, name, adding ? path : NULL, profile))
+    if (!g_profileWriter(kOpenTypeSection, name, adding ? path : NULL, profile))
         return false;
     if (!adding)
-        return WritePrivateProfileStringA(kOpenTypeSection, companion, NULL, profile) != FALSE;
+        return g_profileWriter(kOpenTypeSection, companion, NULL, profile);
 
     PathParts parts = splitPath(path);
     std::string where = parts.drive + parts.dir + "|" + parts.fname + parts.ext;
-    return WritePrivateProfileStringA(kOpenTypeSection, companion, where.c_str(), profile) != FALSE;
+    if (g_profileWriter(kOpenTypeSection, companion, where.c_str(), profile))
+        return true;
+    // Listed without its companion the font would stay behind when its copy
+    // is deleted for the failure.
+    g_profileWriter(kOpenTypeSection, name, NULL, profile);
+    return false;
 }
 
 char *getAtmPfbDirFromProfile(char *buffer)
@@ -248,7 +250,12 @@ bool browseForFolder(char *buffer, int capacity)
         allocator->Free(item);
         DWORD attributes = converted ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            copyMultibyte(buffer, capacity, path);
+            if (capacity > 0) {
+                // At most capacity - 1 bytes, never half a double-byte character.
+                size_t n = fitChars(path, static_cast<size_t>(capacity) - 1);
+                std::memcpy(buffer, path, n);
+                buffer[n] = '\0';
+            }
             chosen = true;
             break;
         }

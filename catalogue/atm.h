@@ -36,8 +36,16 @@ char *ensureAtmProfile(const char *name, char *buffer);
 int listAtmOpenTypeFonts(std::string *names, std::string *paths);
 // Adds or replaces the font name with its path, or removes it (and its
 // companion key) when path is NULL or empty. False when the profile cannot
-// be created or written, or when name is too long for its companion key.
+// be created or written, or when name is too long for its companion key. A
+// font is never left listed without its companion: when the companion key
+// cannot be written the name key is removed again.
 bool writeAtmOpenTypeFont(const char *name, const char *path);
+
+// What writeAtmOpenTypeFont writes the profile with, as
+// WritePrivateProfileStringA: the system's function unless another is set.
+// Returns the one it replaces.
+typedef bool (*AtmProfileWriter)(const char *section, const char *key, const char *value, const char *file);
+AtmProfileWriter setAtmProfileWriter(AtmProfileWriter writer);
 
 // Adobe Type Manager's font folder from its profile, into buffer
 // (kAtmPathSize chars); NULL when the profile has no non-empty PFB_DIR.

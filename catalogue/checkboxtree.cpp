@@ -1,6 +1,7 @@
 // catalogue/checkboxtree.cpp - tri-state check boxes in a tree view.
 #include "catalogue/checkboxtree.h"
 
+#include "base/path.h"
 #include "base/system.h"
 
 #include <cstdio>
@@ -408,7 +409,7 @@ LRESULT CheckBoxTreeCtrl::OnInsertPath(WPARAM, LPARAM lParam)
     const char *path = reinterpret_cast<const char *>(lParam);
     HTREEITEM parent = NULL;
     while (path && *path) {
-        const char *end = std::strchr(path, '\\');
+        const char *end = findSeparator(path);
         size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
         if (length > 0) {
             char *level = new char[length + 1];

@@ -1,6 +1,8 @@
 // catalogue/fonttree.cpp - the font tree of the main dialog.
 #include "catalogue/fonttree.h"
 
+#include "base/path.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -111,7 +113,7 @@ LRESULT FontTreeCtrl::OnAddEntry(WPARAM, LPARAM lParam)
     HTREEITEM parent = NULL;
     const char *p = path;
     while (*p) {
-        const char *end = std::strchr(p, '\\');
+        const char *end = findSeparator(p);
         size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
         if (length > 0) {
             char level[kPropertySize];

@@ -1,6 +1,7 @@
 // shell/installrun.cpp - the install and uninstall runs behind Start.
 #include "shell/installrun.h"
 
+#include "base/path.h"
 #include "base/system.h"
 #include "catalogue/atm.h"
 #include "sfnt/embed.h"
@@ -19,22 +20,15 @@
 namespace {
 
 const size_t kCopyBlock = 8192;
-const int kFileNameSize = 128;  // name part of NAME_MARUKAN, NUL included
-
-// NAME_MARUKAN comes from the name map; only a plain file name may name the
-// installed copy, never a path that leads out of the destination folder.
-bool isPlainFileName(const char *name)
-{
-    return name[0] != '\0' && !std::strpbrk(name, "\\/:") && !std::strstr(name, "..");
-}
+const size_t kFileNameSize = 128;  // name part of NAME_MARUKAN, NUL included
 
 }  // namespace
 
 bool makeUniqueDestination(const char *folder, const char *name, const char *ext, char *out)
 {
-    // A folder given as a drive root already ends in its separator.
-    size_t n = std::strlen(folder);
-    const char *sep = (n > 0 && folder[n - 1] == '\\') ? "" : "\\";
+    // A folder given as a drive root already ends in its separator; a
+    // folder ending in 表 or 許 ends in the byte of one, but not in one.
+    const char *sep = endsWithSeparator(folder) ? "" : "\\";
     int len = std::snprintf(out, MAX_PATH, "%s%s%s%s", folder, sep, name, ext);
     if (len < 0 || len >= MAX_PATH)
         return false;
@@ -54,15 +48,19 @@ bool computeDestination(HWND mainDialog, const FontEntry *entry, char *out)
     if (SendMessageA(mainDialog, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(folder)) == 0)
         return false;
     char marukan[kPropertySize];
-    if (!getProperty(entry, NAME_MARUKAN, marukan, sizeof marukan) || !isPlainFileName(marukan))
+    if (!getProperty(entry, NAME_MARUKAN, marukan, sizeof marukan))
         return false;
-    char name[_MAX_FNAME], ext[_MAX_EXT];
-    _splitpath(marukan, NULL, NULL, name, ext);
-    name[kFileNameSize - 1] = '\0';
-    return makeUniqueDestination(folder, name, ext, out);
+    // NAME_MARUKAN comes from the name map; only a plain file name may name
+    // the installed copy, never a path that leads out of the destination.
+    if (!isPlainFileName(marukan))
+        return false;
+    PathParts parts = splitPath(marukan);
+    parts.fname.resize(fitChars(parts.fname.c_str(), kFileNameSize - 1));
+    return makeUniqueDestination(folder, parts.fname.c_str(), parts.ext.c_str(), out);
 }
 
-unsigned long copyFontFile(const char *source, const char *destination, HWND progress)
+unsigned long copyFontFile(const char *source, const char *destination, HWND progress,
+                           EmbeddingStamp stamp)
 {
     FILE *in = std::fopen(source, "rb");
     if (!in)
@@ -104,7 +102,9 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
         return 0;
     // Installed copies carry Restricted License embedding, with their
     // checksums repaired.
-    SetEmbeddingType(destination, 2);
+    bool written = false;
+    if (stamp(destination, 2, &written) < 0 && written)
+        return 0;
     return total;
 }
 

@@ -8,6 +8,7 @@
 #define SHELL_INSTALLRUN_H
 
 #include "catalogue/fontentry.h"
+#include "sfnt/embed.h"
 
 #include <windows.h>
 
@@ -21,10 +22,18 @@ bool computeDestination(HWND mainDialog, const FontEntry *entry, char *out);
 // path would not fit in out (MAX_PATH chars).
 bool makeUniqueDestination(const char *folder, const char *name, const char *ext, char *out);
 
+// Sets the embedding type of the file at path as SetEmbeddingType does,
+// telling through written whether it wrote anything.
+typedef int (*EmbeddingStamp)(const char *path, int value, bool *written);
+
 // Copies source to destination in 8192-byte blocks, reporting each block to
 // progress (PM_ADVANCE) and stopping at a cancel; stamps the copy's
-// embedding type. The number of bytes copied, 0 on failure or cancel.
-unsigned long copyFontFile(const char *source, const char *destination, HWND progress);
+// embedding type with stamp. The number of bytes copied, 0 on failure or
+// cancel. A stamp that failed after writing may have broken the copy's
+// checksums: that copy has failed too. A font that the stamp refuses before
+// writing is kept unchanged.
+unsigned long copyFontFile(const char *source, const char *destination, HWND progress,
+                           EmbeddingStamp stamp = SetEmbeddingType);
 
 // Registers the installed copy as the package's font type and the running
 // system require; nonzero on success.

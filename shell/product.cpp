@@ -1,6 +1,7 @@
 // shell/product.cpp - binding of the product module and lookups across modules.
 #include "shell/product.h"
 
+#include "base/path.h"
 #include "base/strmap.h"
 #include "base/system.h"
 
@@ -23,8 +24,8 @@ bool moduleFolder(HMODULE module, char *drive, char *dir)
     DWORD n = GetModuleFileNameA(module, path, sizeof path);
     if (n == 0 || n >= sizeof path)
         return false;
-    _splitpath(path, drive, dir, NULL, NULL);
-    return true;
+    PathParts parts = splitPath(path);
+    return copyWhole(drive, _MAX_DRIVE, parts.drive) && copyWhole(dir, _MAX_DIR, parts.dir);
 }
 
 // "%s%s%s" of the three parts into out; false when it would not fit.

@@ -50,6 +50,9 @@ TEST(SplitPathTest, SecondBytesOfDoubleByteCharactersAreNoSeparators)
         EXPECT_TRUE(endsWithSeparator(("C:\\" + std::string(cp.a) + "\\").c_str(), lead));
         std::string category = std::string(cp.a) + "\\" + cp.b;
         EXPECT_EQ(category.c_str() + 2, findSeparator(category.c_str(), lead));
+        EXPECT_TRUE(isPlainFileName((std::string(cp.b) + ".otf").c_str(), lead));
+        EXPECT_FALSE(isPlainFileName((std::string(cp.b) + "\\x.otf").c_str(), lead));
+        EXPECT_EQ(3u, fitChars(category.c_str(), 4, lead));  // not half of the next character
         // The same bytes read as a single-byte code page do split.
         EXPECT_TRUE(endsWithSeparator(("C:\\" + std::string(cp.a)).c_str(), leadBytesOf(1252)));
     }
@@ -79,6 +82,14 @@ TEST(EqualsIgnoreCaseTest, FoldsAsciiLettersOnly)
     // letter in two cases.
     EXPECT_FALSE(EqualsIgnoreCase("\x83\x41", "\x83\x61", leadBytesOf(932)));
     EXPECT_TRUE(EqualsIgnoreCase("\x83\x41.OTF", "\x83\x41.otf", leadBytesOf(932)));
+}
+
+TEST(PlainFileNameTest, NothingThatLeadsOutOfTheFolder)
+{
+    LeadByteFn none = leadBytesOf(1252);
+    EXPECT_TRUE(isPlainFileName("QXSample-W5.otf", none));
+    for (const char *unsafe : {"", "..\\evil.otf", "sub\\x.otf", "a/b.otf", "C:x.otf", "..", "x..otf"})
+        EXPECT_FALSE(isPlainFileName(unsafe, none)) << unsafe;
 }
 
 TEST(CopyWholeTest, CopiesOnlyWhatFits)

@@ -64,6 +64,13 @@ TEST_F(AtmProfileTest, EnsureCreatesAnEmptyProfileOnceAndKeepsAnExistingOne)
     EXPECT_EQ("[Setup]\r\nPFB_DIR=C:\\x\r\n", testutil::readFile(ini_));
 }
 
+bool failCompanionKeys(const char *section, const char *key, const char *value, const char *file)
+{
+    if (key && key[0] == '@' && value)
+        return false;
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+}
+
 TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
 {
     EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
@@ -76,6 +83,14 @@ TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
     EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
     EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
     EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", NULL));  // already gone: still fine
+
+    // A companion key that cannot be written (a full profile on Windows
+    // 95/98/Me) takes the name key back out.
+    AtmProfileWriter system = setAtmProfileWriter(failCompanionKeys);
+    EXPECT_FALSE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
+    setAtmProfileWriter(system);
+    EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
+    EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
 
     // A name too long for its companion key writes nothing at all.
     std::string longName(200, 'n');

@@ -146,6 +146,29 @@ TEST_F(RunTest, EmptyMissingOrUnwritableCopiesFail)
     EXPECT_EQ(0ul, copyFontFile(file("c.bin").c_str(), file("no\\such\\dir\\c.copy").c_str(), window_));
 }
 
+// Stamps that fail: one after damaging the copy, one before touching it.
+int stampFailingPartWay(const char *path, int, bool *written)
+{
+    writeFile(path, "broken");
+    *written = true;
+    return -1;
+}
+
+int stampRefusing(const char *, int, bool *written)
+{
+    *written = false;
+    return -1;
+}
+
+TEST_F(RunTest, ACopyWhoseStampFailedPartWayHasFailed)
+{
+    writeFile(file("e.bin"), std::string(100, 'e'));
+    EXPECT_EQ(0ul, copyFontFile(file("e.bin").c_str(), file("e.copy").c_str(), window_, stampFailingPartWay));
+    // A font that the stamp refuses is installed unchanged.
+    EXPECT_EQ(100ul, copyFontFile(file("e.bin").c_str(), file("f.copy").c_str(), window_, stampRefusing));
+    EXPECT_EQ(std::string(100, 'e'), readFile(file("f.copy")));
+}
+
 TEST_F(RunTest, CancelStopsTheCopyBeforeTheNextBlock)
 {
     writeFile(file("d.bin"), std::string(30000, 'd'));
