@@ -26,8 +26,8 @@ const size_t kFileNameSize = 128;  // name part of NAME_MARUKAN, NUL included
 
 bool makeUniqueDestination(const char *folder, const char *name, const char *ext, char *out)
 {
-    // A folder given as a drive root already ends in its separator; a
-    // folder ending in 表 or 許 ends in the byte of one, but not in one.
+    // A folder given as a drive root already ends in its separator. One
+    // whose name ends in 表 or 許 ends in a 0x5C byte that separates nothing.
     const char *sep = endsWithSeparator(folder) ? "" : "\\";
     int len = std::snprintf(out, MAX_PATH, "%s%s%s%s", folder, sep, name, ext);
     if (len < 0 || len >= MAX_PATH)
