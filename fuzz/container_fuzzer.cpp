@@ -6,6 +6,7 @@
 #include "sfnt/name.h"
 #include "sfnt/os2.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
@@ -42,8 +43,12 @@ int readTables(std::istream &in, TableLocator::Collections collections)
     if (!font.open(collections))
         return 0;
     TT_OS2 os2;
-    if (font.read(TAG_OS2, os2))
+    if (font.read(TAG_OS2, os2)) {
+        // What was read must lie within the record's length.
+        if (static_cast<uint32_t>(os2.byteSize()) > font.find(TAG_OS2)->length)
+            std::abort();
         os2.writeProfile(nullStream());
+    }
     TT_head head;
     if (font.read(TAG_head, head))
         head.writeProfile(nullStream());
