@@ -564,15 +564,16 @@ LRESULT CheckBoxTreeCtrl::OnMouseMove(WPARAM wParam, LPARAM lParam)
     return callDefault(WM_MOUSEMOVE, wParam, lParam);
 }
 
-// While the label tip shows: the mouse may have gone to the size column, to
-// another window or off the tree without a mouse message to the tree.
+// While the label tip shows, the mouse may go where the tree gets no mouse
+// message: over the size column (the tip stays while the mouse is on the
+// label's hidden part), to another window or off the tree.
 LRESULT CheckBoxTreeCtrl::OnTimer(WPARAM wParam, LPARAM lParam)
 {
     if (wParam != kLabelTipTimer)
         return callDefault(WM_TIMER, wParam, lParam);
     POINT pt;
     HWND under = GetCursorPos(&pt) ? WindowFromPoint(pt) : NULL;
-    if (under != hwnd_ && under != labelTip_) {
+    if (under != hwnd_ && under != sizeColumn_ && under != labelTip_) {
         hideLabelTip();
         return 0;
     }

@@ -463,7 +463,7 @@ TEST_F(TreeTest, HoverOverALabelUnderTheSizeColumnShowsItInFull)
     RECT column, label = labelRect(find({"Mincho", kLongLabel}));
     GetWindowRect(fonts().sizeColumn(), &column);
     ASSERT_LT(label.left + 10, column.left);
-    ASSERT_GT(label.right, column.left);
+    ASSERT_GT(label.right, column.left + 4);
     POINT cut = {(label.left + column.left) / 2, (label.top + label.bottom) / 2};
 
     uitest::moveTo(cut);
@@ -484,10 +484,16 @@ TEST_F(TreeTest, HoverOverALabelUnderTheSizeColumnShowsItInFull)
     uitest::moveTo(labelPoint(a));
     EXPECT_TRUE(tipShown(false));
 
-    // The tip goes when the mouse leaves the label for the size column.
+    // Over the size column the tip stays while the mouse is on the label's
+    // hidden part, and goes when the mouse leaves it.
     uitest::moveTo(cut);
     ASSERT_TRUE(tipShown(true));
-    uitest::moveTo(uitest::centreOf(column));
+    POINT hidden = {column.left + 4, cut.y};
+    uitest::moveTo(hidden);
+    Sleep(300);
+    EXPECT_TRUE(tipShown(true));
+    POINT below = {column.left + 4, labelPoint(a).y};
+    uitest::moveTo(below);
     EXPECT_TRUE(tipShown(false));
     EXPECT_EQ(0, changes());
 }
