@@ -94,9 +94,9 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     ProductBinding product("testproduct_otf.dll");
     ASSERT_EQ('O', getProductFontType());
     ASSERT_TRUE(copyFont("QXSample-W5.otf", disc_ + "\\QXSample-W5"));
-    // The folder's name ends in the character whose second byte is 0x5C.
-    // A scratch folder of this run's own: the runs of other versions and
-    // code pages may go on at the same time in the other Wine prefix.
+    // A scratch folder of this run's own (the runs of other versions and
+    // code pages may go on at the same time in the other Wine prefix), and in
+    // it a folder whose name ends in a character whose second byte is 0x5C.
     std::string run = std::to_string(platform()) + "-" + std::to_string(GetACP());
     g_folder = testutil::scratchFolder("dbcs-" + run) + "\\" + second_ + first_;
     ASSERT_TRUE(CreateDirectoryA(g_folder.c_str(), NULL));
