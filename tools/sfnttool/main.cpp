@@ -338,6 +338,18 @@ void putJsonString(std::ostream &out, const std::string &s)
 // style, full and PostScript names of every platform and language.
 int cmdFaces(const char *path)
 {
+    {
+        // A file that begins with no font's tag is no font at all.
+        std::ifstream in(path, std::ios::in | std::ios::binary);
+        unsigned char tag[4] = {};
+        in.read(reinterpret_cast<char *>(tag), 4);
+        FontFace probe;
+        probe.sfntVersion = (uint32_t(tag[0]) << 24) | (tag[1] << 16) | (tag[2] << 8) | tag[3];
+        if (probe.sfntVersion != TAG_ttcf && !probe.knownVersion()) {
+            std::cerr << "sfnttool: " << path << ": not a font" << std::endl;
+            return 1;
+        }
+    }
     std::vector<FontFace> faces;
     if (ReadFontFaces(path, &faces) < 0) {
         std::cerr << "sfnttool: " << path << ": cut off or unreadable" << std::endl;
