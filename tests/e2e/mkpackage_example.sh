@@ -44,13 +44,13 @@ en=$work/NameMap.En.csv
 line() { grep -a "^FontData\\\\$1," "$2" | tr -d '\r'; }
 [ "$(line DejaVuSans-Bold.ttf "$en")" = 'FontData\DejaVuSans-Bold.ttf,DejaVuSans-Bold.ttf,DejaVu Sans Bold,DejaVu Sans Bold,DejaVuSans-Bold,DejaVu Sans,Bold,DejaVu Sans Bold (TrueType)' ] ||
     fail "English line of DejaVuSans-Bold: $(line DejaVuSans-Bold.ttf "$en")"
-[ "$(line wqy-microhei.ttc "$en")" = 'FontData\wqy-microhei.ttc,wqy-microhei.ttc,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYiMicroHei,WenQuanYi Micro Hei,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono (TrueType)' ] ||
+[ "$(line wqy-microhei.ttc "$en")" = 'FontData\wqy-microhei.ttc,wqy-microhei.ttc,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYiMicroHei,WenQuanYi Micro Hei,Regular & Mono,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono (TrueType)' ] ||
     fail "English line of the collection: $(line wqy-microhei.ttc "$en")"
 # The Chinese maps carry the collection's own Traditional Chinese names in
 # Big5; it has no Japanese names, so the Japanese map has the English ones.
 tc=$(line wqy-microhei.ttc "$work/NameMap.Tc.csv" | iconv -f cp950 -t utf-8)
 case $tc in
-*',文泉驛微米黑 & 文泉驛等寬微米黑,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYiMicroHei,文泉驛微米黑,'*) ;;
+*',文泉驛微米黑 & 文泉驛等寬微米黑,WenQuanYi Micro Hei & WenQuanYi Micro Hei Mono,WenQuanYiMicroHei,文泉驛微米黑,Regular & 文泉驛等寬微米黑,'*) ;;
 *) fail "Traditional Chinese line of the collection: $tc" ;;
 esac
 cmp -s "$work/NameMap.Hk.csv" "$work/NameMap.Tc.csv" || fail "the Hong Kong map differs"
