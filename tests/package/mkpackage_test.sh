@@ -70,5 +70,26 @@ iconv -f cp932 -t utf-8 "$w/NameMap.Jp.csv" | grep -qF ',グッド Regular,Good 
 tr -d '\r' <"$w/NameMap.En.csv" | LC_ALL=C grep -q '[^ -~]' && fail "the English name map is not ASCII"
 grep -q '^{"GoodSans-Regular", {.T., .E., .S., .T.}, ' "$w/package_fonts.inc" || fail "IsMyFontFile list"
 
+# Categories from a file, nested, with a Traditional Chinese form.
+printf '# PostScript name, category, Chinese\nGoodSans-Regular\tSans\\Good\t無襯線\\好\n' >"$work/cats.txt"
+mk --sources-only --categories "$work/cats.txt" --out "$work/cats" "$f/GoodSans.ttf" "$f/OtherSans.ttf" \
+    >/dev/null 2>&1 || fail "categories file refused"
+grep -aqF ',GoodSans-Regular,Sans\Good,Good Sans Regular,' "$work/cats/work/NameMap.En.csv" ||
+    fail "English category from the file"
+iconv -f cp950 -t utf-8 "$work/cats/work/NameMap.Tc.csv" | grep -qF ',GoodSans-Regular,無襯線\好,' ||
+    fail "Chinese category from the file"
+grep -aqF ',OtherSans-Regular,Other Sans,Regular,' "$work/cats/work/NameMap.En.csv" ||
+    fail "a font the file does not list keeps its family"
+printf 'NoSuchFont\tSans\n' >"$work/bad-cats.txt"
+mk --sources-only --categories "$work/bad-cats.txt" --out "$work/bad" "$f/GoodSans.ttf" >/dev/null 2>&1
+[ $? = 2 ] || fail "a categories file naming no font of the package: exit status is not 2"
+
+# CFF outlines make an OpenType package.
+mk --sources-only --out "$work/otf" "$f/Cff.otf" >/dev/null 2>&1 || fail "the CFF font was refused"
+grep -q '25010 "OpenType"' "$work/otf/work/product.rc" && grep -q '25007 ".otf"' "$work/otf/work/product.rc" ||
+    fail "strings of the OpenType package"
+grep -aqF 'FontData\Cff.otf,Cff.otf,Cff Sans Regular,Cff Sans Regular,CffSans-Regular,Cff Sans,Regular,Cff Sans Regular (OpenType)' \
+    "$work/otf/work/NameMap.En.csv" || fail "name map of the OpenType package"
+
 [ $failures = 0 ] && echo "mkpackage: all checks passed"
 [ $failures = 0 ]
