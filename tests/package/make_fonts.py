@@ -60,6 +60,7 @@ def main(out):
           local={0x404: "好字體", 0x411: "グッド"})
     build(os.path.join(out, "OtherSans.ttf"), "OtherSans-Regular", "Other Sans",
           local={0x404: "简体黑"})
+    build(os.path.join(out, "Zurich.ttf"), "Zurich-Regular", "Zürich Sans")  # accents beyond ASCII
     build(os.path.join(out, "a", "Same.ttf"), "SameA-Regular", "Same A")
     build(os.path.join(out, "b", "Same.ttf"), "SameB-Regular", "Same B")
     build(os.path.join(out, "NoPostScript.ttf"), None, "No PostScript")

@@ -56,9 +56,11 @@ mk --out "$work/out" >/dev/null 2>&1
 [ ! -e "$work/out" ] || fail "something was made for bad arguments"
 
 # Accepted fonts: the name maps.
-mk --sources-only --out "$work/good" "$f/GoodSans.ttf" "$f/OtherSans.ttf" >"$work/good.txt" 2>&1 ||
+mk --sources-only --out "$work/good" "$f/GoodSans.ttf" "$f/OtherSans.ttf" "$f/Zurich.ttf" >"$work/good.txt" 2>&1 ||
     { cat "$work/good.txt"; fail "good fonts refused"; }
-[ "$(grep -c ' -> FontData' "$work/good.txt")" = 2 ] || fail "not one line per font"
+[ "$(grep -c ' -> FontData' "$work/good.txt")" = 3 ] || fail "not one line per font"
+grep -aqF 'FontData\Zurich.ttf,Zurich.ttf,Zurich Sans Regular,Zurich Sans Regular,Zurich-Regular,Zurich Sans,Regular,Zurich Sans Regular (TrueType)' \
+    "$work/good/work/NameMap.En.csv" || fail "accented English names in ASCII"
 w=$work/good/work
 tc=$(iconv -f cp950 -t utf-8 "$w/NameMap.Tc.csv" | tr -d '\r')
 echo "$tc" | grep -qxF 'FontData\GoodSans.ttf,GoodSans.ttf,好字體 Regular,Good Sans Regular,GoodSans-Regular,好字體,Regular,Good Sans Regular (TrueType)' ||
