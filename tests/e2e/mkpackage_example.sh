@@ -36,7 +36,8 @@ done
 cmp -s "$wqy" "$out/disc/FontData/wqy-microhei.ttc" || fail "the collection was changed on the disc"
 xorriso -indev "$out/DEJAVU_WQY.iso" -pvd_info 2>/dev/null | grep -q "^Volume Id *: DEJAVU_WQY$" ||
     fail "ISO volume id"
-i686-w64-mingw32-objdump -p "$out/disc/product.dll" 2>/dev/null | grep -q '\] IsMyFontFile$' ||
+# (The 64-bit objdump reads the modules of both Windows trees.)
+x86_64-w64-mingw32-objdump -p "$out/disc/product.dll" 2>/dev/null | grep -q '\] IsMyFontFile$' ||
     fail "product.dll does not export IsMyFontFile"
 
 work=$out/work
