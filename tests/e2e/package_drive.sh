@@ -8,6 +8,7 @@ set -eu
 label=$1
 . "$FI_WINE_DIR/env"
 export WINEPREFIX TMPDIR WINEDEBUG WINEDLLOVERRIDES WINELOADER DISPLAY
+[ -z "${WINEARCH:-}" ] || export WINEARCH
 if [ -x /usr/lib/wine/wineserver64 ]; then server=/usr/lib/wine/wineserver64
 else server=/usr/lib/wine/wineserver32; fi
 
