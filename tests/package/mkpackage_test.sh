@@ -22,12 +22,14 @@ fail() {
 }
 "$py" "$maker" "$work/f" || { echo "FAIL: cannot build the fonts"; exit 1; }
 f=$work/f
+long=ThisFontFileNameIsTooLongForTheDisc  # 39 characters with ".ttf"
+cp "$f/OtherSans.ttf" "$f/$long.ttf"
 mk() { "$top/tools/mkpackage" --sfnttool "$tool" --title "Test Fonts" --label TEST "$@"; }
 
 # Every refused font: one line naming the file and the reason; nothing made.
 mk --out "$work/out" "$f/GoodSans.ttf" "$f/NotAFont.ttf" "$f/Cut.ttf" "$f/missing.ttf" \
     "$f/NoPostScript.ttf" "$f/LongName.ttf" "$f/a/Same.ttf" "$f/b/Same.ttf" "$f/Cff.otf" \
-    "$f/Split.ttf" >"$work/out.txt" 2>"$work/err.txt"
+    "$f/Split.ttf" "$f/$long.ttf" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
 cat "$work/err.txt"
 [ $status = 1 ] || fail "exit status $status for refused fonts"
@@ -44,7 +46,8 @@ expect "$f/LongName.ttf" "a name is longer than the installer's buffers: \"Long 
 expect "$f/b/Same.ttf" "would install under the same file name Same.ttf as $f/a/Same.ttf"
 expect "$f/Cff.otf" "the outline types are mixed: CFF outlines in a package of TrueType fonts ($f/GoodSans.ttf)"
 expect "$f/Split.ttf" "category 許功蓋 would be split at a 0x5C byte in Big5"
-[ "$(grep -c "^mkpackage: $f" "$work/err.txt")" = 8 ] || fail "not one line per refused font"
+expect "$f/$long.ttf" "a name is longer than the disc's file names allow: $long.ttf has 39 characters, at most 31 (rename the file)"
+[ "$(grep -c "^mkpackage: $f" "$work/err.txt")" = 9 ] || fail "not one line per refused font"
 grep -qF "mkpackage: $f/GoodSans.ttf:" "$work/err.txt" && fail "an accepted font was refused"
 
 # Bad arguments: exit status 2, nothing made.
