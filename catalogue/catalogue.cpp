@@ -4,6 +4,7 @@
 
 #include "base/system.h"
 #include "catalogue/atm.h"
+#include "sfnt/identity.h"
 #include "sfnt/name.h"
 #include "shell/fontreg.h"
 #include "shell/product.h"
@@ -117,8 +118,11 @@ void markAvailable(char drive)
 int markInstalled(const char *path, const char *registryName)
 {
     char postscript[FONT_NAME_SIZE];
+    // Many fonts carry only Windows name records: their Windows English
+    // PostScript name counts when neither Macintosh one is there.
     if (!GetFontName(path, kMacintosh, kRoman, kEnglish, kPostScriptNameId, postscript) &&
-        !GetFontName(path, kMacintosh, kRoman, kJapaneseLanguage, kPostScriptNameId, postscript))
+        !GetFontName(path, kMacintosh, kRoman, kJapaneseLanguage, kPostScriptNameId, postscript) &&
+        !GetWindowsPostScriptName(path, postscript))
         return 0;
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)

@@ -1,8 +1,9 @@
-// fuzz/fontfile_fuzzer.cpp - the three font-file calls of the installer on a
-// temporary copy of the input: GetFontName, IsMakerFont and
-// SetEmbeddingType, and the rewrite on the same bytes in memory.
+// fuzz/fontfile_fuzzer.cpp - the font-file calls of the installer on a
+// temporary copy of the input: GetFontName, IsMakerFont, SetEmbeddingType
+// and the faces' identity, and the rewrite on the same bytes in memory.
 #include "fuzz/fuzz_common.h"
 #include "sfnt/embed.h"
+#include "sfnt/identity.h"
 #include "sfnt/maker.h"
 #include "sfnt/name.h"
 
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <sstream>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -53,6 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     GetFontName(g_ttf.c_str(), 3, 1, 1041, 4, name);
     IsMakerFont(g_ttf.c_str());
     IsMakerFont(g_ttc.c_str());
+    // The identity of the faces, by which made packages know their fonts.
+    std::vector<FontFace> faces;
+    if (ReadFontFaces(g_ttf.c_str(), &faces, 4) > 0)
+        faces[0].postScriptName();
+    GetWindowsPostScriptName(g_ttf.c_str(), name);
 
     bool written = false;
     int result = SetEmbeddingType(g_ttf.c_str(), 2, &written);

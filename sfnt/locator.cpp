@@ -18,6 +18,15 @@ bool TableLocator::open(Collections collections)
                 return false;
         }
     }
+    return openAt(fontOffset_);
+}
+
+bool TableLocator::openAt(int64_t offset)
+{
+    fileSize_ = StreamSize(in_);
+    fontOffset_ = offset;
+    if (fileSize_ < 0)
+        return false;
     in_.seekg(fontOffset_);
     return dir_.read(in_) > 0;
 }

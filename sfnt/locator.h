@@ -28,6 +28,10 @@ public:
     // cannot be found, a collection's first offset is unusable or the
     // directory lists no tables. Stream exceptions pass through.
     bool open(Collections collections);
+    // Reads the directory of the font whose offset table is at offset (a
+    // face of a collection). False when the size of the stream cannot be
+    // found or the directory lists no tables.
+    bool openAt(int64_t offset);
 
     // The record of tag, whether or not its table lies inside the file; null
     // when the directory has none.
