@@ -1,6 +1,8 @@
 // base/system.cpp - small stateless wrappers over the operating system.
 #include "base/system.h"
 
+#include "base/handles.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,26 +18,24 @@ const size_t kPlaceholderLength = sizeof kPlaceholderKey - 1;
 
 bool readWholeFile(const char *path, std::string *out)
 {
-    FILE *f = std::fopen(path, "rb");
+    OwnedStdio f(std::fopen(path, "rb"));
     if (!f)
         return false;
     char block[4096];
     size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+    while ((n = std::fread(block, 1, sizeof block, f.get())) > 0)
         out->append(block, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    return !std::ferror(f.get());
 }
 
 bool writeWholeFile(const char *path, const std::string &data)
 {
-    FILE *f = std::fopen(path, "wb");
+    OwnedStdio f(std::fopen(path, "wb"));
     if (!f)
         return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f.get()) == data.size();
+    ok = (std::fflush(f.get()) == 0) && ok;
+    ok = f.close() && ok;
     return ok;
 }
 

@@ -2,6 +2,7 @@
 // package disc and the fonts installed on the machine.
 #include "catalogue/catalogue.h"
 
+#include "base/handles.h"
 #include "base/system.h"
 #include "catalogue/atm.h"
 #include "sfnt/name.h"
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -48,11 +50,10 @@ void loadCatalogue(bool firstLoad)
     FontCatalogue &catalogue = fontCatalogue();
     catalogue.clear();
 
-    if (char *text = loadNameMapText()) {
-        char *keys = loadTextResource("NAMEMAP_KEYS");
-        parseNameMap(catalogue, text, keys);
-        delete[] keys;
-        delete[] text;
+    std::unique_ptr<char[]> text(loadNameMapText());
+    if (text) {
+        std::unique_ptr<char[]> keys(loadTextResource("NAMEMAP_KEYS"));
+        parseNameMap(catalogue, text.get(), keys.get());
     }
 
     char drive = firstLoad ? requestProductDisc() : findProductDisc();
@@ -101,15 +102,14 @@ void markAvailable(char drive)
         if (len < 0 || len >= static_cast<int>(sizeof path))
             continue;
         WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA(path, &found);
-        if (find == INVALID_HANDLE_VALUE)
+        OwnedFind find(FindFirstFileA(path, &found));
+        if (!find)
             continue;
         if (found.nFileSizeLow != 0) {
             entry->setPropertyNumber(SIZE_ALL, static_cast<long>(found.nFileSizeLow));
             entry->setProperty(F_AVAILABLE, "1");
             entry->setProperty(PATH_SOURCE, path);
         }
-        FindClose(find);
     }
     SetCursor(previous);
 }

@@ -1,6 +1,7 @@
 // catalogue/checkboxtree.cpp - tri-state check boxes in a tree view.
 #include "catalogue/checkboxtree.h"
 
+#include "base/handles.h"
 #include "base/system.h"
 
 #include <cstdio>
@@ -91,27 +92,19 @@ void registerSizeColumnClass()
 
 }  // namespace
 
-CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(NULL), images_(NULL)
+CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(NULL)
 {
     buffer_[0] = '\0';
 }
 
-CheckBoxTreeCtrl::~CheckBoxTreeCtrl()
-{
-    for (char *text : pathTexts_)
-        delete[] text;
-}
-
 void CheckBoxTreeCtrl::init()
 {
-    images_ = ImageList_Create(kBoxSize, kBoxSize, ILC_COLOR4 | ILC_MASK, 0, 6);
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(installerModule(), "CheckBox", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    images_.reset(ImageList_Create(kBoxSize, kBoxSize, ILC_COLOR4 | ILC_MASK, 0, 6));
+    OwnedBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(installerModule(), "CheckBox", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     if (images_ && bitmap)
-        ImageList_AddMasked(images_, bitmap, RGB(255, 255, 255));
-    if (bitmap)
-        DeleteObject(bitmap);
-    send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+        ImageList_AddMasked(images_.get(), bitmap.get(), RGB(255, 255, 255));
+    send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
 
     // The column is a child of the tree: keep the tree from painting over it.
     SetWindowLongPtrA(hwnd_, GWL_STYLE, GetWindowLongPtrA(hwnd_, GWL_STYLE) | WS_CLIPCHILDREN);
@@ -393,11 +386,8 @@ LRESULT CheckBoxTreeCtrl::OnCreate(WPARAM wParam, LPARAM lParam)
 
 LRESULT CheckBoxTreeCtrl::OnDestroy(WPARAM wParam, LPARAM lParam)
 {
-    HIMAGELIST list = reinterpret_cast<HIMAGELIST>(send(TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     LRESULT result = callDefault(WM_DESTROY, wParam, lParam);
-    if (list)
-        ImageList_Destroy(list);
-    images_ = NULL;
+    images_.reset();
     return result;
 }
 
@@ -411,16 +401,16 @@ LRESULT CheckBoxTreeCtrl::OnInsertPath(WPARAM, LPARAM lParam)
         const char *end = std::strchr(path, '\\');
         size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
         if (length > 0) {
-            char *level = new char[length + 1];
-            std::memcpy(level, path, length);
+            std::unique_ptr<char[]> level(new char[length + 1]);
+            std::memcpy(level.get(), path, length);
             level[length] = '\0';
-            HTREEITEM found = findChild(parent, level);
+            HTREEITEM found = findChild(parent, level.get());
             if (found) {
-                delete[] level;
                 parent = found;
             } else {
-                pathTexts_.insert(level);
-                parent = insertItem(parent, NULL, SELECTED_NONE, reinterpret_cast<LPARAM>(level));
+                LPARAM data = reinterpret_cast<LPARAM>(level.get());
+                pathTexts_[level.get()] = std::move(level);
+                parent = insertItem(parent, NULL, SELECTED_NONE, data);
             }
         }
         path += length + (end ? 1 : 0);
@@ -490,9 +480,8 @@ const char *CheckBoxTreeCtrl::displayText(HTREEITEM item)
 {
     GetItemSizeText(item, buffer_);
     if (sizeColumn_) {
-        HDC dc = GetDC(sizeColumn_);
-        paintSizeText(item, dc);
-        ReleaseDC(sizeColumn_, dc);
+        WindowDC dc(sizeColumn_);
+        paintSizeText(item, dc.get());
     }
     GetItemLabel(item, buffer_);
     return buffer_;
@@ -521,9 +510,9 @@ LRESULT CheckBoxTreeCtrl::OnGetDispInfoW(WPARAM, LPARAM lParam)
 LRESULT CheckBoxTreeCtrl::OnDeleteItem(WPARAM, LPARAM lParam)
 {
     const NMTREEVIEWA *info = reinterpret_cast<const NMTREEVIEWA *>(lParam);
-    char *text = reinterpret_cast<char *>(info->itemOld.lParam);
-    if (text && pathTexts_.erase(text))
-        delete[] text;
+    const char *text = reinterpret_cast<const char *>(info->itemOld.lParam);
+    if (text)
+        pathTexts_.erase(text);
     return 0;
 }
 
@@ -552,18 +541,14 @@ void CheckBoxTreeCtrl::paintSizeText(HTREEITEM item, HDC dc)
     RECT area = {column.left, row.top, column.right, row.bottom};
     FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
 
-    HFONT font = makeRowFont(row.bottom - row.top);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
+    OwnedFont font(makeRowFont(row.bottom - row.top));
+    SelectedObject selected(dc, font.get());
     int oldMode = SetBkMode(dc, TRANSPARENT);
     COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT textRect = {column.left, row.top, column.right - kSizeTextRightMargin, row.bottom};
     DrawTextA(dc, text, -1, &textRect, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
-    if (font) {
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
-    }
 }
 
 void CheckBoxTreeCtrl::paintSizeColumn(HDC dc)

@@ -6,9 +6,11 @@
 #ifndef CATALOGUE_CHECKBOXTREE_H
 #define CATALOGUE_CHECKBOXTREE_H
 
+#include "base/handles.h"
 #include "shell/window.h"
 
-#include <set>
+#include <map>
+#include <memory>
 
 // CheckState: 0 none, 1 all, 2 mixed.
 enum CheckState { CHECK_NONE = 0, CHECK_ALL = 1, CHECK_MIXED = 2 };
@@ -32,7 +34,6 @@ const UINT TM_INSERTPATH = WM_USER;
 class CheckBoxTreeCtrl : public ui::SubclassedWindow {
 public:
     CheckBoxTreeCtrl();
-    ~CheckBoxTreeCtrl() override;
 
     // Image list from "CheckBox" and the size column; once, before items show.
     void init();
@@ -99,10 +100,10 @@ private:
     const char *displayText(HTREEITEM item);
 
     HWND sizeColumn_;
-    HIMAGELIST images_;
+    OwnedImageList images_;
     char buffer_[260];
     // Heap copies made for items of OnInsertPath, freed with their items.
-    std::set<char *> pathTexts_;
+    std::map<const char *, std::unique_ptr<char[]>> pathTexts_;
 };
 
 #endif

@@ -1,6 +1,7 @@
 // shell/fontreg.cpp - registration of fonts with the system.
 #include "shell/fontreg.h"
 
+#include "base/handles.h"
 #include "base/path.h"
 #include "catalogue/atm.h"
 #include "sfnt/maker.h"
@@ -19,29 +20,18 @@ const char kOpenTypeSuffix[] = " (OpenType)";
 // the package's extensions must begin with it to be the maker's.
 const char kMakerInitial = 'Q';
 
-// Closes a registry key when it goes out of scope.
-class FontsKey {
-public:
-    explicit FontsKey(REGSAM access) : key_(NULL), rc_(ERROR_FILE_NOT_FOUND)
-    {
-        if (const char *path = getFontsKeyPath())
-            rc_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key_);
-    }
-    ~FontsKey()
-    {
-        if (rc_ == ERROR_SUCCESS)
-            RegCloseKey(key_);
-    }
-    bool isOpen() const { return rc_ == ERROR_SUCCESS; }
-    LONG error() const { return rc_; }
-    HKEY handle() const { return key_; }
-
-private:
-    FontsKey(const FontsKey &);
-    FontsKey &operator=(const FontsKey &);
-    HKEY key_;
-    LONG rc_;
-};
+// Opens the Fonts key of the running platform into key; the registry's
+// error code, ERROR_FILE_NOT_FOUND on a platform without one.
+LONG openFontsKey(REGSAM access, OwnedKey *key)
+{
+    const char *path = getFontsKeyPath();
+    if (!path)
+        return ERROR_FILE_NOT_FOUND;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, key->receive());
+    if (rc != ERROR_SUCCESS)
+        key->release();  // whatever a failed open left there is no key
+    return rc;
+}
 
 bool windowsDirectory(char *dir, UINT size)
 {
@@ -73,26 +63,27 @@ const char *getFontsKeyPath()
 
 LONG setFontsValue(const char *name, const char *data)
 {
-    FontsKey key(KEY_SET_VALUE);
-    if (!key.isOpen())
-        return key.error();
+    OwnedKey key;
+    LONG rc = openFontsKey(KEY_SET_VALUE, &key);
+    if (rc != ERROR_SUCCESS)
+        return rc;
     if (!data)
-        return RegDeleteValueA(key.handle(), name);
-    return RegSetValueExA(key.handle(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+        return RegDeleteValueA(key.get(), name);
+    return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
                           static_cast<DWORD>(std::strlen(data) + 1));
 }
 
 char *getFontsValue(const char *name, char *buffer)
 {
-    FontsKey key(KEY_QUERY_VALUE);
-    if (!key.isOpen())
+    OwnedKey key;
+    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return NULL;
     // One char more than the caller's buffer, so that a value without its
     // NUL that fills the buffer is seen to be too long.
     char value[kFontsValueSize + 1];
     DWORD size = kFontsValueSize;
     DWORD type = 0;
-    if (RegQueryValueExA(key.handle(), name, NULL, &type, reinterpret_cast<BYTE *>(value), &size) !=
+    if (RegQueryValueExA(key.get(), name, NULL, &type, reinterpret_cast<BYTE *>(value), &size) !=
         ERROR_SUCCESS)
         return NULL;
     value[size < kFontsValueSize ? size : kFontsValueSize] = '\0';
@@ -210,8 +201,8 @@ bool getDefaultFontFolder(char *out)
 
 int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths)
 {
-    FontsKey key(KEY_QUERY_VALUE);
-    if (!key.isOpen())
+    OwnedKey key;
+    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return 0;
     int count = 0;
     for (DWORD index = 0;; ++index) {
@@ -222,7 +213,7 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
         DWORD nameSize = sizeof name;
         DWORD dataSize = kFontsValueSize;
         DWORD type = 0;
-        LONG rc = RegEnumValueA(key.handle(), index, name, &nameSize, NULL, &type,
+        LONG rc = RegEnumValueA(key.get(), index, name, &nameSize, NULL, &type,
                                 reinterpret_cast<BYTE *>(data), &dataSize);
         if (rc == ERROR_MORE_DATA)
             continue;

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -33,6 +34,8 @@ RECT gNormalRect;
 class WaitCursor {
 public:
     WaitCursor() : old_(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
     ~WaitCursor() { SetCursor(old_); }
 
 private:
@@ -41,13 +44,11 @@ private:
 
 HICON imageListIcon(int bitmapId, int imageWidth, int index)
 {
-    HIMAGELIST list = ImageList_LoadImageA(installerModule(), MAKEINTRESOURCEA(bitmapId), imageWidth,
-                                           0, kMaskColor, IMAGE_BITMAP, LR_DEFAULTCOLOR);
+    OwnedImageList list(ImageList_LoadImageA(installerModule(), MAKEINTRESOURCEA(bitmapId),
+                                             imageWidth, 0, kMaskColor, IMAGE_BITMAP, LR_DEFAULTCOLOR));
     if (!list)
         return NULL;
-    HICON icon = ImageList_GetIcon(list, index, ILD_NORMAL);
-    ImageList_Destroy(list);
-    return icon;
+    return ImageList_GetIcon(list.get(), index, ILD_NORMAL);
 }
 
 }  // namespace
@@ -58,9 +59,7 @@ INT_PTR AboutDialog::run(HWND owner)
 }
 
 InstallerDialog::InstallerDialog()
-    : tree_(NULL), icon_(NULL), smallIcon_(NULL), toggleIcon_(NULL), badgeIcon_(NULL),
-      fontsChanged_(false),
-      folderChosen_(false)
+    : fontsChanged_(false), folderChosen_(false)
 {
 }
 
@@ -68,11 +67,6 @@ InstallerDialog::~InstallerDialog()
 {
     if (gCurrentDialog == this)
         gCurrentDialog = NULL;
-    delete tree_;
-    for (HICON icon : {icon_, smallIcon_, toggleIcon_, badgeIcon_}) {
-        if (icon)
-            DestroyIcon(icon);
-    }
 }
 
 INT_PTR InstallerDialog::run()
@@ -120,13 +114,14 @@ LRESULT InstallerDialog::OnInitDialog(WPARAM, LPARAM)
         AppendMenuA(menu, MF_STRING, kAboutCommand, text);
     }
 
-    icon_ = static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    icon_.reset(static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     for (UINT id : {IDS_MODE_INSTALL, IDS_MODE_UNINSTALL}) {
         loadText(id, text, sizeof text);
@@ -144,10 +139,10 @@ void InstallerDialog::refreshContents()
     bool firstTime = gFirstTime;
     // The controls are set up once per dialog, so that a second dialog in
     // the same process gets its own tree instead of none.
-    bool setUp = tree_ == NULL;
+    bool setUp = !tree_;
 
     if (setUp) {
-        tree_ = new FontTreeCtrl;
+        tree_.reset(new FontTreeCtrl);
         tree_->subclass(item(IDC_FONT_TREE));
         tree_->init();
         initSummary();
@@ -175,8 +170,9 @@ void InstallerDialog::refreshContents()
         int height = toggle.bottom - toggle.top;
         SetWindowPos(item(IDC_LAYOUT_TOGGLE), NULL, client.left, client.bottom - height, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        badgeIcon_ = imageListIcon(IDB_PROGRAM_BADGE, kBadgeImageWidth, 0);
-        SendDlgItemMessageA(hwnd_, IDC_BADGE, STM_SETICON, reinterpret_cast<WPARAM>(badgeIcon_), 0);
+        badgeIcon_.reset(imageListIcon(IDB_PROGRAM_BADGE, kBadgeImageWidth, 0));
+        SendDlgItemMessageA(hwnd_, IDC_BADGE, STM_SETICON, reinterpret_cast<WPARAM>(badgeIcon_.get()),
+                            0);
         showSample(NULL);
     }
     gFirstTime = false;
@@ -184,11 +180,9 @@ void InstallerDialog::refreshContents()
 
 void InstallerDialog::setToggleIcon(int image)
 {
-    HICON icon = imageListIcon(IDB_LAYOUT_TOGGLE, kToggleImageWidth, image);
-    SendDlgItemMessageA(hwnd_, IDC_LAYOUT_TOGGLE, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    if (toggleIcon_)
-        DestroyIcon(toggleIcon_);
-    toggleIcon_ = icon;
+    OwnedIcon icon(imageListIcon(IDB_LAYOUT_TOGGLE, kToggleImageWidth, image));
+    SendDlgItemMessageA(hwnd_, IDC_LAYOUT_TOGGLE, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    toggleIcon_ = std::move(icon);
 }
 
 void InstallerDialog::updateModeControls()
@@ -240,11 +234,14 @@ void InstallerDialog::showSample(const FontEntry *entry)
     char name[kTextSize] = "SAMPLE_MISSING";
     if (entry)
         entry->getProperty(NAME_POSTSCRIPT, name, sizeof name);
-    HBITMAP bitmap = findProductBitmap(name);
+    OwnedBitmap bitmap(findProductBitmap(name));
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
-        hwnd_, IDC_SAMPLE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    if (previous && previous != bitmap)
+        hwnd_, IDC_SAMPLE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get())));
+    // The control hands back the bitmap shown before, or a copy that it made
+    // of it; the dialog owns both, and the new one until the next change.
+    if (previous && previous != sample_.get() && previous != bitmap.get())
         DeleteObject(previous);
+    sample_ = std::move(bitmap);
 }
 
 void InstallerDialog::moveControlBy(int id, int dy, int dheight)
@@ -309,14 +306,14 @@ LRESULT InstallerDialog::OnPaint(WPARAM, LPARAM)
     GetClientRect(hwnd_, &client);
     int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
+    DrawIcon(dc, x, y, icon_.get());
     EndPaint(hwnd_, &ps);
     return 0;
 }
 
 LRESULT InstallerDialog::OnQueryDragIcon(WPARAM, LPARAM)
 {
-    return reinterpret_cast<LRESULT>(icon_);
+    return reinterpret_cast<LRESULT>(icon_.get());
 }
 
 LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)

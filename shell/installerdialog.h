@@ -2,8 +2,11 @@
 #ifndef SHELL_INSTALLERDIALOG_H
 #define SHELL_INSTALLERDIALOG_H
 
+#include "base/handles.h"
 #include "catalogue/fonttree.h"
 #include "shell/window.h"
+
+#include <memory>
 
 // Sent to the main dialog (from the install worker): copy the destination
 // folder into the buffer in lParam (256 chars); returns the length copied.
@@ -20,6 +23,8 @@ class InstallerDialog : public ui::Dialog {
 public:
     InstallerDialog();
     ~InstallerDialog() override;
+    InstallerDialog(const InstallerDialog &) = delete;
+    InstallerDialog &operator=(const InstallerDialog &) = delete;
 
     INT_PTR run();
 
@@ -35,7 +40,7 @@ public:
     void toggleTallLayout();
 
     int mode() const;
-    FontTreeCtrl *fontTree() const { return tree_; }
+    FontTreeCtrl *fontTree() const { return tree_.get(); }
     bool fontsChanged() const { return fontsChanged_; }
 
     // The dialog that is showing, for the install worker.
@@ -69,11 +74,12 @@ private:
     void setToggleIcon(int image);
     void moveControlBy(int id, int dy, int dheight);
 
-    FontTreeCtrl *tree_;
-    HICON icon_;
-    HICON smallIcon_;
-    HICON toggleIcon_;
-    HICON badgeIcon_;
+    std::unique_ptr<FontTreeCtrl> tree_;
+    OwnedIcon icon_;
+    OwnedIcon smallIcon_;
+    OwnedIcon toggleIcon_;
+    OwnedIcon badgeIcon_;
+    OwnedBitmap sample_;  // the sample bitmap that the dialog shows
     bool fontsChanged_;
     bool folderChosen_;  // a destination has been set; before that, none
 };

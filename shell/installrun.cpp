@@ -1,6 +1,7 @@
 // shell/installrun.cpp - the install and uninstall runs behind Start.
 #include "shell/installrun.h"
 
+#include "base/handles.h"
 #include "base/system.h"
 #include "catalogue/atm.h"
 #include "sfnt/embed.h"
@@ -64,14 +65,12 @@ bool computeDestination(HWND mainDialog, const FontEntry *entry, char *out)
 
 unsigned long copyFontFile(const char *source, const char *destination, HWND progress)
 {
-    FILE *in = std::fopen(source, "rb");
+    OwnedStdio in(std::fopen(source, "rb"));
     if (!in)
         return 0;
-    FILE *out = std::fopen(destination, "wb");
-    if (!out) {
-        std::fclose(in);
+    OwnedStdio out(std::fopen(destination, "wb"));
+    if (!out)
         return 0;
-    }
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
     unsigned long total = 0;
     bool ok = buffer != nullptr;
@@ -80,9 +79,9 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
             ok = false;
             break;
         }
-        size_t n = std::fread(buffer.get(), 1, kCopyBlock, in);
+        size_t n = std::fread(buffer.get(), 1, kCopyBlock, in.get());
         if (n > 0) {
-            if (std::fwrite(buffer.get(), 1, n, out) != n) {
+            if (std::fwrite(buffer.get(), 1, n, out.get()) != n) {
                 ok = false;
                 break;
             }
@@ -90,16 +89,16 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
         }
         SendMessageA(progress, PM_ADVANCE, 0, static_cast<LPARAM>(n));
         if (n < kCopyBlock) {
-            ok = !std::ferror(in);
+            ok = !std::ferror(in.get());
             break;
         }
     }
     // A write that the flush or close reports as failed (a full disk) fails the copy.
-    if (std::fflush(out) != 0)
+    if (std::fflush(out.get()) != 0)
         ok = false;
-    if (std::fclose(out) != 0)
+    if (!out.close())
         ok = false;
-    std::fclose(in);
+    in.reset();
     if (!ok)
         return 0;
     // Installed copies carry Restricted License embedding, with their

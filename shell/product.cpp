@@ -1,12 +1,14 @@
 // shell/product.cpp - binding of the product module and lookups across modules.
 #include "shell/product.h"
 
+#include "base/handles.h"
 #include "base/stream.h"
 #include "base/system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -204,23 +206,16 @@ char *loadNameMapText()
     if (moduleFolder(NULL, drive, dir) &&
         findProductString("PRODUCT_NAMEMAP", name, sizeof name) &&
         joinPath(path, sizeof path, drive, dir, name)) {
-        if (FILE *f = std::fopen(path, "rb")) {
-            char *text = NULL;
-            long size = -1;
-            if (std::fseek(f, 0, SEEK_END) == 0)
-                size = std::ftell(f);
-            if (size >= 0 && size <= kMaxNameMapFile && std::fseek(f, 0, SEEK_SET) == 0) {
-                text = new char[size + 1];
-                if (std::fread(text, 1, size, f) == static_cast<size_t>(size)) {
-                    text[size] = '\0';
-                } else {
-                    delete[] text;
-                    text = NULL;
-                }
+        OwnedStdio f(std::fopen(path, "rb"));
+        long size = -1;
+        if (f && std::fseek(f.get(), 0, SEEK_END) == 0)
+            size = std::ftell(f.get());
+        if (size >= 0 && size <= kMaxNameMapFile && std::fseek(f.get(), 0, SEEK_SET) == 0) {
+            std::unique_ptr<char[]> text(new char[size + 1]);
+            if (std::fread(text.get(), 1, size, f.get()) == static_cast<size_t>(size)) {
+                text[size] = '\0';
+                return text.release();
             }
-            std::fclose(f);
-            if (text)
-                return text;
         }
     }
     return findProductTextResource("NameMap.csv");
@@ -239,7 +234,7 @@ int runInstaller(int)
         return -1;
     }
 
-    HMODULE product = LoadLibraryA(path);
+    OwnedModule product(LoadLibraryA(path));
     if (!product) {
         MessageBoxA(NULL, path, kNotFoundCaption, MB_OK);
         return -1;
@@ -249,15 +244,16 @@ int runInstaller(int)
     chain.clear();
     chain.append(NULL);
     chain.append(self);
-    chain.append(product);
+    chain.append(product.get());
 
     typedef int (*StartFn)(int);
-    StartFn start = reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product, "start")));
+    StartFn start =
+        reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product.get(), "start")));
     int result = 0;
     if (start && start(0) != 0)
         result = static_cast<int>(runMainDialog());
 
-    FreeLibrary(product);
-    chain.remove(product);
+    chain.remove(product.get());
+    product.reset();
     return result;
 }

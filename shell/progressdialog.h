@@ -11,6 +11,7 @@
 #ifndef SHELL_PROGRESSDIALOG_H
 #define SHELL_PROGRESSDIALOG_H
 
+#include "base/handles.h"
 #include "shell/window.h"
 
 #include <cstdint>
@@ -34,7 +35,6 @@ public:
     // The worker that the dialog starts once its window exists.
     typedef DWORD(WINAPI *WorkerProc)(LPVOID);
     explicit ProgressDialog(WorkerProc worker) : worker_(worker) {}
-    ~ProgressDialog() override;
 
     // Runs the dialog modally; returns when the worker has sent PM_DONE and
     // has ended.
@@ -56,7 +56,7 @@ private:
     void redraw();
 
     WorkerProc worker_;
-    HANDLE thread_ = NULL;
+    OwnedHandle thread_;
     uint32_t lower_ = 0;
     uint32_t upper_ = 100;
     uint32_t current_ = 0;

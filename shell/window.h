@@ -83,6 +83,9 @@ class SubclassedWindow : public Window {
 public:
     SubclassedWindow() : oldProc_(NULL) {}
     virtual ~SubclassedWindow();
+    // The window keeps a pointer to this object: it never moves or copies.
+    SubclassedWindow(const SubclassedWindow &) = delete;
+    SubclassedWindow &operator=(const SubclassedWindow &) = delete;
     bool subclass(HWND hwnd);
     void unsubclass();
     // The object that subclasses hwnd, or NULL.
@@ -106,6 +109,9 @@ class Dialog : public Window {
 public:
     Dialog() : unhandled_(false) {}
     virtual ~Dialog();
+    // The window keeps a pointer to this object: it never moves or copies.
+    Dialog(const Dialog &) = delete;
+    Dialog &operator=(const Dialog &) = delete;
     INT_PTR runModal(HINSTANCE instance, int templateId, HWND owner);
     HWND createModeless(HINSTANCE instance, int templateId, HWND owner);
     void endDialog(INT_PTR result) { EndDialog(hwnd_, result); }

@@ -4,6 +4,8 @@
 #ifndef TOOLS_AUTOMATION_REMOTE_H
 #define TOOLS_AUTOMATION_REMOTE_H
 
+#include "base/handles.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -44,6 +46,8 @@ class RemoteTree {
 public:
     RemoteTree(HWND tree, DWORD pid);
     ~RemoteTree();
+    RemoteTree(const RemoteTree &) = delete;
+    RemoteTree &operator=(const RemoteTree &) = delete;
     bool ok() const { return memory_ != NULL; }
     // Every item, depth first, with its shown text and image.
     std::vector<TreeItem> items();
@@ -56,7 +60,7 @@ public:
 
 private:
     HWND tree_;
-    HANDLE process_;
+    OwnedHandle process_;
     char *memory_;
 };
 

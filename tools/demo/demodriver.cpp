@@ -33,13 +33,13 @@ void printSystem()
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     std::printf("Fonts registry values of the package (HKLM\\%s):\n", kNtFontsKey);
-    HKEY key;
+    OwnedKey key;
     int shown = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtFontsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtFontsKey, 0, KEY_READ, key.receive()) == ERROR_SUCCESS) {
         for (DWORD i = 0;; ++i) {
             char name[260], data[260];
             DWORD nameSize = sizeof name, dataSize = sizeof data;
-            if (RegEnumValueA(key, i, name, &nameSize, NULL, NULL, reinterpret_cast<BYTE *>(data),
+            if (RegEnumValueA(key.get(), i, name, &nameSize, NULL, NULL, reinterpret_cast<BYTE *>(data),
                               &dataSize) != ERROR_SUCCESS)
                 break;
             if (std::string(name).compare(0, 2, "QX") == 0) {
@@ -47,22 +47,20 @@ void printSystem()
                 ++shown;
             }
         }
-        RegCloseKey(key);
     }
     if (!shown)
         std::printf("  (none)\n");
     std::printf("Installed font files in %s\\Fonts:\n", windows);
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((std::string(windows) + "\\Fonts\\QX*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    OwnedFind find(FindFirstFileA((std::string(windows) + "\\Fonts\\QX*").c_str(), &data));
+    if (!find) {
         std::printf("  (none)\n");
         return;
     }
     do {
         std::string path = std::string(windows) + "\\Fonts\\" + data.cFileName;
         std::printf("  %-20s %7lu bytes  fsType=%d\n", data.cFileName, data.nFileSizeLow, GetEmbeddingType(path.c_str()));
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
 }
 
 int fail(const char *what)
@@ -84,6 +82,7 @@ int main(int argc, char **argv)
     std::printf("Starting E:\\install.exe from the package disc\n");
     if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &pi))
         return fail("install.exe could not be started");
+    OwnedHandle process(pi.hProcess), thread(pi.hThread);
     HWND dialog = waitForWindow(pi.dwProcessId, "Korimaru Installer US", 30000);
     if (!dialog)
         return fail("the installer's dialog did not appear");
@@ -128,7 +127,5 @@ int main(int argc, char **argv)
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     std::printf("The installer ended with %lu\n", code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
     return 0;
 }
