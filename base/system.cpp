@@ -82,23 +82,41 @@ char *loadText(UINT id, char *buffer, int size)
     return NULL;
 }
 
-char *loadTextResource(const char *name)
+const char *findTextResource(HMODULE module, const char *name, DWORD *size)
 {
-    HMODULE module = installerModule();
     HRSRC res = FindResourceA(module, name, "TEXT");
     if (!res)
         return NULL;
-    DWORD size = SizeofResource(module, res);
-    if (size == 0)
-        return NULL;
     HGLOBAL handle = LoadResource(module, res);
-    const void *bytes = handle ? LockResource(handle) : NULL;
-    if (!bytes)
-        return NULL;
+    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : NULL;
+    *size = bytes ? SizeofResource(module, res) : 0;
+    return bytes;
+}
+
+char *copyText(const char *bytes, DWORD size)
+{
     char *copy = new char[size + 1];
-    std::memcpy(copy, bytes, size);
+    if (size > 0)
+        std::memcpy(copy, bytes, size);
     copy[size] = '\0';
     return copy;
+}
+
+char *loadTextResource(const char *name)
+{
+    DWORD size = 0;
+    const char *bytes = findTextResource(installerModule(), name, &size);
+    return bytes && size > 0 ? copyText(bytes, size) : NULL;
+}
+
+const OSVERSIONINFOA &getOsVersion()
+{
+    // One record per thread: the install worker asks too.
+    static thread_local OSVERSIONINFOA version;
+    std::memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version;
 }
 
 VolumeInfo *getVolumeInfo(char driveLetter, VolumeInfo *info)
@@ -128,11 +146,7 @@ bool isFloppyDriveLetter(char letter)
 
 int deleteFileAtRestart(const char *path)
 {
-    OSVERSIONINFOA version;
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version))
-        return 0;
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+    if (isWin9x())
         return scheduleDeleteInWininit(path);
     return MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }

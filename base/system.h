@@ -17,10 +17,23 @@ void setInstallerModule(HMODULE module);
 // buffer empty.
 char *loadText(UINT id, char *buffer, int size);
 
+// The bytes of the TEXT resource name of module, their number in *size; NULL
+// when it is missing or cannot be read. They stay valid while the module is
+// loaded.
+const char *findTextResource(HMODULE module, const char *name, DWORD *size);
+// A new NUL-terminated copy of size bytes; the caller frees it with delete[].
+char *copyText(const char *bytes, DWORD size);
+
 // A new NUL-terminated copy of the TEXT resource name of the installer
 // module, or NULL when it is missing or empty. The caller frees it with
 // delete[].
 char *loadTextResource(const char *name);
+
+// The running system's version, refreshed at every call.
+const OSVERSIONINFOA &getOsVersion();
+inline bool isWin9x() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS; }
+inline bool isWinNT() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
+inline bool isNT4() { return isWinNT() && getOsVersion().dwMajorVersion == 4; }
 
 struct VolumeInfo {
     char label[MAX_PATH];

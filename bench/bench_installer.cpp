@@ -17,6 +17,7 @@
 #include "catalogue/fonttree.h"
 #include "sfnt/embed.h"
 #include "shell/installerdialog.h"
+#include "shell/entry.h"
 #include "shell/installrun.h"
 #include "shell/product.h"
 

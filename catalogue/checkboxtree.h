@@ -7,7 +7,7 @@
 #define CATALOGUE_CHECKBOXTREE_H
 
 #include "base/handles.h"
-#include "shell/window.h"
+#include "base/window.h"
 
 #include <map>
 #include <memory>

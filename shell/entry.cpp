@@ -1,16 +1,60 @@
-// shell/entry.cpp - the program's entry and its exported `start`.
+// shell/entry.cpp - the installer's flow: binding the product module and
+// running the main dialog.
+#include "shell/entry.h"
+
+#include "base/handles.h"
+#include "base/system.h"
+#include "shell/installerdialog.h"
 #include "shell/product.h"
 
-#include <commctrl.h>
+#include <cstdlib>
 
-// Other programs may run the installer's flow through this export.
-extern "C" __declspec(dllexport) int start(int arg)
+namespace {
+
+const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
+const UINT kProductFileNameId = 25012;
+
+}  // namespace
+
+int runInstaller(int)
 {
-    return runInstaller(arg);
+    HMODULE self = installerModule();
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], fileName[MAX_PATH], path[MAX_PATH];
+    if (!moduleFolder(self, drive, dir))
+        return 0;
+    if (LoadStringA(self, kProductFileNameId, fileName, sizeof fileName) <= 0)
+        return 0;
+    if (!joinPath(path, sizeof path, drive, dir, fileName)) {
+        MessageBoxA(NULL, fileName, kNotFoundCaption, MB_OK);
+        return -1;
+    }
+
+    OwnedModule product(LoadLibraryA(path));
+    if (!product) {
+        MessageBoxA(NULL, path, kNotFoundCaption, MB_OK);
+        return -1;
+    }
+
+    ModuleChain &chain = ModuleChain::instance();
+    chain.clear();
+    chain.append(NULL);
+    chain.append(self);
+    chain.append(product.get());
+
+    typedef int (*StartFn)(int);
+    StartFn start =
+        reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product.get(), "start")));
+    int result = 0;
+    if (start && start(0) != 0)
+        result = static_cast<int>(runMainDialog());
+
+    chain.remove(product.get());
+    product.reset();
+    return result;
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+INT_PTR runMainDialog()
 {
-    InitCommonControls();
-    return runInstaller(0);
+    InstallerDialog dialog;
+    return dialog.run();
 }

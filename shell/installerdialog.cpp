@@ -424,9 +424,3 @@ LRESULT InstallerDialog::OnGetFolder(WPARAM, LPARAM lParam)
     }
     return itemText(IDC_FOLDER, buffer, kTextSize);
 }
-
-INT_PTR runMainDialog()
-{
-    InstallerDialog dialog;
-    return dialog.run();
-}

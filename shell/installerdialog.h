@@ -3,8 +3,8 @@
 #define SHELL_INSTALLERDIALOG_H
 
 #include "base/handles.h"
+#include "base/window.h"
 #include "catalogue/fonttree.h"
-#include "shell/window.h"
 
 #include <memory>
 

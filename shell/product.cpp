@@ -15,12 +15,12 @@
 namespace {
 
 const char kInstallerTitle[] = "Korimaru Installer";
-const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
-const UINT kProductFileNameId = 25012;
 // Longest STRMAP line that is read; the rest of a longer line is dropped.
 const int kStrmapLineSize = 512;
 // A name-map file larger than this is not a name map; the resource is used.
 const long kMaxNameMapFile = 16L * 1024 * 1024;
+
+}  // namespace
 
 // Drive and directory of the file of module (with its trailing backslash).
 bool moduleFolder(HMODULE module, char *drive, char *dir)
@@ -40,8 +40,6 @@ bool joinPath(char *out, size_t size, const char *a, const char *b, const char *
     return n >= 0 && static_cast<size_t>(n) < size;
 }
 
-}  // namespace
-
 void ModuleChain::remove(HMODULE module)
 {
     for (size_t i = 0; i < modules_.size(); ++i) {
@@ -60,13 +58,9 @@ ModuleChain &ModuleChain::instance()
 
 UINT lookupStringId(HMODULE module, const char *key)
 {
-    HRSRC res = FindResourceA(module, "STRMAP", "TEXT");
-    if (!res)
-        return 0;
-    DWORD size = SizeofResource(module, res);
-    HGLOBAL handle = size ? LoadResource(module, res) : NULL;
-    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : NULL;
-    if (!bytes)
+    DWORD size = 0;
+    const char *bytes = findTextResource(module, "STRMAP", &size);
+    if (!bytes || size == 0)
         return 0;
 
     std::istringstream text(std::string(bytes, size));
@@ -101,20 +95,9 @@ char *findProductTextResource(const char *name)
 {
     const ModuleChain &chain = ModuleChain::instance();
     for (size_t i = 0; i < chain.size(); ++i) {
-        HMODULE module = chain.fromLast(i);
-        HRSRC res = FindResourceA(module, name, "TEXT");
-        if (!res)
-            continue;
-        DWORD size = SizeofResource(module, res);
-        HGLOBAL handle = LoadResource(module, res);
-        const void *bytes = handle ? LockResource(handle) : NULL;
-        if (size > 0 && !bytes)
-            return NULL;
-        char *copy = new char[size + 1];
-        if (size > 0)
-            std::memcpy(copy, bytes, size);
-        copy[size] = '\0';
-        return copy;
+        DWORD size = 0;
+        if (const char *bytes = findTextResource(chain.fromLast(i), name, &size))
+            return copyText(bytes, size);
     }
     return NULL;
 }
@@ -148,16 +131,6 @@ char getProductFontType()
     if (!findProductString("PRODUCT_FONTTYPE", type, sizeof type))
         return 0;
     return type[0];
-}
-
-const OSVERSIONINFOA &getOsVersion()
-{
-    // One record per thread: the install worker asks too.
-    static thread_local OSVERSIONINFOA version;
-    std::memset(&version, 0, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    return version;
 }
 
 char findProductDisc()
@@ -219,41 +192,4 @@ char *loadNameMapText()
         }
     }
     return findProductTextResource("NameMap.csv");
-}
-
-int runInstaller(int)
-{
-    HMODULE self = installerModule();
-    char drive[_MAX_DRIVE], dir[_MAX_DIR], fileName[MAX_PATH], path[MAX_PATH];
-    if (!moduleFolder(self, drive, dir))
-        return 0;
-    if (LoadStringA(self, kProductFileNameId, fileName, sizeof fileName) <= 0)
-        return 0;
-    if (!joinPath(path, sizeof path, drive, dir, fileName)) {
-        MessageBoxA(NULL, fileName, kNotFoundCaption, MB_OK);
-        return -1;
-    }
-
-    OwnedModule product(LoadLibraryA(path));
-    if (!product) {
-        MessageBoxA(NULL, path, kNotFoundCaption, MB_OK);
-        return -1;
-    }
-
-    ModuleChain &chain = ModuleChain::instance();
-    chain.clear();
-    chain.append(NULL);
-    chain.append(self);
-    chain.append(product.get());
-
-    typedef int (*StartFn)(int);
-    StartFn start =
-        reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product.get(), "start")));
-    int result = 0;
-    if (start && start(0) != 0)
-        result = static_cast<int>(runMainDialog());
-
-    chain.remove(product.get());
-    product.reset();
-    return result;
 }

@@ -7,6 +7,8 @@
 #ifndef SHELL_PRODUCT_H
 #define SHELL_PRODUCT_H
 
+#include "base/system.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -36,6 +38,12 @@ enum {
     kExtensionsSize = 260,
 };
 
+// Drive ("C:") and directory (with its trailing backslash) of the file of
+// module into drive (_MAX_DRIVE chars) and dir (_MAX_DIR chars).
+bool moduleFolder(HMODULE module, char *drive, char *dir);
+// "%s%s%s" of the three parts into out; false when it would not fit.
+bool joinPath(char *out, size_t size, const char *a, const char *b, const char *c);
+
 // The string id that key names in module's STRMAP, 0 when there is none.
 // Keys are case-sensitive; the first matching line wins.
 UINT lookupStringId(HMODULE module, const char *key);
@@ -54,12 +62,6 @@ FARPROC findProductExport(const char *name);
 // 'O' OpenType, 'T' TrueType, 0 when the package names no font type.
 char getProductFontType();
 
-// The running system's version, refreshed at every call.
-const OSVERSIONINFOA &getOsVersion();
-inline bool isWin9x() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS; }
-inline bool isWinNT() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
-inline bool isNT4() { return isWinNT() && getOsVersion().dwMajorVersion == 4; }
-
 // Drive letter of the package disc (found by volume label), or 0.
 char findProductDisc();
 // As findProductDisc, asking the user to insert the disc until it is found
@@ -70,13 +72,5 @@ char requestProductDisc();
 // PRODUCT_NAMEMAP beside the program when it can be read whole, else the
 // "NameMap.csv" resource. The caller frees it with delete[].
 char *loadNameMapText();
-
-// The whole flow: binds the product module, runs the main dialog, unbinds.
-// The main dialog's result; 0 when the product refused or lacks its entry,
-// -1 when it cannot be loaded.
-int runInstaller(int arg);
-
-// Runs the main dialog modally (defined with the dialog).
-INT_PTR runMainDialog();
 
 #endif

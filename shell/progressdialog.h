@@ -12,7 +12,7 @@
 #define SHELL_PROGRESSDIALOG_H
 
 #include "base/handles.h"
-#include "shell/window.h"
+#include "base/window.h"
 
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 // Tests of the product binding: STRMAP lookups, lookups along the module
 // chain, the disc search and its prompt, the name-map source and the whole
 // entry flow with good and bad product modules.
+#include "shell/entry.h"
 #include "shell/product.h"
 
 #include "tests/win/winutil.h"
@@ -114,18 +115,6 @@ TEST_F(ChainTest, TextResourcesBitmapsAndExportsAskTheProductFirst)
 
     EXPECT_NE(nullptr, findProductExport("productMarker"));
     EXPECT_EQ(nullptr, findProductExport("IsMyFontFile"));
-}
-
-TEST_F(ChainTest, OsVersionMatchesTheEmulatedSystem)
-{
-    const OSVERSIONINFOA &v = getOsVersion();
-    EXPECT_EQ(sizeof(OSVERSIONINFOA), v.dwOSVersionInfoSize);
-    EXPECT_EQ(148u, v.dwOSVersionInfoSize);
-    EXPECT_TRUE(isWin9x() != isWinNT()) << versionText();
-    if (isWin9x()) {
-        EXPECT_EQ(4u, v.dwMajorVersion);
-        EXPECT_TRUE(v.dwMinorVersion == 0 || v.dwMinorVersion == 10 || v.dwMinorVersion == 90);
-    }
 }
 
 typedef ChainTest DiscTest;

@@ -3,6 +3,7 @@
 // the folder chooser come from the test double.
 #include "catalogue/summary.h"
 #include "resources/resource.h"
+#include "shell/entry.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "tests/ui/catalogue_double.h"

@@ -9,6 +9,7 @@
 // screen rectangle of its client area is written to RECTFILE, and the program ends when that
 // file has been removed.
 #include "catalogue/checkboxtree.h"
+#include "shell/entry.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "tests/ui/catalogue_double.h"

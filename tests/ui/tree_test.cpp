@@ -3,7 +3,7 @@
 #include "catalogue/fonttree.h"
 #include "catalogue/summary.h"
 #include "resources/resource.h"
-#include "shell/window.h"
+#include "base/window.h"
 #include "tests/ui/uitest.h"
 
 #include <gtest/gtest.h>

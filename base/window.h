@@ -1,7 +1,7 @@
-// shell/window.h - thin window wrappers: dialogs and subclassed controls whose
+// base/window.h - thin window wrappers: dialogs and subclassed controls whose
 // messages are routed through message maps to On... handlers.
-#ifndef SHELL_WINDOW_H
-#define SHELL_WINDOW_H
+#ifndef BASE_WINDOW_H
+#define BASE_WINDOW_H
 
 #include <windows.h>
 #include <commctrl.h>

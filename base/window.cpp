@@ -1,5 +1,5 @@
-// shell/window.cpp - dialog procedure, subclassing and map dispatch.
-#include "shell/window.h"
+// base/window.cpp - dialog procedure, subclassing and map dispatch.
+#include "base/window.h"
 
 namespace ui {
 
