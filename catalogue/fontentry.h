@@ -76,8 +76,7 @@ FontEntry *findEntry(const FontCatalogue &catalogue, const char *key, const char
 
 typedef std::vector<FontEntry *> CheckedParams;
 
-// The single catalogue and ticked-entry list of the process.
+// The single catalogue of the process.
 FontCatalogue &fontCatalogue();
-CheckedParams &checkedParams();
 
 #endif

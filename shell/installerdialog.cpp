@@ -2,11 +2,8 @@
 #include "shell/installerdialog.h"
 
 #include "base/system.h"
-#include "catalogue/atm.h"
-#include "catalogue/catalogue.h"
 #include "catalogue/summary.h"
 #include "resources/resource.h"
-#include "shell/fontreg.h"
 #include "shell/product.h"
 
 #include <shellapi.h>
@@ -58,8 +55,8 @@ INT_PTR AboutDialog::run(HWND owner)
     return runModal(installerModule(), IDD_ABOUT, owner);
 }
 
-InstallerDialog::InstallerDialog()
-    : fontsChanged_(false), folderChosen_(false)
+InstallerDialog::InstallerDialog(InstallerServices &services)
+    : services_(services), fontsChanged_(false), folderChosen_(false)
 {
 }
 
@@ -148,12 +145,12 @@ void InstallerDialog::refreshContents()
         initSummary();
         renderSummary(item(IDC_SUMMARY));
         char folder[kFolderSize];
-        if (getDefaultFontFolder(folder))
+        if (services_.defaultFontFolder(folder))
             setInstallFolder(folder);
     }
 
     tree_->send(TM_DELETEALL);
-    loadCatalogue(firstTime);
+    services_.loadCatalogue(firstTime);
     FontCatalogue &catalogue = fontCatalogue();
     for (size_t i = 0; i < catalogue.size(); ++i)
         tree_->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
@@ -319,11 +316,11 @@ LRESULT InstallerDialog::OnQueryDragIcon(WPARAM, LPARAM)
 LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
 {
     char folder[kFolderSize];
-    if (!browseForFolder(folder, sizeof folder))
+    if (!services_.chooseFolder(folder, sizeof folder))
         return 0;
     if (mode() == MODE_INSTALL && isNT4()) {
         char fonts[kFolderSize];
-        if (getSystemFontFolder(fonts) && lstrcmpiA(folder, fonts) == 0) {
+        if (services_.systemFontFolder(fonts) && lstrcmpiA(folder, fonts) == 0) {
             if (showMessage(IDS_NT4_FOLDER_WARNING, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) ==
                 IDCANCEL)
                 return 0;
@@ -336,40 +333,36 @@ LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
 LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
 {
     // Nothing ticked: Start does nothing.
-    switch (mode()) {
-    case 0: {
-        CheckedParams &checked = checkedParams();
-        checked.clear();
-        checked.reserve(200);
-        tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
-        if (checked.empty())
-            break;
-        runInstall();
+    InstallJob job;
+    job.mainDialog = hwnd_;
+    tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&job.entries));
+    if (job.entries.empty())
+        return 0;
+    int current = mode();
+    if (current == MODE_INSTALL) {
+        services_.runInstall(job);
         refreshContents();
         fontsChanged_ = true;
-        break;
-    }
-    case 1: {
-        CheckedParams entries;
-        tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&entries));
-        if (entries.empty())
-            break;
-        runUninstall(entries);
+    } else if (current == MODE_UNINSTALL) {
+        services_.runUninstall(job);
         refreshContents();
         fontsChanged_ = true;
         showMessage(IDS_FONTS_REMOVED, MB_OK);
-        break;
-    }
     }
     return 0;
 }
 
-int InstallerDialog::showMessage(UINT textId, UINT type)
+int showInstallerMessage(HWND owner, UINT textId, UINT type)
 {
     char text[kTextSize], title[kTextSize];
     loadText(textId, text, sizeof text);
     loadText(IDS_PROGRAM_TITLE, title, sizeof title);
-    return MessageBoxA(hwnd_, text, title, type);
+    return MessageBoxA(owner, text, title, type);
+}
+
+int InstallerDialog::showMessage(UINT textId, UINT type)
+{
+    return showInstallerMessage(hwnd_, textId, type);
 }
 
 LRESULT InstallerDialog::OnModeSelected(WPARAM, LPARAM)
@@ -384,7 +377,7 @@ LRESULT InstallerDialog::OnExit(WPARAM, LPARAM)
     // own program is opened after a change.
     if (getProductFontType() == 'O' && isWin9x() && fontsChanged_) {
         char opener[kTextSize];
-        if (findOtfOpener(opener))
+        if (services_.findOtfOpener(opener))
             ShellExecuteA(NULL, NULL, opener, NULL, NULL, SW_SHOWNORMAL);
     }
     endDialog(0);

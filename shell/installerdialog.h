@@ -5,6 +5,7 @@
 #include "base/handles.h"
 #include "base/window.h"
 #include "catalogue/fonttree.h"
+#include "shell/services.h"
 
 #include <memory>
 
@@ -14,6 +15,10 @@ const UINT DM_GETFOLDER = WM_USER + 2;
 // System-menu command of the About box.
 const UINT kAboutCommand = 16;
 
+// A message box owned by owner with text textId and the program's title as
+// caption; MessageBoxA's answer.
+int showInstallerMessage(HWND owner, UINT textId, UINT type);
+
 class AboutDialog : public ui::SimpleDialog {
 public:
     INT_PTR run(HWND owner);
@@ -21,7 +26,8 @@ public:
 
 class InstallerDialog : public ui::Dialog {
 public:
-    InstallerDialog();
+    // The dialog loads and runs through services, the system's by default.
+    explicit InstallerDialog(InstallerServices &services = systemServices());
     ~InstallerDialog() override;
     InstallerDialog(const InstallerDialog &) = delete;
     InstallerDialog &operator=(const InstallerDialog &) = delete;
@@ -63,17 +69,13 @@ protected:
     LRESULT OnGetFolder(WPARAM wParam, LPARAM lParam);
 
 private:
-    // The install and uninstall runs behind Start. runInstall copies the
-    // entries of checkedParams() under the progress dialog; runUninstall
-    // removes the given entries on this thread.
-    void runInstall();
-    void runUninstall(const CheckedParams &entries);
     // A message box with the program's title as caption.
     int showMessage(UINT textId, UINT type);
 
     void setToggleIcon(int image);
     void moveControlBy(int id, int dy, int dheight);
 
+    InstallerServices &services_;
     std::unique_ptr<FontTreeCtrl> tree_;
     OwnedIcon icon_;
     OwnedIcon smallIcon_;

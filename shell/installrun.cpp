@@ -49,11 +49,17 @@ bool makeUniqueDestination(const char *folder, const char *name, const char *ext
     return true;
 }
 
-bool computeDestination(HWND mainDialog, const FontEntry *entry, char *out)
+bool computeDestination(const InstallJob &job, const FontEntry *entry, char *out)
 {
     char folder[kPropertySize] = "";
-    if (SendMessageA(mainDialog, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(folder)) == 0)
+    if (job.mainDialog) {
+        if (SendMessageA(job.mainDialog, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(folder)) == 0)
+            return false;
+    } else if (job.folder.empty() || job.folder.size() >= sizeof folder) {
         return false;
+    } else {
+        job.folder.copy(folder, job.folder.size());
+    }
     char marukan[kPropertySize];
     if (!getProperty(entry, NAME_MARUKAN, marukan, sizeof marukan) || !isPlainFileName(marukan))
         return false;
@@ -141,22 +147,24 @@ int installOneFont(const FontEntry *entry, const char *destination, HWND progres
     return registerFontCopy(entry, destination);
 }
 
-DWORD WINAPI installWorkerProc(LPVOID progressDialog)
+void installEntries(const InstallJob &job, HWND progress)
 {
-    HWND progress = static_cast<ui::Dialog *>(progressDialog)->handle();
-    InstallerDialog *main = InstallerDialog::current();
-    HWND mainDialog = main ? main->handle() : NULL;
-    const CheckedParams &params = checkedParams();
-    for (size_t i = 0; i < params.size(); ++i) {
+    for (const FontEntry *entry : job.entries) {
         char destination[MAX_PATH];
-        if (!computeDestination(mainDialog, params[i], destination))
+        if (!computeDestination(job, entry, destination))
             continue;
-        if (!installOneFont(params[i], destination, progress)) {
+        if (!installOneFont(entry, destination, progress)) {
             DeleteFileA(destination);
             break;
         }
     }
-    SendMessageA(progress, PM_DONE, 0, 0);
+}
+
+DWORD WINAPI installWorkerProc(LPVOID progressDialog)
+{
+    ProgressDialog *dialog = static_cast<ProgressDialog *>(progressDialog);
+    installEntries(*static_cast<const InstallJob *>(dialog->context()), dialog->handle());
+    SendMessageA(dialog->handle(), PM_DONE, 0, 0);
     return 0;
 }
 
@@ -188,18 +196,18 @@ void uninstallOneFont(const FontEntry *entry)
         deleteFileAtRestart(path);
 }
 
-void InstallerDialog::runInstall()
+void runInstallJob(const InstallJob &job)
 {
-    ProgressDialog progress(installWorkerProc);
+    ProgressDialog progress(installWorkerProc, &job);
     InterlockedExchange(&cancelRequested, 0);
-    progress.run(hwnd_);
+    progress.run(job.mainDialog);
 }
 
-void InstallerDialog::runUninstall(const CheckedParams &entries)
+void runUninstallJob(const InstallJob &job)
 {
-    for (const FontEntry *entry : entries)
+    for (const FontEntry *entry : job.entries)
         uninstallOneFont(entry);
     // Adobe Type Manager on NT 4.0 keeps its own record of the fonts.
-    if (getProductFontType() == 'O' && isNT4())
-        showMessage(IDS_ATM_NT4_UNINSTALL, MB_OK | MB_ICONEXCLAMATION);
+    if (getProductFontType() == 'O' && isNT4() && job.mainDialog)
+        showInstallerMessage(job.mainDialog, IDS_ATM_NT4_UNINSTALL, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -1,13 +1,13 @@
 // shell/product.cpp - binding of the product module and lookups across modules.
 #include "shell/product.h"
 
-#include "base/handles.h"
 #include "base/stream.h"
 #include "base/system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -173,19 +173,26 @@ char requestProductDisc()
     }
 }
 
-char *loadNameMapText()
+std::unique_ptr<std::istream> FileOpener::open(const char *path) const
+{
+    std::unique_ptr<std::ifstream> file(new std::ifstream(path, std::ios::in | std::ios::binary));
+    if (!file->is_open())
+        return nullptr;
+    return file;
+}
+
+char *loadNameMapText(const FileOpener &files)
 {
     char drive[_MAX_DRIVE], dir[_MAX_DIR], name[kNameMapFileSize], path[MAX_PATH];
     if (moduleFolder(NULL, drive, dir) &&
         findProductString("PRODUCT_NAMEMAP", name, sizeof name) &&
         joinPath(path, sizeof path, drive, dir, name)) {
-        OwnedStdio f(std::fopen(path, "rb"));
-        long size = -1;
-        if (f && std::fseek(f.get(), 0, SEEK_END) == 0)
-            size = std::ftell(f.get());
-        if (size >= 0 && size <= kMaxNameMapFile && std::fseek(f.get(), 0, SEEK_SET) == 0) {
+        std::unique_ptr<std::istream> file = files.open(path);
+        int64_t size = file ? StreamSize(*file) : -1;
+        if (size >= 0 && size <= kMaxNameMapFile) {
             std::unique_ptr<char[]> text(new char[size + 1]);
-            if (std::fread(text.get(), 1, size, f.get()) == static_cast<size_t>(size)) {
+            file->read(text.get(), size);
+            if (file->gcount() == size) {
                 text[size] = '\0';
                 return text.release();
             }

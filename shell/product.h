@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <istream>
+#include <memory>
 #include <vector>
 
 class ModuleChain {
@@ -68,9 +70,19 @@ char findProductDisc();
 // or the user cancels (then 0).
 char requestProductDisc();
 
+// How the name-map loader opens a file for reading; tests stand in files
+// that the disk cannot easily give, such as one that reads back fewer bytes
+// than its size.
+class FileOpener {
+public:
+    virtual ~FileOpener() = default;
+    // The file at path, or nullptr when it cannot be opened.
+    virtual std::unique_ptr<std::istream> open(const char *path) const;
+};
+
 // A new NUL-terminated copy of the name-map text: the file named by
 // PRODUCT_NAMEMAP beside the program when it can be read whole, else the
 // "NameMap.csv" resource. The caller frees it with delete[].
-char *loadNameMapText();
+char *loadNameMapText(const FileOpener &files = FileOpener());
 
 #endif

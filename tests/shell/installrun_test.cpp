@@ -72,6 +72,12 @@ protected:
         InterlockedExchange(&cancelRequested, 0);
     }
     std::string file(const std::string &name) { return folder_ + "\\" + name; }
+    InstallJob job() const
+    {
+        InstallJob j;
+        j.mainDialog = main_;
+        return j;
+    }
 
     HWND main_ = NULL, window_ = NULL;
     std::string folder_;
@@ -112,16 +118,20 @@ TEST_F(RunTest, DestinationNeedsAFolderAndAPlainFileName)
 {
     FontEntry entry;
     char out[MAX_PATH];
-    EXPECT_FALSE(computeDestination(main_, &entry, out));  // no NAME_MARUKAN
+    EXPECT_FALSE(computeDestination(job(), &entry, out));  // no NAME_MARUKAN
     for (const char *unsafe : {"..\\evil.otf", "sub\\x.otf", "a/b.otf", "C:x.otf", "..", "x..otf"}) {
         entry.setProperty(NAME_MARUKAN, unsafe);
-        EXPECT_FALSE(computeDestination(main_, &entry, out)) << unsafe;
+        EXPECT_FALSE(computeDestination(job(), &entry, out)) << unsafe;
     }
     entry.setProperty(NAME_MARUKAN, "QXSample-W5.otf");
-    ASSERT_TRUE(computeDestination(main_, &entry, out));
+    ASSERT_TRUE(computeDestination(job(), &entry, out));
+    EXPECT_EQ(file("QXSample-W5.otf"), out);
+    InstallJob windowless;  // no dialog to ask: the job's own folder
+    windowless.folder = folder_;
+    ASSERT_TRUE(computeDestination(windowless, &entry, out));
     EXPECT_EQ(file("QXSample-W5.otf"), out);
     g_recorder.folder = "";  // no destination chosen
-    EXPECT_FALSE(computeDestination(main_, &entry, out));
+    EXPECT_FALSE(computeDestination(job(), &entry, out));
 }
 
 TEST_F(RunTest, CopyReportsEveryBlockIncludingAnEmptyLastRead)

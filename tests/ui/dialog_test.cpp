@@ -1,9 +1,8 @@
 // tests/ui/dialog_test.cpp - the main dialog, run as the program runs it and
-// driven with real mouse and keyboard input; the catalogue, the folders and
-// the folder chooser come from the test double.
+// driven with real mouse and keyboard input; the catalogue, the folders, the
+// folder chooser and the runs come from the stand-in services.
 #include "catalogue/summary.h"
 #include "resources/resource.h"
-#include "shell/entry.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "tests/ui/catalogue_double.h"
@@ -50,7 +49,6 @@ protected:
              {F_AVAILABLE, "1"}, {SIZE_ALL, "524288"}},
             {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-C"}, {F_INSTALLED, "1"}, {SIZE_ALL, "3000000"}},
         };
-        checkedParams().clear();
     }
 
     void TearDown() override
@@ -66,7 +64,10 @@ protected:
     // Runs the main dialog as the program does, on a thread of its own.
     void open()
     {
-        ui_.reset(new uitest::UiThread([] { runMainDialog(); }));
+        ui_.reset(new uitest::UiThread([] {
+            InstallerDialog dialog(catalogue_double::services());
+            dialog.run();
+        }));
         for (int i = 0; i < 500 && !dialog_; ++i) {
             InstallerDialog *current = InstallerDialog::current();
             if (current && current->handle() && IsWindowVisible(current->handle()))
@@ -247,7 +248,7 @@ TEST_F(DialogTest, StartRunsTheModeOnTheTickedFontsAndDoesNothingWithoutAny)
     testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
     int loads = settings().loadCount;
     clickAndSettle(controlPoint(IDOK));
-    EXPECT_TRUE(checkedParams().empty());
+    EXPECT_EQ(0u, settings().installed);
     EXPECT_EQ(0, settings().installRuns);
     EXPECT_EQ(loads, settings().loadCount);
 
@@ -258,7 +259,8 @@ TEST_F(DialogTest, StartRunsTheModeOnTheTickedFontsAndDoesNothingWithoutAny)
     EXPECT_EQ(1, settings().installRuns);
     EXPECT_EQ(loads + 1, settings().loadCount);
     EXPECT_FALSE(settings().loadFirstFlags.back());
-    EXPECT_EQ(1u, checkedParams().size());
+    EXPECT_EQ(1u, settings().installed);
+    EXPECT_EQ(dialog_, settings().jobDialog);
     EXPECT_TRUE(dialog()->fontsChanged());
     EXPECT_TRUE(IsWindowVisible(dialog_));
     EXPECT_EQ(0, boxes.answers());

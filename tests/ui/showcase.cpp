@@ -3,13 +3,12 @@
 //
 //   showcase.exe RECTFILE
 //
-// The catalogue comes from the test double: the ten fonts of the installer's
+// The catalogue comes from the stand-in services: the ten fonts of the installer's
 // NAMEMAP.CSV in the user's language, six of them on the "disc", two
 // installed, two nowhere. Two fonts are ticked; once the dialog is up the
 // screen rectangle of its client area is written to RECTFILE, and the program ends when that
 // file has been removed.
 #include "catalogue/checkboxtree.h"
-#include "shell/entry.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "tests/ui/catalogue_double.h"
@@ -29,11 +28,11 @@ const char *const kSizes[] = {"2345678", "3100000", "1048576", "4500000", "50000
 
 void loadRows()
 {
-    HMODULE self = GetModuleHandleA(NULL);
-    HRSRC res = FindResourceA(self, "NAMEMAP.CSV", "TEXT");
-    if (!res)
+    DWORD size = 0;
+    const char *bytes = findTextResource(GetModuleHandleA(NULL), "NAMEMAP.CSV", &size);
+    if (!bytes)
         return;
-    std::string text(static_cast<const char *>(LockResource(LoadResource(self, res))), SizeofResource(self, res));
+    std::string text(bytes, size);
     std::istringstream lines(text);
     std::string line;
     int index = 0;
@@ -116,7 +115,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     loadRows();
     std::string rectFile = commandLine && *commandLine ? commandLine : "showcase-rect.txt";
     std::thread stager(stage, rectFile.c_str());
-    runMainDialog();
+    InstallerDialog dialog(catalogue_double::services());
+    dialog.run();
     stager.join();
     return 0;
 }
