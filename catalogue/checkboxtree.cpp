@@ -15,6 +15,11 @@ const int kBoxSize = 16;
 const int kBoxLeftOfText = 18;
 const int kBoxGap = 2;
 const int kSizeTextRightMargin = 8;
+// The label tip's one tool, and the timer that takes the tip away once the
+// mouse has left the label (the tree gets no mouse message then).
+const UINT_PTR kLabelTipTool = 1;
+const UINT_PTR kLabelTipTimer = 0x4C54;
+const UINT kLabelTipPollMs = 100;
 
 // TVM_GETITEMRECT takes the item in the rectangle it fills.
 bool getItemRect(HWND tree, HTREEITEM item, bool textOnly, RECT *rect)
@@ -90,9 +95,23 @@ void registerSizeColumnClass()
     RegisterClassA(&wc);
 }
 
+// The label tip's tool: tracked and placed by the tree, and transparent to
+// the mouse, so that the label under it keeps getting the mouse messages.
+TOOLINFOA labelTipTool(HWND tree, char *text)
+{
+    TOOLINFOA ti;
+    std::memset(&ti, 0, sizeof ti);
+    ti.cbSize = TTTOOLINFOA_V1_SIZE;
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
+    ti.hwnd = tree;
+    ti.uId = kLabelTipTool;
+    ti.lpszText = text;
+    return ti;
+}
+
 }  // namespace
 
-CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(NULL)
+CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(NULL), labelTip_(NULL), tipItem_(NULL)
 {
     buffer_[0] = '\0';
 }
@@ -116,6 +135,93 @@ void CheckBoxTreeCtrl::init()
                                   client.bottom - client.top, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSizeColumnId)),
                                   GetModuleHandleA(NULL), NULL);
+    createLabelTip();
+}
+
+// The tree view's own tool tip shows labels cut by the tree's edge; every
+// such label is hidden under the size column as well, so the label tip
+// takes its place and shows all of them.
+void CheckBoxTreeCtrl::createLabelTip()
+{
+    labelTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    if (!labelTip_)
+        return;
+    char empty[1] = "";
+    TOOLINFOA ti = labelTipTool(hwnd_, empty);
+    if (!SendMessageA(labelTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) {
+        DestroyWindow(labelTip_);
+        labelTip_ = NULL;
+        return;
+    }
+    if (HWND own = reinterpret_cast<HWND>(send(TVM_SETTOOLTIPS, 0, 0)))
+        DestroyWindow(own);
+}
+
+void CheckBoxTreeCtrl::updateLabelTip(POINT pt)
+{
+    if (!labelTip_)
+        return;
+    TVHITTESTINFO hit;
+    std::memset(&hit, 0, sizeof hit);
+    hit.pt = pt;
+    HTREEITEM item = reinterpret_cast<HTREEITEM>(send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    RECT text, column;
+    bool cut = item && (hit.flags & TVHT_ONITEMLABEL) && sizeColumn_ && IsWindowVisible(sizeColumn_) &&
+               getItemRect(hwnd_, item, true, &text) && GetWindowRect(sizeColumn_, &column);
+    if (cut) {
+        MapWindowPoints(NULL, hwnd_, reinterpret_cast<POINT *>(&column), 2);
+        cut = text.right > column.left;
+    }
+    if (!cut) {
+        hideLabelTip();
+        return;
+    }
+    if (item == tipItem_)
+        return;
+    hideLabelTip();
+
+    // The label as the tree shows it (a callback label comes from
+    // GetItemLabel), cut at the buffer's end.
+    char label[sizeof buffer_];
+    TVITEMA tv;
+    std::memset(&tv, 0, sizeof tv);
+    tv.mask = TVIF_HANDLE | TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = label;
+    tv.cchTextMax = sizeof label;
+    label[0] = '\0';
+    if (!send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) || !tv.pszText)
+        return;
+    if (tv.pszText != label)
+        lstrcpynA(label, tv.pszText, sizeof label);
+    if (!label[0])
+        return;
+
+    TOOLINFOA ti = labelTipTool(hwnd_, label);
+    SendMessageA(labelTip_, WM_SETFONT, static_cast<WPARAM>(send(WM_GETFONT)), FALSE);
+    SendMessageA(labelTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    // In place: the tip's text over the label's text.
+    MapWindowPoints(hwnd_, NULL, reinterpret_cast<POINT *>(&text), 2);
+    RECT place = text;
+    if (!SendMessageA(labelTip_, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&place)))
+        place = text;
+    SendMessageA(labelTip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.left, place.top));
+    SendMessageA(labelTip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    tipItem_ = item;
+    SetTimer(hwnd_, kLabelTipTimer, kLabelTipPollMs, NULL);
+}
+
+void CheckBoxTreeCtrl::hideLabelTip()
+{
+    if (!tipItem_)
+        return;
+    tipItem_ = NULL;
+    KillTimer(hwnd_, kLabelTipTimer);
+    char empty[1] = "";
+    TOOLINFOA ti = labelTipTool(hwnd_, empty);
+    SendMessageA(labelTip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
 }
 
 void CheckBoxTreeCtrl::placeSizeColumn()
@@ -359,12 +465,26 @@ void CheckBoxTreeCtrl::GetItemSizeText(HTREEITEM item, char *buffer)
 
 bool CheckBoxTreeCtrl::dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result)
 {
+    // Clicks, keys and scrolling move or change the rows: the label tip goes,
+    // and the next mouse move shows it again where it belongs.
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        hideLabelTip();
+        break;
+    }
     typedef CheckBoxTreeCtrl C;
     static const ui::MessageMapEntry<C> kMap[] = {
         {WM_CREATE, 0, 0, &C::OnCreate},
         {WM_DESTROY, 0, 0, &C::OnDestroy},
         {TM_INSERTPATH, 0, 0, &C::OnInsertPath},
         {WM_LBUTTONDOWN, 0, 0, &C::OnLButtonDown},
+        {WM_MOUSEMOVE, 0, 0, &C::OnMouseMove},
+        {WM_TIMER, 0, 0, &C::OnTimer},
         {WM_LBUTTONUP, 0, 0, &C::OnLButtonUp},
         {WM_LBUTTONDBLCLK, 0, 0, &C::OnLButtonDblClk},
         {WM_RBUTTONUP, 0, 0, &C::OnRButtonUp},
@@ -386,6 +506,10 @@ LRESULT CheckBoxTreeCtrl::OnCreate(WPARAM wParam, LPARAM lParam)
 
 LRESULT CheckBoxTreeCtrl::OnDestroy(WPARAM wParam, LPARAM lParam)
 {
+    hideLabelTip();
+    if (labelTip_)
+        DestroyWindow(labelTip_);
+    labelTip_ = NULL;
     LRESULT result = callDefault(WM_DESTROY, wParam, lParam);
     images_.reset();
     return result;
@@ -421,6 +545,31 @@ LRESULT CheckBoxTreeCtrl::OnInsertPath(WPARAM, LPARAM lParam)
 LRESULT CheckBoxTreeCtrl::OnLButtonDown(WPARAM wParam, LPARAM lParam)
 {
     return callDefault(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CheckBoxTreeCtrl::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    updateLabelTip(pt);
+    return callDefault(WM_MOUSEMOVE, wParam, lParam);
+}
+
+// While the label tip shows, the mouse may go where the tree gets no mouse
+// message: over the size column (the tip stays while the mouse is on the
+// label's hidden part), to another window or off the tree.
+LRESULT CheckBoxTreeCtrl::OnTimer(WPARAM wParam, LPARAM lParam)
+{
+    if (wParam != kLabelTipTimer)
+        return callDefault(WM_TIMER, wParam, lParam);
+    POINT pt;
+    HWND under = GetCursorPos(&pt) ? WindowFromPoint(pt) : NULL;
+    if (under != hwnd_ && under != sizeColumn_ && under != labelTip_) {
+        hideLabelTip();
+        return 0;
+    }
+    ScreenToClient(hwnd_, &pt);
+    updateLabelTip(pt);
+    return 0;
 }
 
 LRESULT CheckBoxTreeCtrl::OnLButtonUp(WPARAM wParam, LPARAM lParam)
@@ -510,6 +659,8 @@ LRESULT CheckBoxTreeCtrl::OnGetDispInfoW(WPARAM, LPARAM lParam)
 LRESULT CheckBoxTreeCtrl::OnDeleteItem(WPARAM, LPARAM lParam)
 {
     const NMTREEVIEWA *info = reinterpret_cast<const NMTREEVIEWA *>(lParam);
+    if (info->itemOld.hItem == tipItem_)
+        hideLabelTip();
     const char *text = reinterpret_cast<const char *>(info->itemOld.lParam);
     if (text)
         pathTexts_.erase(text);

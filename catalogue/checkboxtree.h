@@ -38,6 +38,9 @@ public:
     // Image list from "CheckBox" and the size column; once, before items show.
     void init();
     HWND sizeColumn() const { return sizeColumn_; }
+    // The tool tip that shows a label hidden under the size column in full
+    // while the mouse is over it; NULL before init.
+    HWND labelTip() const { return labelTip_; }
 
     // State and enabled flag together: the state, -1 (and not enabled) when
     // the item's image cannot be read.
@@ -77,6 +80,8 @@ protected:
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     LRESULT OnInsertPath(WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
     LRESULT OnRButtonUp(WPARAM wParam, LPARAM lParam);
@@ -95,11 +100,19 @@ protected:
 
 private:
     void placeSizeColumn();
+    void createLabelTip();
+    // Shows the label tip for the label under pt (client coordinates) when
+    // the size column hides part of it, and hides it otherwise.
+    void updateLabelTip(POINT pt);
+    void hideLabelTip();
     HFONT makeRowFont(int rowHeight) const;
     // Fills buffer_ with the label (after drawing the size text) for item.
     const char *displayText(HTREEITEM item);
 
     HWND sizeColumn_;
+    HWND labelTip_;
+    // The item whose label the tip shows, or NULL while it is hidden.
+    HTREEITEM tipItem_;
     OwnedImageList images_;
     char buffer_[260];
     // Heap copies made for items of OnInsertPath, freed with their items.

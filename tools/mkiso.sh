@@ -1,10 +1,21 @@
 #!/bin/sh
 # Makes the ISO 9660 image of a package disc folder.
 #
-#   mkiso.sh LABEL FOLDER IMAGE
+#   mkiso.sh LABEL FOLDER IMAGE [NAMEMAP]
 #
 # LABEL becomes the volume id, which the installer's disc search compares
 # with the package's disc labels.
+#
+# Besides the Joliet and Rock Ridge names, the plain ISO 9660 names must be
+# the files' own names, since a system that reads no Joliet (Windows NT
+# 3.51) looks the fonts up by them: level 2 allows names of up to 31
+# characters, and relaxed names keep characters such as "-" (upper case
+# only; Windows compares CD names without case). Given the package's name
+# map, the image is checked for every font file of it under its own name
+# (check-iso-names.sh), and a failing image is removed.
 set -eu
-label=$1 folder=$2 image=$3
-xorriso -as mkisofs -quiet -V "$label" -J -r -o "$image" "$folder"
+label=$1 folder=$2 image=$3 namemap=${4:-}
+xorriso -as mkisofs -quiet -V "$label" -iso-level 2 -relaxed-filenames -J -r -o "$image" "$folder"
+if [ -n "$namemap" ]; then
+    sh "$(dirname "$0")/check-iso-names.sh" "$image" "$namemap" || { rm -f "$image"; exit 1; }
+fi

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Screenshots of the main dialog in English, Japanese and Traditional Chinese.
+# Screenshots of the main dialog in English, Japanese and Traditional Chinese,
+# and of the tool tip over a label that the size column cuts (Japanese).
 #
 #   screenshot.sh [PROGRAM]
 #
@@ -7,7 +8,7 @@
 # real main dialog over the installer's own name map) runs under Xvfb once
 # per locale in a fresh Wine prefix. It writes its window's screen rectangle
 # into the file named by its argument; the root window is then captured,
-# cut to that rectangle and saved as docs/installer-LANG.png.
+# cut to that rectangle and saved as docs/installer-NAME.png.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/wine-tree.sh"
@@ -15,8 +16,8 @@ prog=${1:-$tree/tests/ui/ui_showcase.exe}
 work=$top/build/screenshots
 mkdir -p "$work" "$top/docs"
 
-shoot() {  # name locale
-    name=$1 locale=$2
+shoot() {  # name locale [option]
+    name=$1 locale=$2 option=${3:-}
     dir=$work/$name
     rm -rf "$dir"
     sh "$top/tools/wine-harness.sh" setup "$dir/wine" "$loader" >/dev/null
@@ -25,7 +26,7 @@ shoot() {  # name locale
         export WINEPREFIX TMPDIR WINEDEBUG WINEDLLOVERRIDES WINELOADER DISPLAY
         rect=$dir/rect.txt
         winrect="Z:$(echo "$rect" | tr / '\\')"
-        LANG=$locale LC_ALL=$locale "$loader" "$prog" "$winrect" &
+        LANG=$locale LC_ALL=$locale "$loader" "$prog" $option "$winrect" &
         pid=$!
         i=0
         while [ ! -s "$rect" ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i + 1)); done
@@ -47,3 +48,4 @@ shoot() {  # name locale
 shoot en C.UTF-8
 shoot ja ja_JP.UTF-8
 shoot zh-tw zh_TW.UTF-8
+shoot tooltip ja_JP.UTF-8 /tip

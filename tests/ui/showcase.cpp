@@ -1,13 +1,15 @@
 // tests/ui/showcase.cpp - shows the real main dialog over the installer's own
 // name map for screenshots (tools/screenshot.sh).
 //
-//   showcase.exe RECTFILE
+//   showcase.exe [/tip] RECTFILE
 //
 // The catalogue comes from the stand-in services: the ten fonts of the installer's
 // NAMEMAP.CSV in the user's language, six of them on the "disc", two
 // installed, two nowhere. Two fonts are ticked; once the dialog is up the
 // screen rectangle of its client area is written to RECTFILE, and the program ends when that
-// file has been removed.
+// file has been removed. With /tip the fonts carry longer labels two levels
+// deep, every category is open and the mouse rests on the first label that
+// the size column cuts, so that its tool tip shows the whole name.
 #include "catalogue/checkboxtree.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
@@ -26,7 +28,10 @@ const char *const kKeys[] = {NAME_SUITCASE, NAME_MARUKAN, NAME_LOCAL, NAME_ROMAN
 const char *const kSizes[] = {"2345678", "3100000", "1048576", "4500000", "5000000",
                               "2000000", "3456789", "2222222"};
 
-void loadRows()
+// With longNames, each font sits two levels deep, under its family (its
+// local name without the weight), and is labelled with its full local name:
+// longer labels, as a real package has.
+void loadRows(bool longNames)
 {
     DWORD size = 0;
     const char *bytes = findTextResource(GetModuleHandleA(NULL), "NAMEMAP.CSV", &size);
@@ -44,9 +49,16 @@ void loadRows()
         catalogue_double::Row row;
         std::istringstream fields(line);
         std::string field;
+        std::string local;
         for (const char *key : kKeys) {
             if (!std::getline(fields, field, ','))
                 break;
+            if (longNames && key == NAME_LOCAL)
+                local = field;
+            if (longNames && key == NAME_CATEGORY)
+                field += "\\" + local.substr(0, local.rfind(' '));
+            if (longNames && key == NAME_LOCAL_SHORT)
+                field = local;
             row.push_back({key, field});
         }
         if (index < 6)
@@ -60,7 +72,48 @@ void loadRows()
     }
 }
 
-void stage(const char *rectFile)
+void expandAll(HWND tree, HTREEITEM parent)
+{
+    for (HTREEITEM it = reinterpret_cast<HTREEITEM>(
+             SendMessageA(tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+         it; it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(it)))) {
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(it));
+        expandAll(tree, it);
+    }
+}
+
+// Moves the mouse, as a user would, onto the visible part of the first label
+// that reaches under the size column.
+void hoverCutLabel(FontTreeCtrl *fonts)
+{
+    HWND tree = fonts->handle();
+    expandAll(tree, NULL);
+    RECT column;
+    GetWindowRect(fonts->sizeColumn(), &column);
+    MapWindowPoints(NULL, tree, reinterpret_cast<POINT *>(&column), 2);
+    for (HTREEITEM it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); it;
+         it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(it)))) {
+        SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(it));
+        RECT r;
+        std::memcpy(&r, &it, sizeof it);
+        if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)) || r.right <= column.left)
+            continue;
+        POINT pt = {(r.left + column.left) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(tree, &pt);
+        SetCursorPos(pt.x, pt.y);
+        INPUT input;
+        ZeroMemory(&input, sizeof input);
+        input.type = INPUT_MOUSE;
+        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = (pt.x * 65536 + width - 1) / width;
+        input.mi.dy = (pt.y * 65536 + height - 1) / height;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof input);
+        return;
+    }
+}
+
+void stage(const char *rectFile, bool tip)
 {
     InstallerDialog *dialog = NULL;
     while (!(dialog = InstallerDialog::current()) || !dialog->handle() || !IsWindowVisible(dialog->handle()))
@@ -88,6 +141,8 @@ void stage(const char *rectFile)
     if (last)
         fonts->setCheckState(last, CHECK_MIXED);
     SetForegroundWindow(dialog->handle());
+    if (tip)
+        hoverCutLabel(fonts);
     InvalidateRect(dialog->handle(), NULL, TRUE);
     Sleep(1500);
 
@@ -112,9 +167,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     InitCommonControls();
     ModuleChain::instance().append(NULL);
     ModuleChain::instance().append(GetModuleHandleA(NULL));
-    loadRows();
-    std::string rectFile = commandLine && *commandLine ? commandLine : "showcase-rect.txt";
-    std::thread stager(stage, rectFile.c_str());
+    std::string args = commandLine ? commandLine : "";
+    bool tip = args.compare(0, 5, "/tip ") == 0;
+    if (tip)
+        args.erase(0, 5);
+    loadRows(tip);
+    std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
+    std::thread stager(stage, rectFile.c_str(), tip);
     InstallerDialog dialog(catalogue_double::services());
     dialog.run();
     stager.join();

@@ -57,6 +57,9 @@ protected:
 
 typedef std::vector<std::pair<const char *, const char *>> Props;
 
+// A label too long for the tree beside the size column.
+const char kLongLabel[] = "Mincho-K Extra Bold Condensed";
+
 class TreeTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -78,6 +81,7 @@ protected:
         add("H", {{NAME_CATEGORY, "gothic"}, {NAME_LOCAL_SHORT, "Lower-H"}, {F_AVAILABLE, "1"}, {SIZE_ALL, "1"}});
         add("I", {{NAME_CATEGORY, "Done"}, {NAME_LOCAL_SHORT, "Done-I"}, {F_INSTALLED, "1"}, {SIZE_ALL, "10"}});
         add("J", {{NAME_CATEGORY, "Done"}, {NAME_LOCAL_SHORT, "Done-J"}, {F_INSTALLED, "1"}, {SIZE_ALL, "10"}});
+        add("K", {{NAME_CATEGORY, "Mincho"}, {NAME_LOCAL_SHORT, kLongLabel}});
         for (auto &entry : entries_)
             SendMessageA(tree_, TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(entry.second.get()));
         SendMessageA(tree_, TM_SETMODE, MODE_INSTALL, 0);
@@ -162,13 +166,25 @@ protected:
         return uitest::toScreen(tree_, centre.x, centre.y);
     }
 
-    POINT labelPoint(HTREEITEM item)
+    // The item's text rectangle in screen coordinates.
+    RECT labelRect(HTREEITEM item)
     {
         RECT r;
         std::memcpy(&r, &item, sizeof item);
         SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-        POINT centre = uitest::centreOf(r);
-        return uitest::toScreen(tree_, centre.x, centre.y);
+        MapWindowPoints(tree_, NULL, reinterpret_cast<POINT *>(&r), 2);
+        return r;
+    }
+
+    POINT labelPoint(HTREEITEM item) { return uitest::centreOf(labelRect(item)); }
+
+    // Waits up to two seconds for the label tip to be shown or hidden.
+    bool tipShown(bool shown)
+    {
+        ui_->settle();
+        for (int i = 0; i < 40 && (IsWindowVisible(fonts().labelTip()) != 0) != shown; ++i)
+            Sleep(50);
+        return (IsWindowVisible(fonts().labelTip()) != 0) == shown;
     }
 
     void clickAndSettle(POINT pt)
@@ -438,6 +454,48 @@ TEST_F(TreeTest, SizeColumnShowsEachFontsSize)
     GetWindowRect(column, &r);
     MapWindowPoints(NULL, tree_, reinterpret_cast<POINT *>(&r), 2);
     EXPECT_EQ(client.right - kSizeColumnWidth, r.left);
+}
+
+TEST_F(TreeTest, HoverOverALabelUnderTheSizeColumnShowsItInFull)
+{
+    HWND tip = fonts().labelTip();
+    ASSERT_TRUE(tip);
+    RECT column, label = labelRect(find({"Mincho", kLongLabel}));
+    GetWindowRect(fonts().sizeColumn(), &column);
+    ASSERT_LT(label.left + 10, column.left);
+    ASSERT_GT(label.right, column.left + 4);
+    POINT cut = {(label.left + column.left) / 2, (label.top + label.bottom) / 2};
+
+    uitest::moveTo(cut);
+    ASSERT_TRUE(tipShown(true));
+    char text[260] = "";
+    GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(kLongLabel, text);
+    // In place over the label, and over the column where the label is hidden.
+    RECT r;
+    GetWindowRect(tip, &r);
+    EXPECT_LE(r.left, label.left);
+    EXPECT_GE(r.right, label.right);
+    EXPECT_LE(r.top, label.top);
+
+    // A label that the column does not reach shows none.
+    HTREEITEM a = find({"Gothic", "Gothic-A"});
+    ASSERT_LT(labelRect(a).right, column.left);
+    uitest::moveTo(labelPoint(a));
+    EXPECT_TRUE(tipShown(false));
+
+    // Over the size column the tip stays while the mouse is on the label's
+    // hidden part, and goes when the mouse leaves it.
+    uitest::moveTo(cut);
+    ASSERT_TRUE(tipShown(true));
+    POINT hidden = {column.left + 4, cut.y};
+    uitest::moveTo(hidden);
+    Sleep(300);
+    EXPECT_TRUE(tipShown(true));
+    POINT below = {column.left + 4, labelPoint(a).y};
+    uitest::moveTo(below);
+    EXPECT_TRUE(tipShown(false));
+    EXPECT_EQ(0, changes());
 }
 
 TEST_F(TreeTest, PathInsertsReuseLevelsOfThePlainTree)
