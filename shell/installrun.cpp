@@ -93,7 +93,8 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
             }
             total += static_cast<unsigned long>(n);
         }
-        SendMessageA(progress, PM_ADVANCE, 0, static_cast<LPARAM>(n));
+        if (progress)
+            SendMessageA(progress, PM_ADVANCE, 0, static_cast<LPARAM>(n));
         if (n < kCopyBlock) {
             ok = !std::ferror(in.get());
             break;
@@ -168,7 +169,7 @@ DWORD WINAPI installWorkerProc(LPVOID progressDialog)
     return 0;
 }
 
-void uninstallOneFont(const FontEntry *entry)
+UninstallResult uninstallOneFont(const FontEntry *entry)
 {
     char name[kPropertySize] = "";
     char type = getProductFontType();
@@ -188,12 +189,13 @@ void uninstallOneFont(const FontEntry *entry)
 
     char path[kPropertySize];
     if (!getProperty(entry, PATH_INSTALLED, path, sizeof path))
-        return;
+        return UninstallResult::NoFile;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!DeleteFileA(path))
-        deleteFileAtRestart(path);
+    if (DeleteFileA(path))
+        return UninstallResult::Removed;
+    return deleteFileAtRestart(path) ? UninstallResult::RemovedAtRestart : UninstallResult::NotDeleted;
 }
 
 void runInstallJob(const InstallJob &job)

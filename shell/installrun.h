@@ -24,7 +24,8 @@ bool computeDestination(const InstallJob &job, const FontEntry *entry, char *out
 bool makeUniqueDestination(const char *folder, const char *name, const char *ext, char *out);
 
 // Copies source to destination in 8192-byte blocks, reporting each block to
-// progress (PM_ADVANCE) and stopping at a cancel; stamps the copy's
+// progress (PM_ADVANCE; nothing when progress is nullptr) and stopping at a
+// cancel; stamps the copy's
 // embedding type. The number of bytes copied, 0 on failure or cancel.
 unsigned long copyFontFile(const char *source, const char *destination, HWND progress);
 
@@ -44,9 +45,17 @@ void installEntries(const InstallJob &job, HWND progress);
 // context is the InstallJob.
 DWORD WINAPI installWorkerProc(LPVOID progressDialog);
 
+// What became of an installed font's file.
+enum class UninstallResult {
+    Removed,           // deleted
+    RemovedAtRestart,  // in use: its deletion is scheduled for the next restart
+    NotDeleted,        // neither deleted nor scheduled
+    NoFile,            // the entry names no installed file
+};
+
 // Unregisters one installed font and deletes its file, or schedules the
 // deletion for the next restart when the file is in use.
-void uninstallOneFont(const FontEntry *entry);
+UninstallResult uninstallOneFont(const FontEntry *entry);
 
 // The two runs behind Start: the install under the progress dialog owned by
 // job.mainDialog, the uninstall on the calling thread.
