@@ -262,7 +262,7 @@ protected:
         removeFilesIn(windowsDir() + "\\Fonts", "QX*");
         removeFilesIn(kAtmFolder, "*");
         removeFilesIn("S:", "*");
-        DeleteFileA((programFolder() + "opener.log").c_str());
+        DeleteFileA((windowsDir() + "\\opener.log").c_str());
         DeleteFileA(logPath().c_str());
     }
 
@@ -439,7 +439,9 @@ protected:
         return static_cast<int>(code);
     }
 
-    std::string logPath() const { return programFolder() + "quiet.log"; }
+    // In the prefix's own Windows directory: a run of another version may be
+    // going on in the program's folder at the same time.
+    std::string logPath() const { return windowsDir() + "\\qx quiet.log"; }
     std::string logSwitch() const { return "/log:\"" + logPath() + "\""; }
 
     // No file of the package's fonts is left in the destination.
@@ -473,7 +475,7 @@ protected:
 
     int openerStarts()
     {
-        std::string log = readFile(programFolder() + "opener.log");
+        std::string log = readFile(windowsDir() + "\\opener.log");
         int n = 0;
         for (char c : log)
             n += c == '\n';
