@@ -3,6 +3,7 @@
 // entry flow with good and bad product modules.
 #include "shell/entry.h"
 #include "shell/product.h"
+#include "shell/quiet.h"
 
 #include "tests/win/winutil.h"
 
@@ -12,6 +13,7 @@
 #include <memory>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 using namespace testutil;
 
@@ -295,6 +297,47 @@ TEST_F(EntryTest, GoodProductShowsTheMainDialogUntilExit)
     EXPECT_EQ(1, dialog.answers());
     // The product module is unbound again once the dialog has closed.
     EXPECT_EQ(nullptr, GetModuleHandleA("product.dll"));
+}
+
+TEST_F(EntryTest, QuietRunWithoutItsProductEndsWithThreeAndNoBox)
+{
+    WindowWatcher notFound("Korimaru Installer: File not found!!", IDOK);
+    QuietRequest request;
+    request.all = true;
+    useProduct(NULL);
+    EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
+    useProduct("testproduct_start0.dll");
+    EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
+    EXPECT_EQ(0, notFound.answers());
+}
+
+// The command line: the dialog unless /quiet, switches in any case, values
+// as written, and a quiet request that is whole or refused.
+TEST(CommandLineTest, DialogUsageQuietOrBad)
+{
+    typedef std::vector<std::string> Args;
+    QuietRequest r;
+    EXPECT_EQ(CommandLineKind::Dialog, parseCommandLine(Args(), &r));
+    EXPECT_EQ(CommandLineKind::Dialog, parseCommandLine(Args{"/all", "/bogus"}, &r));
+    EXPECT_EQ(CommandLineKind::Usage, parseCommandLine(Args{"/?"}, &r));
+
+    ASSERT_EQ(CommandLineKind::Quiet,
+              parseCommandLine(Args{"/QUIET", "/Font:QXSample-W3", "/font:qxsample-w5", "/DIR:D:\\My Fonts",
+                                    "/Log:C:\\x.log"},
+                               &r));
+    EXPECT_FALSE(r.uninstall);
+    EXPECT_FALSE(r.all);
+    EXPECT_EQ((Args{"QXSample-W3", "qxsample-w5"}), r.fonts);
+    EXPECT_EQ("D:\\My Fonts", r.folder);
+    EXPECT_EQ("C:\\x.log", r.logPath);
+    ASSERT_EQ(CommandLineKind::Quiet, parseCommandLine(Args{"/quiet", "/Uninstall", "/all"}, &r));
+    EXPECT_TRUE(r.uninstall && r.all && r.fonts.empty());
+
+    for (const Args &bad : {Args{"/quiet"}, Args{"/quiet", "/all", "/font:A"}, Args{"/quiet", "/font:"},
+                            Args{"/quiet", "/all", "/dir:C:\\", "/dir:D:\\"}, Args{"/quiet", "/all", "/log:"},
+                            Args{"/quiet", "/uninstall", "/all", "/dir:C:\\"}, Args{"/quiet", "/all", "/?"},
+                            Args{"/quiet", "/all", "/allx"}, Args{"/quiet", "/all", "all"}})
+        EXPECT_EQ(CommandLineKind::Bad, parseCommandLine(bad, &r)) << bad.back();
 }
 
 }  // namespace
