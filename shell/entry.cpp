@@ -74,6 +74,9 @@ int runInstaller(int)
 
 int runQuietInstaller(const QuietRequest &request)
 {
+    // Nor may the system ask: no "insert a disk" box for an empty drive met
+    // by the disc search, no box for a crash (the run just ends).
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
     int result = kQuietNoDisc;
     runWithProduct(false, [&] { result = runQuietRequest(request, systemServices()); });
     return result;
