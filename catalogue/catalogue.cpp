@@ -20,11 +20,6 @@ namespace {
 
 // Longest registry name or path taken from one line of the installed lists.
 const size_t kListItemLength = 259;
-const uint16_t kMacintosh = 1;
-const uint16_t kRoman = 0;
-const uint16_t kEnglish = 0;
-const uint16_t kJapaneseLanguage = 1041;
-const uint16_t kPostScriptNameId = 6;
 
 // The next line-feed-ended item of text from pos on, cut to
 // kListItemLength bytes. Empty items are kept, so that the i-th item of two
@@ -66,11 +61,11 @@ void loadCatalogue(bool firstLoad)
         if (isWin9x()) {
             count = listAtmOpenTypeFonts(&names, &paths);
         } else {
-            static const char *const openType[] = {".otf", NULL};
+            static const char *const openType[] = {".otf", nullptr};
             count = listInstalledFonts(openType, &names, &paths);
         }
     } else {
-        static const char *const trueType[] = {".ttf", ".ttc", NULL};
+        static const char *const trueType[] = {".ttf", ".ttc", nullptr};
         count = listInstalledFonts(trueType, &names, &paths);
     }
 
@@ -90,7 +85,7 @@ void loadCatalogue(bool firstLoad)
 
 void markAvailable(char drive)
 {
-    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     FontCatalogue &catalogue = fontCatalogue();
     for (size_t i = 0; i < catalogue.size(); ++i) {
         FontEntry *entry = catalogue.at(i);
@@ -117,8 +112,10 @@ void markAvailable(char drive)
 int markInstalled(const char *path, const char *registryName)
 {
     char postscript[FONT_NAME_SIZE];
-    if (!GetFontName(path, kMacintosh, kRoman, kEnglish, kPostScriptNameId, postscript) &&
-        !GetFontName(path, kMacintosh, kRoman, kJapaneseLanguage, kPostScriptNameId, postscript))
+    if (!GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript,
+                     postscript) &&
+        !GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript,
+                     postscript))
         return 0;
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)

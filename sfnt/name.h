@@ -76,6 +76,14 @@ public:
              char *buffer, int capacity) const;
 };
 
+// Identifiers of the PostScript name as the installer looks it up:
+// Macintosh Roman, English, then the same with the Japanese language id.
+const uint16_t kPlatformMacintosh = 1;
+const uint16_t kEncodingRoman = 0;
+const uint16_t kLanguageEnglish = 0;
+const uint16_t kLanguageJapanese = 1041;
+const uint16_t kNamePostScript = 6;
+
 // Size of the caller's buffer for GetFontName.
 const int FONT_NAME_SIZE = 128;
 

@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/system.h"
+#include "resources/resource.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 
@@ -12,7 +13,6 @@
 namespace {
 
 const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
-const UINT kProductFileNameId = 25012;
 
 }  // namespace
 
@@ -22,22 +22,22 @@ int runInstaller(int)
     char drive[_MAX_DRIVE], dir[_MAX_DIR], fileName[MAX_PATH], path[MAX_PATH];
     if (!moduleFolder(self, drive, dir))
         return 0;
-    if (LoadStringA(self, kProductFileNameId, fileName, sizeof fileName) <= 0)
+    if (LoadStringA(self, IDS_PRODUCT_MODULE, fileName, sizeof fileName) <= 0)
         return 0;
     if (!joinPath(path, sizeof path, drive, dir, fileName)) {
-        MessageBoxA(NULL, fileName, kNotFoundCaption, MB_OK);
+        MessageBoxA(nullptr, fileName, kNotFoundCaption, MB_OK);
         return -1;
     }
 
     OwnedModule product(LoadLibraryA(path));
     if (!product) {
-        MessageBoxA(NULL, path, kNotFoundCaption, MB_OK);
+        MessageBoxA(nullptr, path, kNotFoundCaption, MB_OK);
         return -1;
     }
 
     ModuleChain &chain = ModuleChain::instance();
     chain.clear();
-    chain.append(NULL);
+    chain.append(nullptr);
     chain.append(self);
     chain.append(product.get());
 

@@ -4,6 +4,7 @@
 // emulates. Each test checks what the run left on the system: files, the
 // Fonts key or Adobe Type Manager's list, the stamped embedding type and the
 // checksums (with sfnttool), and the dialog's own view after its refresh.
+#include "catalogue/fonttree.h"
 #include "tools/automation/remote.h"
 #include "tests/win/winutil.h"
 
@@ -41,7 +42,7 @@ std::string windowsDir()
 std::string emulatedVersion()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileNameA(nullptr, path, sizeof path);
     std::string name = path;
     size_t dash = name.find_last_of('-'), dot = name.find_last_of('.');
     return dash == std::string::npos ? "" : name.substr(dash + 1, dot - dash - 1);
@@ -75,7 +76,7 @@ void removeFilesIn(const std::string &folder, const std::string &pattern)
 
 void copyFolder(const std::string &from, const std::string &to)
 {
-    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectoryA(to.c_str(), nullptr);
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
@@ -101,7 +102,7 @@ void deleteQxValues(const char *key)
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValueA(h, i, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+        if (RegEnumValueA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (std::string(name).compare(0, 2, "QX") == 0)
             doomed.push_back(name);
@@ -122,7 +123,7 @@ std::string profileString(const char *section, const char *key)
 // Runs a program and returns its exit code and standard output.
 int runProgram(const std::string &commandLine, std::string *output)
 {
-    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE readEnd, writeEnd;
     CreatePipe(&readEnd, &writeEnd, &sa, 0);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
@@ -134,7 +135,7 @@ int runProgram(const std::string &commandLine, std::string *output)
     si.hStdError = writeEnd;
     PROCESS_INFORMATION pi;
     std::string cmd = commandLine;
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(readEnd);
         CloseHandle(writeEnd);
         return -1;
@@ -142,7 +143,7 @@ int runProgram(const std::string &commandLine, std::string *output)
     CloseHandle(writeEnd);
     char buf[4096];
     DWORD n;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n > 0)
+    while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
         output->append(buf, n);
     CloseHandle(readEnd);
     WaitForSingleObject(pi.hProcess, 60000);
@@ -170,22 +171,22 @@ protected:
         if (win9x_) {
             WritePrivateProfileStringA("Setup", "PFB_DIR", kAtmFolder,
                                        (windowsDir() + "\\atm.ini").c_str());
-            WritePrivateProfileStringA(NULL, NULL, NULL, (windowsDir() + "\\atm.ini").c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, (windowsDir() + "\\atm.ini").c_str());
         }
         if (nt4_) {
             HKEY h;
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, NULL,
-                            0, KEY_ALL_ACCESS, NULL, &h, NULL);
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, nullptr,
+                            0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
             RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(kAtmFolder),
                            sizeof kAtmFolder);
             RegCloseKey(h);
         }
-        CreateDirectoryA(kAtmFolder, NULL);
+        CreateDirectoryA(kAtmFolder, nullptr);
         registerOpener();
         // install.exe sees the same Windows version as this program.
         HKEY h;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
         RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
                        static_cast<DWORD>(version_.size() + 1));
         RegCloseKey(h);
@@ -227,13 +228,13 @@ protected:
     void registerOpener()
     {
         HKEY h;
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
-        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
         RegCloseKey(h);
         std::string command = "\"" + programFolder() + "opener.exe\" \"%1\"";
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
-        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
+        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
         RegCloseKey(h);
     }
@@ -258,7 +259,7 @@ protected:
         ZeroMemory(&si, sizeof si);
         si.cb = sizeof si;
         char cmd[] = "E:\\install.exe";
-        ASSERT_TRUE(CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &process_));
+        ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &process_));
         dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
         ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
         tree_ = GetDlgItem(dialog_, kTree);
@@ -317,7 +318,7 @@ protected:
                 return progress;
             Sleep(5);
         }
-        return NULL;
+        return nullptr;
     }
 
     void exitInstaller()
@@ -326,7 +327,7 @@ protected:
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
-        process_.hProcess = NULL;
+        process_.hProcess = nullptr;
     }
 
     // The font at path is stamped (fsType 2) and all its checksums hold.
@@ -380,7 +381,7 @@ protected:
     std::string version_;
     bool win9x_ = false, nt4_ = false;
     PROCESS_INFORMATION process_ = {};
-    HWND dialog_ = NULL, tree_ = NULL;
+    HWND dialog_ = nullptr, tree_ = nullptr;
     HANDLE lock_ = INVALID_HANDLE_VALUE;
 };
 
@@ -444,10 +445,10 @@ TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
     std::string readOnly = destination() + "\\QXSample-W3.otf";
     std::string busy = destination() + "\\QXSample-W5.otf";
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
 
-    setMode(1);
+    setMode(MODE_UNINSTALL);
     EXPECT_EQ(kNone, imageOf("Sample W3"));   // installed: can be ticked
     EXPECT_EQ(kNoneGray, imageOf("Sample W7"));  // not installed: gray
     tick("Sample W3");

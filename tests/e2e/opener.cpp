@@ -8,7 +8,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileNameA(nullptr, path, sizeof path);
     char *slash = std::strrchr(path, '\\');
     if (slash)
         std::strcpy(slash + 1, "opener.log");

@@ -81,9 +81,11 @@ int cmdName(const char *path, int argc, char **argv)
     } else {
         // The installer's PostScript name request: Macintosh Roman, English,
         // then the same with the Japanese language id.
-        found = GetFontName(path, 1, 0, 0, 6, buffer);
+        found = GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish,
+                            kNamePostScript, buffer);
         if (!found)
-            found = GetFontName(path, 1, 0, 1041, 6, buffer);
+            found = GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese,
+                                kNamePostScript, buffer);
     }
     if (!found)
         return 1;
