@@ -5,6 +5,7 @@
 #include "base/handles.h"
 #include "base/system.h"
 #include "catalogue/atm.h"
+#include "sfnt/identity.h"
 #include "sfnt/name.h"
 #include "shell/fontreg.h"
 #include "shell/product.h"
@@ -112,10 +113,13 @@ void markAvailable(char drive)
 int markInstalled(const char *path, const char *registryName)
 {
     char postscript[FONT_NAME_SIZE];
+    // Many fonts carry only Windows name records: their Windows English
+    // PostScript name counts when neither Macintosh one is there.
     if (!GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript,
                      postscript) &&
         !GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript,
-                     postscript))
+                     postscript) &&
+        !GetWindowsPostScriptName(path, postscript))
         return 0;
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)
