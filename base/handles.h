@@ -57,7 +57,7 @@ private:
 
 namespace handle_traits {
 
-struct Kernel {  // threads, processes, events: none is NULL
+struct Kernel {  // threads, processes, events: none is nullptr
     typedef HANDLE Type;
     static Type none() { return nullptr; }
     static void close(Type h) { CloseHandle(h); }

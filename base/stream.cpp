@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-const char *const kIOException = "IOException";
-const char *const kEOFException = "EOFException";
+const char kIOException[] = "IOException";
+const char kEOFException[] = "EOFException";
 
 bool isStreamException(const std::string &what)
 {

@@ -14,8 +14,8 @@
 #include <istream>
 #include <string>
 
-extern const char *const kIOException;   // "IOException"
-extern const char *const kEOFException;  // "EOFException"
+extern const char kIOException[];   // "IOException"
+extern const char kEOFException[];  // "EOFException"
 
 // True when a caught std::string is one of the two stream exceptions.
 bool isStreamException(const std::string &what);

@@ -9,7 +9,7 @@
 
 namespace {
 
-HMODULE g_installerModule = NULL;
+HMODULE gInstallerModule = nullptr;
 
 // Placeholder key written through the profile functions, then turned into
 // "NUL" by rewriting the file. Exactly 16 characters.
@@ -63,32 +63,32 @@ bool replaceFile(const char *replacement, const char *target)
 
 HMODULE installerModule()
 {
-    return g_installerModule ? g_installerModule : GetModuleHandleA(NULL);
+    return gInstallerModule ? gInstallerModule : GetModuleHandleA(nullptr);
 }
 
 void setInstallerModule(HMODULE module)
 {
-    g_installerModule = module;
+    gInstallerModule = module;
 }
 
 char *loadText(UINT id, char *buffer, int size)
 {
     if (size <= 0)
-        return NULL;
+        return nullptr;
     buffer[0] = '\0';
     if (LoadStringA(installerModule(), id, buffer, size) > 0)
         return buffer;
     buffer[0] = '\0';
-    return NULL;
+    return nullptr;
 }
 
 const char *findTextResource(HMODULE module, const char *name, DWORD *size)
 {
     HRSRC res = FindResourceA(module, name, "TEXT");
     if (!res)
-        return NULL;
+        return nullptr;
     HGLOBAL handle = LoadResource(module, res);
-    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : NULL;
+    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : nullptr;
     *size = bytes ? SizeofResource(module, res) : 0;
     return bytes;
 }
@@ -106,7 +106,7 @@ char *loadTextResource(const char *name)
 {
     DWORD size = 0;
     const char *bytes = findTextResource(installerModule(), name, &size);
-    return bytes && size > 0 ? copyText(bytes, size) : NULL;
+    return bytes && size > 0 ? copyText(bytes, size) : nullptr;
 }
 
 const OSVERSIONINFOA &getOsVersion()
@@ -126,7 +126,7 @@ VolumeInfo *getVolumeInfo(char driveLetter, VolumeInfo *info)
     if (!GetVolumeInformationA(root, info->label, sizeof info->label, &info->serialNumber,
                                &info->maxComponentLength, &info->fileSystemFlags,
                                info->fileSystemName, sizeof info->fileSystemName))
-        return NULL;
+        return nullptr;
     return info;
 }
 
@@ -134,7 +134,7 @@ char *getVolumeLabel(char driveLetter, char *buffer, int size)
 {
     VolumeInfo info;
     if (size <= 0 || !getVolumeInfo(driveLetter, &info))
-        return NULL;
+        return nullptr;
     lstrcpynA(buffer, info.label, size);
     return buffer;
 }
@@ -148,7 +148,7 @@ int deleteFileAtRestart(const char *path)
 {
     if (isWin9x())
         return scheduleDeleteInWininit(path);
-    return MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }
 
 int scheduleDeleteInWininit(const char *path)
@@ -167,7 +167,7 @@ int scheduleDeleteInWininit(const char *path)
     if (!WritePrivateProfileStringA("rename", kPlaceholderKey, shortPath, iniPath.c_str()))
         return 0;
     // Make the system write out its cached copy of the file.
-    WritePrivateProfileStringA(NULL, NULL, NULL, iniPath.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath.c_str());
 
     std::string text;
     if (!readWholeFile(iniPath.c_str(), &text))

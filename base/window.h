@@ -19,7 +19,7 @@ const UINT kAnyId = 0xFFFFFFFFu;
 // Non-owning wrapper of one window handle.
 class Window {
 public:
-    explicit Window(HWND hwnd = NULL) : hwnd_(hwnd) {}
+    explicit Window(HWND hwnd = nullptr) : hwnd_(hwnd) {}
     HWND handle() const { return hwnd_; }
     void attach(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
@@ -81,14 +81,14 @@ bool dispatchMessageMap(T *self, const MessageMapEntry<T> (&map)[N], UINT msg, W
 // unmatched messages go to the control's own procedure.
 class SubclassedWindow : public Window {
 public:
-    SubclassedWindow() : oldProc_(NULL) {}
+    SubclassedWindow() : oldProc_(nullptr) {}
     virtual ~SubclassedWindow();
     // The window keeps a pointer to this object: it never moves or copies.
     SubclassedWindow(const SubclassedWindow &) = delete;
     SubclassedWindow &operator=(const SubclassedWindow &) = delete;
     bool subclass(HWND hwnd);
     void unsubclass();
-    // The object that subclasses hwnd, or NULL.
+    // The object that subclasses hwnd, or nullptr.
     static SubclassedWindow *fromHandle(HWND hwnd);
 
 protected:

@@ -42,7 +42,7 @@ const int kMakerValues = 300;
 
 LARGE_INTEGER gFrequency;
 LONGLONG gProgressClosed = 0;
-HWND gMainDialog = NULL;
+HWND gMainDialog = nullptr;
 bool gFailed = false;
 
 std::vector<double> gOursClosed, gOursReturned, gPlain;
@@ -98,7 +98,7 @@ LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam)
         if (window != gMainDialog && std::string(cls) == "#32770")
             gProgressClosed = now();
     }
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Fonts values whose name starts with prefix: names and data.
@@ -111,7 +111,7 @@ std::vector<std::pair<std::string, std::string>> fontsValues(const char *prefix)
     for (DWORD i = 0;; ++i) {
         char name[512], data[512];
         DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
-        LONG rc = RegEnumValueA(key, i, name, &nameSize, NULL, &type, reinterpret_cast<BYTE *>(data), &dataSize);
+        LONG rc = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE *>(data), &dataSize);
         if (rc == ERROR_MORE_DATA)
             continue;
         if (rc != ERROR_SUCCESS)
@@ -129,7 +129,7 @@ int countFontsValues()
     HKEY key;
     DWORD count = 0;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL);
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr);
         RegCloseKey(key);
     }
     return static_cast<int>(count);
@@ -186,7 +186,7 @@ int countInstalledEntries()
 
 void benchOurs(InstallerDialog *dialog)
 {
-    HHOOK hook = SetWindowsHookExA(WH_CBT, cbtHook, NULL, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, cbtHook, nullptr, GetCurrentThreadId());
     HWND start = GetDlgItem(dialog->handle(), IDOK);
     for (int run = 0; run < kRuns; ++run) {
         FontTreeCtrl *tree = dialog->fontTree();
@@ -222,7 +222,7 @@ void benchOurs(InstallerDialog *dialog)
 
 void benchPlain()
 {
-    CreateDirectoryA(kPlainFolder, NULL);
+    CreateDirectoryA(kPlainFolder, nullptr);
     for (int run = 0; run < kRuns; ++run) {
         int done = 0;
         LONGLONG t0 = now();
@@ -261,13 +261,13 @@ double gProfileCopy = 0, gProfileStamp = 0;
 
 void profileParts()
 {
-    CreateDirectoryA(kPlainFolder, NULL);
+    CreateDirectoryA(kPlainFolder, nullptr);
     for (int i = 1; i <= kFonts; ++i) {
         char source[MAX_PATH], target[MAX_PATH];
         std::snprintf(source, sizeof source, "E:\\FontData\\QXBench-%02d", i);
         std::snprintf(target, sizeof target, "%s\\QXBench-%02d.otf", kPlainFolder, i);
         LONGLONG t0 = now();
-        copyFontFile(source, target, NULL);
+        copyFontFile(source, target, nullptr);
         LONGLONG t1 = now();
         CopyFileA(source, target, FALSE);
         LONGLONG t2 = now();
@@ -342,7 +342,7 @@ void CALLBACK driver(HWND, UINT, UINT_PTR id, DWORD)
     InstallerDialog *dialog = InstallerDialog::current();
     if (!dialog || !dialog->handle() || !IsWindowVisible(dialog->handle()) || !dialog->fontTree())
         return;
-    KillTimer(NULL, id);
+    KillTimer(nullptr, id);
     gMainDialog = dialog->handle();
     removeBenchFonts();
     dialog->refreshContents();
@@ -364,7 +364,7 @@ int main()
 {
     QueryPerformanceFrequency(&gFrequency);
     InitCommonControls();
-    SetTimer(NULL, 0, 100, driver);
+    SetTimer(nullptr, 0, 100, driver);
     runInstaller(0);
     if (gOursClosed.empty() || gPlain.empty() || gCatalogue.empty()) {
         fail("the benchmarks did not run");

@@ -35,13 +35,13 @@ bool openKey(HKEY root, const char *path, OwnedKey *key)
     return false;
 }
 
-// The string value name (NULL: the default value) of key into buffer of size
+// The string value name (nullptr: the default value) of key into buffer of size
 // chars, always NUL-terminated; false when missing, empty or too long.
 bool getString(const OwnedKey &key, const char *name, char *buffer, DWORD size)
 {
     DWORD bytes = size - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), name, NULL, &type, reinterpret_cast<BYTE *>(buffer), &bytes) !=
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE *>(buffer), &bytes) !=
         ERROR_SUCCESS)
         return false;
     buffer[bytes < size ? bytes : size - 1] = '\0';
@@ -72,31 +72,31 @@ char *atmProfilePath(const char *name, char *buffer)
     char dir[kWindowsDirSize];
     UINT n = GetWindowsDirectoryA(dir, sizeof dir);
     if (n == 0 || n >= sizeof dir)
-        return NULL;
+        return nullptr;
     if (!name || (lstrcmpiA(name, "atm.ini") != 0 && lstrcmpiA(name, "atmdata.dat") != 0 &&
                   lstrcmpiA(name, "win.ini") != 0))
-        return NULL;
+        return nullptr;
     int len = std::snprintf(buffer, kAtmPathSize, "%s\\%s", dir, name);
     if (len < 0 || len >= kAtmPathSize)
-        return NULL;
+        return nullptr;
     return buffer;
 }
 
 char *ensureAtmProfile(const char *name, char *buffer)
 {
     if (!atmProfilePath(name, buffer))
-        return NULL;
+        return nullptr;
     if (GetFileAttributesA(buffer) != INVALID_FILE_ATTRIBUTES)
         return buffer;
     const DWORD access = GENERIC_READ | GENERIC_WRITE;
     OwnedFile file(CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               NULL, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, NULL));
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
     // Windows 95/98/Me know no delete sharing and refuse the flag.
     if (!file && GetLastError() == ERROR_INVALID_PARAMETER)
-        file.reset(CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
-                               FILE_ATTRIBUTE_ARCHIVE, NULL));
+        file.reset(CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_ARCHIVE, nullptr));
     if (!file)
-        return GetLastError() == ERROR_FILE_EXISTS ? buffer : NULL;
+        return GetLastError() == ERROR_FILE_EXISTS ? buffer : nullptr;
     return buffer;
 }
 
@@ -108,7 +108,7 @@ int listAtmOpenTypeFonts(std::string *names, std::string *paths)
     std::unique_ptr<char[]> keys(new (std::nothrow) char[kAtmKeyListSize]);
     if (!keys)
         return 0;
-    DWORD n = GetPrivateProfileStringA(kOpenTypeSection, NULL, "", keys.get(), kAtmKeyListSize,
+    DWORD n = GetPrivateProfileStringA(kOpenTypeSection, nullptr, "", keys.get(), kAtmKeyListSize,
                                        profile);
     if (n >= static_cast<DWORD>(kAtmKeyListSize))
         n = kAtmKeyListSize - 1;
@@ -148,10 +148,10 @@ bool writeAtmOpenTypeFont(const char *name, const char *path)
         return false;
 
     bool adding = path && path[0] != '\0';
-    if (!WritePrivateProfileStringA(kOpenTypeSection, name, adding ? path : NULL, profile))
+    if (!WritePrivateProfileStringA(kOpenTypeSection, name, adding ? path : nullptr, profile))
         return false;
     if (!adding)
-        return WritePrivateProfileStringA(kOpenTypeSection, companion, NULL, profile) != FALSE;
+        return WritePrivateProfileStringA(kOpenTypeSection, companion, nullptr, profile) != FALSE;
 
     PathParts parts = splitPath(path);
     std::string where = parts.drive + parts.dir + "|" + parts.fname + parts.ext;
@@ -162,22 +162,22 @@ char *getAtmPfbDirFromProfile(char *buffer)
 {
     char profile[kAtmPathSize];
     if (!atmProfilePath(kAtmIni, profile))
-        return NULL;
+        return nullptr;
     DWORD n = GetPrivateProfileStringA(kSetupSection, kPfbDir, "", buffer, kAtmPathSize, profile);
-    return (n > 0 && buffer[0] != '\0') ? buffer : NULL;
+    return (n > 0 && buffer[0] != '\0') ? buffer : nullptr;
 }
 
 char *getAtmPfbDirFromRegistry(char *buffer)
 {
     OwnedKey key;
     if (!openKey(HKEY_LOCAL_MACHINE, kAtmSetupKey, &key))
-        return NULL;
+        return nullptr;
     // One char more than the caller's buffer: a value that fills it without
     // its NUL is too long and is not cut.
     char value[kAtmPathSize + 1];
     if (!getString(key, kPfbDir, value, sizeof value) ||
         !copyWhole(buffer, kAtmPathSize, value))
-        return NULL;
+        return nullptr;
     return buffer;
 }
 
@@ -186,14 +186,14 @@ bool findOtfOpener(char *buffer)
     char typeName[kOpenerValueSize];
     OwnedKey extension;
     if (!openKey(HKEY_CLASSES_ROOT, ".otf", &extension) ||
-        !getString(extension, NULL, typeName, sizeof typeName))
+        !getString(extension, nullptr, typeName, sizeof typeName))
         return false;
 
     std::string commandKey = std::string(typeName) + "\\shell\\open\\command";
     char command[kOpenerValueSize];
     OwnedKey open;
     if (!openKey(HKEY_CLASSES_ROOT, commandKey.c_str(), &open) ||
-        !getString(open, NULL, command, sizeof command))
+        !getString(open, nullptr, command, sizeof command))
         return false;
 
     // The program is the first piece between double quotes, leading quotes
@@ -219,13 +219,13 @@ bool browseForFolder(char *buffer, int capacity)
     std::memset(path, 0, sizeof path);
 
     for (;;) {
-        LPITEMIDLIST rootList = NULL;
-        if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &rootList)) || !rootList)
+        LPITEMIDLIST rootList = nullptr;
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &rootList)) || !rootList)
             return false;
         OwnedItemList root(allocator.get(), rootList);
         BROWSEINFOA info;
         std::memset(&info, 0, sizeof info);
-        info.hwndOwner = NULL;
+        info.hwndOwner = nullptr;
         info.pidlRoot = root.get();
         info.pszDisplayName = path;
         info.lpszTitle = "";
@@ -240,6 +240,6 @@ bool browseForFolder(char *buffer, int capacity)
             copyMultibyte(buffer, capacity, path);
             return true;
         }
-        MessageBoxA(NULL, "Not a file directory", "Warning", MB_OK | MB_ICONWARNING);
+        MessageBoxA(nullptr, "Not a file directory", "Warning", MB_OK | MB_ICONWARNING);
     }
 }

@@ -83,13 +83,13 @@ void registerSizeColumnClass()
 {
     WNDCLASSA wc;
     std::memset(&wc, 0, sizeof wc);
-    HINSTANCE instance = GetModuleHandleA(NULL);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     if (GetClassInfoA(instance, kSizeColumnClass, &wc))
         return;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = sizeColumnProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kSizeColumnClass;
     RegisterClassA(&wc);
@@ -111,7 +111,7 @@ TOOLINFOA labelTipTool(HWND tree, char *text)
 
 }  // namespace
 
-CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(NULL), labelTip_(NULL), tipItem_(NULL)
+CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(nullptr), labelTip_(nullptr), tipItem_(nullptr)
 {
     buffer_[0] = '\0';
 }
@@ -134,7 +134,7 @@ void CheckBoxTreeCtrl::init()
                                   client.right - kSizeColumnWidth, client.top, kSizeColumnWidth,
                                   client.bottom - client.top, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSizeColumnId)),
-                                  GetModuleHandleA(NULL), NULL);
+                                  GetModuleHandleA(nullptr), nullptr);
     createLabelTip();
 }
 
@@ -143,16 +143,16 @@ void CheckBoxTreeCtrl::init()
 // takes its place and shows all of them.
 void CheckBoxTreeCtrl::createLabelTip()
 {
-    labelTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, NULL,
-                                GetModuleHandleA(NULL), NULL);
+    labelTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     if (!labelTip_)
         return;
     char empty[1] = "";
     TOOLINFOA ti = labelTipTool(hwnd_, empty);
     if (!SendMessageA(labelTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) {
         DestroyWindow(labelTip_);
-        labelTip_ = NULL;
+        labelTip_ = nullptr;
         return;
     }
     if (HWND own = reinterpret_cast<HWND>(send(TVM_SETTOOLTIPS, 0, 0)))
@@ -171,7 +171,7 @@ void CheckBoxTreeCtrl::updateLabelTip(POINT pt)
     bool cut = item && (hit.flags & TVHT_ONITEMLABEL) && sizeColumn_ && IsWindowVisible(sizeColumn_) &&
                getItemRect(hwnd_, item, true, &text) && GetWindowRect(sizeColumn_, &column);
     if (cut) {
-        MapWindowPoints(NULL, hwnd_, reinterpret_cast<POINT *>(&column), 2);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT *>(&column), 2);
         cut = text.right > column.left;
     }
     if (!cut) {
@@ -203,21 +203,21 @@ void CheckBoxTreeCtrl::updateLabelTip(POINT pt)
     SendMessageA(labelTip_, WM_SETFONT, static_cast<WPARAM>(send(WM_GETFONT)), FALSE);
     SendMessageA(labelTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
     // In place: the tip's text over the label's text.
-    MapWindowPoints(hwnd_, NULL, reinterpret_cast<POINT *>(&text), 2);
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT *>(&text), 2);
     RECT place = text;
     if (!SendMessageA(labelTip_, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&place)))
         place = text;
     SendMessageA(labelTip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.left, place.top));
     SendMessageA(labelTip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
     tipItem_ = item;
-    SetTimer(hwnd_, kLabelTipTimer, kLabelTipPollMs, NULL);
+    SetTimer(hwnd_, kLabelTipTimer, kLabelTipPollMs, nullptr);
 }
 
 void CheckBoxTreeCtrl::hideLabelTip()
 {
     if (!tipItem_)
         return;
-    tipItem_ = NULL;
+    tipItem_ = nullptr;
     KillTimer(hwnd_, kLabelTipTimer);
     char empty[1] = "";
     TOOLINFOA ti = labelTipTool(hwnd_, empty);
@@ -252,7 +252,7 @@ int CheckBoxTreeCtrl::getItemCheck(HTREEITEM item, int *enabled) const
 
 int CheckBoxTreeCtrl::getCheckState(HTREEITEM item) const
 {
-    return getItemCheck(item, NULL);
+    return getItemCheck(item, nullptr);
 }
 
 int CheckBoxTreeCtrl::isItemEnabled(HTREEITEM item) const
@@ -279,7 +279,7 @@ void CheckBoxTreeCtrl::setCheckState(HTREEITEM item, int state)
 
 void CheckBoxTreeCtrl::setItemEnabled(HTREEITEM item, bool enabled)
 {
-    int state = getItemCheck(item, NULL);
+    int state = getItemCheck(item, nullptr);
     if (state < 0)
         return;
     TVITEMA tv;
@@ -414,7 +414,7 @@ HTREEITEM CheckBoxTreeCtrl::findChild(HTREEITEM parent, const char *text) const
         if (send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) && std::strcmp(tv.pszText, text) == 0)
             return item;
     }
-    return NULL;
+    return nullptr;
 }
 
 bool CheckBoxTreeCtrl::boxRect(HTREEITEM item, RECT *box) const
@@ -444,7 +444,7 @@ HTREEITEM CheckBoxTreeCtrl::hitTestBox(POINT pt) const
         if (PtInRect(&box, pt))
             return item;
     }
-    return NULL;
+    return nullptr;
 }
 
 void CheckBoxTreeCtrl::OnCheckChanged()
@@ -509,7 +509,7 @@ LRESULT CheckBoxTreeCtrl::OnDestroy(WPARAM wParam, LPARAM lParam)
     hideLabelTip();
     if (labelTip_)
         DestroyWindow(labelTip_);
-    labelTip_ = NULL;
+    labelTip_ = nullptr;
     LRESULT result = callDefault(WM_DESTROY, wParam, lParam);
     images_.reset();
     return result;
@@ -520,7 +520,7 @@ LRESULT CheckBoxTreeCtrl::OnInsertPath(WPARAM, LPARAM lParam)
     if (!sizeColumn_)
         init();
     const char *path = reinterpret_cast<const char *>(lParam);
-    HTREEITEM parent = NULL;
+    HTREEITEM parent = nullptr;
     while (path && *path) {
         const char *end = std::strchr(path, '\\');
         size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
@@ -534,7 +534,7 @@ LRESULT CheckBoxTreeCtrl::OnInsertPath(WPARAM, LPARAM lParam)
             } else {
                 LPARAM data = reinterpret_cast<LPARAM>(level.get());
                 pathTexts_[level.get()] = std::move(level);
-                parent = insertItem(parent, NULL, SELECTED_NONE, data);
+                parent = insertItem(parent, nullptr, SELECTED_NONE, data);
             }
         }
         path += length + (end ? 1 : 0);
@@ -562,7 +562,7 @@ LRESULT CheckBoxTreeCtrl::OnTimer(WPARAM wParam, LPARAM lParam)
     if (wParam != kLabelTipTimer)
         return callDefault(WM_TIMER, wParam, lParam);
     POINT pt;
-    HWND under = GetCursorPos(&pt) ? WindowFromPoint(pt) : NULL;
+    HWND under = GetCursorPos(&pt) ? WindowFromPoint(pt) : nullptr;
     if (under != hwnd_ && under != sizeColumn_ && under != labelTip_) {
         hideLabelTip();
         return 0;
@@ -609,7 +609,7 @@ LRESULT CheckBoxTreeCtrl::OnPaint(WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = callDefault(WM_PAINT, wParam, lParam);
     if (sizeColumn_)
-        InvalidateRect(sizeColumn_, NULL, TRUE);
+        InvalidateRect(sizeColumn_, nullptr, TRUE);
     return result;
 }
 
@@ -674,7 +674,7 @@ HFONT CheckBoxTreeCtrl::makeRowFont(int rowHeight) const
     if (!current)
         current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (!GetObjectA(current, sizeof font, &font))
-        return NULL;
+        return nullptr;
     font.lfHeight = rowHeight - 2;
     return CreateFontIndirectA(&font);
 }

@@ -39,7 +39,7 @@ public:
     void init();
     HWND sizeColumn() const { return sizeColumn_; }
     // The tool tip that shows a label hidden under the size column in full
-    // while the mouse is over it; NULL before init.
+    // while the mouse is over it; nullptr before init.
     HWND labelTip() const { return labelTip_; }
 
     // State and enabled flag together: the state, -1 (and not enabled) when
@@ -56,8 +56,8 @@ public:
     int aggregateChildren(HTREEITEM parent, bool includeGrayed) const;
     void updateAncestors(HTREEITEM item);
 
-    // The first child of parent (a root when parent is NULL) whose text is
-    // exactly text, or NULL.
+    // The first child of parent (a root when parent is nullptr) whose text is
+    // exactly text, or nullptr.
     HTREEITEM findChild(HTREEITEM parent, const char *text) const;
     // The first visible item whose box contains pt (client coordinates).
     HTREEITEM hitTestBox(POINT pt) const;
@@ -111,7 +111,7 @@ private:
 
     HWND sizeColumn_;
     HWND labelTip_;
-    // The item whose label the tip shows, or NULL while it is hidden.
+    // The item whose label the tip shows, or nullptr while it is hidden.
     HTREEITEM tipItem_;
     OwnedImageList images_;
     char buffer_[260];

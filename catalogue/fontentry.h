@@ -38,7 +38,7 @@ public:
     // value is cut to capacity - 1 bytes) and returns true; otherwise returns
     // false and leaves buffer untouched.
     bool getProperty(const char *key, char *buffer, int capacity) const;
-    // The value, or NULL when the key is absent. Valid until the key changes.
+    // The value, or nullptr when the key is absent. Valid until the key changes.
     const std::string *findProperty(const char *key) const;
     // The value read as a C long (atol rule); 0 when absent.
     long getPropertyNumber(const char *key) const;

@@ -4,6 +4,7 @@
 
 #include "base/handles.h"
 #include "base/system.h"
+#include "resources/resource.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
 #include "shell/quiet.h"
@@ -13,7 +14,6 @@
 namespace {
 
 const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
-const UINT kProductFileNameId = 25012;
 
 // What became of the binding of the product module.
 enum class Binding { Bound, NoName, NotLoaded, Refused };
@@ -28,7 +28,7 @@ Binding runWithProduct(bool showErrors, Body body)
     char drive[_MAX_DRIVE], dir[_MAX_DIR], fileName[MAX_PATH], path[MAX_PATH];
     if (!moduleFolder(self, drive, dir))
         return Binding::NoName;
-    if (LoadStringA(self, kProductFileNameId, fileName, sizeof fileName) <= 0)
+    if (LoadStringA(self, IDS_PRODUCT_MODULE, fileName, sizeof fileName) <= 0)
         return Binding::NoName;
     if (!joinPath(path, sizeof path, drive, dir, fileName)) {
         if (showErrors)

@@ -58,7 +58,7 @@ const char *getFontsKeyPath()
         return kFontsKey9x;
     if (isWinNT())
         return kFontsKeyNT;
-    return NULL;
+    return nullptr;
 }
 
 LONG setFontsValue(const char *name, const char *data)
@@ -77,18 +77,18 @@ char *getFontsValue(const char *name, char *buffer)
 {
     OwnedKey key;
     if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return NULL;
+        return nullptr;
     // One char more than the caller's buffer, so that a value without its
     // NUL that fills the buffer is seen to be too long.
     char value[kFontsValueSize + 1];
     DWORD size = kFontsValueSize;
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), name, NULL, &type, reinterpret_cast<BYTE *>(value), &size) !=
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size) !=
         ERROR_SUCCESS)
-        return NULL;
+        return nullptr;
     value[size < kFontsValueSize ? size : kFontsValueSize] = '\0';
     if (value[0] == '\0' || !copyWhole(buffer, kFontsValueSize, value))
-        return NULL;
+        return nullptr;
     return buffer;
 }
 
@@ -96,12 +96,12 @@ char *resolveFontsValuePath(const char *data, char *out)
 {
     PathParts parts = splitPath(data);
     if (!parts.dir.empty())
-        return copyWhole(out, kFontsValueSize, data) ? out : NULL;
+        return copyWhole(out, kFontsValueSize, data) ? out : nullptr;
     char windows[MAX_PATH];
     if (!windowsDirectory(windows, sizeof windows))
-        return NULL;
+        return nullptr;
     std::string path = std::string(windows) + "\\Fonts\\" + parts.fname + parts.ext;
-    return copyWhole(out, kFontsValueSize, path) ? out : NULL;
+    return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
 }
 
 char *makeFontsValueData(const char *path, char *out)
@@ -112,8 +112,8 @@ char *makeFontsValueData(const char *path, char *out)
     if (dir.size() > 1 && (dir[dir.size() - 1] == '\\' || dir[dir.size() - 1] == '/'))
         dir.erase(dir.size() - 1);
     if (getSystemFontFolder(fonts) && lstrcmpiA(dir.c_str(), fonts) == 0)
-        return copyWhole(out, kFontsValueSize, parts.fname + parts.ext) ? out : NULL;
-    return copyWhole(out, kFontsValueSize, path) ? out : NULL;
+        return copyWhole(out, kFontsValueSize, parts.fname + parts.ext) ? out : nullptr;
+    return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
 }
 
 int registerFontFile(const char *path, const char *valueName)
@@ -170,7 +170,7 @@ int unregisterFontByName(const char *valueName)
     char path[kFontsValueSize];
     if (resolveFontsValuePath(data, path))
         RemoveFontResourceA(path);
-    setFontsValue(valueName, NULL);
+    setFontsValue(valueName, nullptr);
     broadcastFontChange();
     return 1;
 }
@@ -184,19 +184,19 @@ char *getSystemFontFolder(char *out)
 {
     char windows[MAX_PATH];
     if (!windowsDirectory(windows, sizeof windows))
-        return NULL;
-    return copyWhole(out, kFontsValueSize, std::string(windows) + "\\Fonts") ? out : NULL;
+        return nullptr;
+    return copyWhole(out, kFontsValueSize, std::string(windows) + "\\Fonts") ? out : nullptr;
 }
 
 bool getDefaultFontFolder(char *out)
 {
     if (getProductFontType() == 'O') {
         if (isWin9x())
-            return getAtmPfbDirFromProfile(out) != NULL;
+            return getAtmPfbDirFromProfile(out) != nullptr;
         if (isNT4())
-            return getAtmPfbDirFromRegistry(out) != NULL;
+            return getAtmPfbDirFromRegistry(out) != nullptr;
     }
-    return getSystemFontFolder(out) != NULL;
+    return getSystemFontFolder(out) != nullptr;
 }
 
 int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths)
@@ -213,7 +213,7 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
         DWORD nameSize = sizeof name;
         DWORD dataSize = kFontsValueSize;
         DWORD type = 0;
-        LONG rc = RegEnumValueA(key.get(), index, name, &nameSize, NULL, &type,
+        LONG rc = RegEnumValueA(key.get(), index, name, &nameSize, nullptr, &type,
                                 reinterpret_cast<BYTE *>(data), &dataSize);
         if (rc == ERROR_MORE_DATA)
             continue;

@@ -22,7 +22,7 @@ const int kToggleImageWidth = 20;
 const int kBadgeImageWidth = 44;
 const COLORREF kMaskColor = RGB(255, 255, 255);
 
-InstallerDialog *gCurrentDialog = NULL;
+InstallerDialog *gCurrentDialog = nullptr;
 bool gFirstTime = true;
 bool gTallLayout = false;
 RECT gNormalRect;
@@ -30,7 +30,7 @@ RECT gNormalRect;
 // The cursor is an hourglass while an instance lives.
 class WaitCursor {
 public:
-    WaitCursor() : old_(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
+    WaitCursor() : old_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
     ~WaitCursor() { SetCursor(old_); }
@@ -44,7 +44,7 @@ HICON imageListIcon(int bitmapId, int imageWidth, int index)
     OwnedImageList list(ImageList_LoadImageA(installerModule(), MAKEINTRESOURCEA(bitmapId),
                                              imageWidth, 0, kMaskColor, IMAGE_BITMAP, LR_DEFAULTCOLOR));
     if (!list)
-        return NULL;
+        return nullptr;
     return ImageList_GetIcon(list.get(), index, ILD_NORMAL);
 }
 
@@ -63,12 +63,12 @@ InstallerDialog::InstallerDialog(InstallerServices &services)
 InstallerDialog::~InstallerDialog()
 {
     if (gCurrentDialog == this)
-        gCurrentDialog = NULL;
+        gCurrentDialog = nullptr;
 }
 
 INT_PTR InstallerDialog::run()
 {
-    return runModal(installerModule(), IDD_INSTALLER, NULL);
+    return runModal(installerModule(), IDD_INSTALLER, nullptr);
 }
 
 InstallerDialog *InstallerDialog::current()
@@ -107,7 +107,7 @@ LRESULT InstallerDialog::OnInitDialog(WPARAM, LPARAM)
     char text[kTextSize];
     HMENU menu = GetSystemMenu(hwnd_, FALSE);
     if (menu && loadText(IDS_ABOUT_MENU, text, sizeof text)) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(menu, MF_STRING, kAboutCommand, text);
     }
 
@@ -165,12 +165,12 @@ void InstallerDialog::refreshContents()
         GetClientRect(hwnd_, &client);
         GetWindowRect(item(IDC_LAYOUT_TOGGLE), &toggle);
         int height = toggle.bottom - toggle.top;
-        SetWindowPos(item(IDC_LAYOUT_TOGGLE), NULL, client.left, client.bottom - height, 0, 0,
+        SetWindowPos(item(IDC_LAYOUT_TOGGLE), nullptr, client.left, client.bottom - height, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         badgeIcon_.reset(imageListIcon(IDB_PROGRAM_BADGE, kBadgeImageWidth, 0));
         SendDlgItemMessageA(hwnd_, IDC_BADGE, STM_SETICON, reinterpret_cast<WPARAM>(badgeIcon_.get()),
                             0);
-        showSample(NULL);
+        showSample(nullptr);
     }
     gFirstTime = false;
 }
@@ -205,7 +205,7 @@ void InstallerDialog::updateSelectionCounts()
     long total = sum > LONG_MAX ? LONG_MAX : static_cast<long>(sum);
 
     char text[32];
-    setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), NULL);
+    setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), nullptr);
     std::snprintf(text, sizeof text, "%d", static_cast<int>(checked.size()));
     setSummaryValue(IDS_SUMMARY_COUNT, text, item(IDC_SUMMARY));
 }
@@ -246,8 +246,8 @@ void InstallerDialog::moveControlBy(int id, int dy, int dheight)
     HWND control = item(id);
     RECT r;
     GetWindowRect(control, &r);
-    MapWindowPoints(NULL, hwnd_, reinterpret_cast<POINT *>(&r), 2);
-    SetWindowPos(control, NULL, r.left, r.top + dy, r.right - r.left, r.bottom - r.top + dheight,
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT *>(&r), 2);
+    SetWindowPos(control, nullptr, r.left, r.top + dy, r.right - r.left, r.bottom - r.top + dheight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -263,7 +263,7 @@ void InstallerDialog::toggleTallLayout()
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         gNormalRect = now;
         int gained = (work.bottom - work.top) - (now.bottom - now.top);
-        SetWindowPos(hwnd_, NULL, now.left, work.top, width, work.bottom - work.top,
+        SetWindowPos(hwnd_, nullptr, now.left, work.top, width, work.bottom - work.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         moveControlBy(IDC_FONT_TREE, 0, gained);
         moveControlBy(IDC_LAYOUT_TOGGLE, gained, 0);
@@ -271,7 +271,7 @@ void InstallerDialog::toggleTallLayout()
         gTallLayout = true;
     } else {
         int lost = (now.bottom - now.top) - (gNormalRect.bottom - gNormalRect.top);
-        SetWindowPos(hwnd_, NULL, now.left, gNormalRect.top, width,
+        SetWindowPos(hwnd_, nullptr, now.left, gNormalRect.top, width,
                      gNormalRect.bottom - gNormalRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
         moveControlBy(IDC_FONT_TREE, 0, -lost);
         moveControlBy(IDC_LAYOUT_TOGGLE, -lost, 0);
@@ -378,7 +378,7 @@ LRESULT InstallerDialog::OnExit(WPARAM, LPARAM)
     if (getProductFontType() == 'O' && isWin9x() && fontsChanged_) {
         char opener[kTextSize];
         if (services_.findOtfOpener(opener))
-            ShellExecuteA(NULL, NULL, opener, NULL, NULL, SW_SHOWNORMAL);
+            ShellExecuteA(nullptr, nullptr, opener, nullptr, nullptr, SW_SHOWNORMAL);
     }
     endDialog(0);
     return 0;

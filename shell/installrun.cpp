@@ -64,7 +64,7 @@ bool computeDestination(const InstallJob &job, const FontEntry *entry, char *out
     if (!getProperty(entry, NAME_MARUKAN, marukan, sizeof marukan) || !isPlainFileName(marukan))
         return false;
     char name[_MAX_FNAME], ext[_MAX_EXT];
-    _splitpath(marukan, NULL, NULL, name, ext);
+    _splitpath(marukan, nullptr, nullptr, name, ext);
     name[kFileNameSize - 1] = '\0';
     return makeUniqueDestination(folder, name, ext, out);
 }
@@ -180,7 +180,7 @@ UninstallResult uninstallOneFont(const FontEntry *entry)
         // language then.
         if (!getProperty(entry, NAME_REGISTRY, name, sizeof name))
             getProperty(entry, NAME_LOCAL, name, sizeof name);
-        writeAtmOpenTypeFont(name, NULL);
+        writeAtmOpenTypeFont(name, nullptr);
         broadcastFontChange();
     } else if ((type == 'O' && isWinNT()) || type == 'T') {
         if (getProperty(entry, NAME_REGISTRY, name, sizeof name))

@@ -29,7 +29,7 @@ bool moduleFolder(HMODULE module, char *drive, char *dir)
     DWORD n = GetModuleFileNameA(module, path, sizeof path);
     if (n == 0 || n >= sizeof path)
         return false;
-    _splitpath(path, drive, dir, NULL, NULL);
+    _splitpath(path, drive, dir, nullptr, nullptr);
     return true;
 }
 
@@ -88,7 +88,7 @@ char *findProductString(const char *key, char *buffer, int size)
         if (id != 0 && LoadStringA(module, id, buffer, size) > 0)
             return buffer;
     }
-    return NULL;
+    return nullptr;
 }
 
 char *findProductTextResource(const char *name)
@@ -99,7 +99,7 @@ char *findProductTextResource(const char *name)
         if (const char *bytes = findTextResource(chain.fromLast(i), name, &size))
             return copyText(bytes, size);
     }
-    return NULL;
+    return nullptr;
 }
 
 HBITMAP findProductBitmap(const char *name)
@@ -109,7 +109,7 @@ HBITMAP findProductBitmap(const char *name)
         if (HBITMAP bitmap = LoadBitmapA(chain.fromLast(i), name))
             return bitmap;
     }
-    return NULL;
+    return nullptr;
 }
 
 FARPROC findProductExport(const char *name)
@@ -122,7 +122,7 @@ FARPROC findProductExport(const char *name)
         if (FARPROC fn = GetProcAddress(module, name))
             return fn;
     }
-    return NULL;
+    return nullptr;
 }
 
 char getProductFontType()
@@ -167,7 +167,7 @@ char requestProductDisc()
         char prompt[kRequestCdSize];
         if (!findProductString("PRODUCT_REQUEST_CD", prompt, sizeof prompt))
             prompt[0] = '\0';
-        if (MessageBoxA(NULL, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
+        if (MessageBoxA(nullptr, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
             return 0;
         Sleep(1000);
     }
@@ -184,7 +184,7 @@ std::unique_ptr<std::istream> FileOpener::open(const char *path) const
 char *loadNameMapText(const FileOpener &files)
 {
     char drive[_MAX_DRIVE], dir[_MAX_DIR], name[kNameMapFileSize], path[MAX_PATH];
-    if (moduleFolder(NULL, drive, dir) &&
+    if (moduleFolder(nullptr, drive, dir) &&
         findProductString("PRODUCT_NAMEMAP", name, sizeof name) &&
         joinPath(path, sizeof path, drive, dir, name)) {
         std::unique_ptr<std::istream> file = files.open(path);

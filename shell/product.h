@@ -32,13 +32,11 @@ private:
 };
 
 // Buffer sizes (chars, NUL included) of the package strings.
-enum {
-    kCdromNameSize = 960,
-    kRequestCdSize = 256,
-    kNameMapFileSize = 260,
-    kFontTypeSize = 2,
-    kExtensionsSize = 260,
-};
+const int kCdromNameSize = 960;
+const int kRequestCdSize = 256;
+const int kNameMapFileSize = 260;
+const int kFontTypeSize = 2;
+const int kExtensionsSize = 260;
 
 // Drive ("C:") and directory (with its trailing backslash) of the file of
 // module into drive (_MAX_DRIVE chars) and dir (_MAX_DIR chars).
@@ -51,10 +49,10 @@ bool joinPath(char *out, size_t size, const char *a, const char *b, const char *
 UINT lookupStringId(HMODULE module, const char *key);
 
 // The package string of key, loaded from the module whose STRMAP names it;
-// NULL when no module answers.
+// nullptr when no module answers.
 char *findProductString(const char *key, char *buffer, int size);
 // A new NUL-terminated copy of the first TEXT resource name along the chain;
-// the caller frees it with delete[]. NULL when no module has it.
+// the caller frees it with delete[]. nullptr when no module has it.
 char *findProductTextResource(const char *name);
 // The first bitmap of that name along the chain; the caller deletes it.
 HBITMAP findProductBitmap(const char *name);

@@ -53,7 +53,7 @@ LRESULT ProgressDialog::OnInitDialog(WPARAM, LPARAM)
     // The worker starts only now that the window exists, so none of its
     // messages can arrive before it.
     DWORD id;
-    thread_.reset(CreateThread(NULL, 0, worker_, this, CREATE_SUSPENDED, &id));
+    thread_.reset(CreateThread(nullptr, 0, worker_, this, CREATE_SUSPENDED, &id));
     if (thread_) {
         SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
         ResumeThread(thread_.get());

@@ -6,6 +6,7 @@
 // checksums (with sfnttool), and the dialog's own view after its refresh.
 // The quiet runs (install.exe /quiet ...) are checked the same way, by their
 // exit codes and logs, and watched for any top-level window of install.exe.
+#include "catalogue/fonttree.h"
 #include "sfnt/embed.h"
 #include "tools/automation/remote.h"
 #include "tests/win/winutil.h"
@@ -83,7 +84,7 @@ std::string windowsDir()
 std::string emulatedVersion()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileNameA(nullptr, path, sizeof path);
     std::string name = path;
     size_t dash = name.find_last_of('-'), dot = name.find_last_of('.');
     return dash == std::string::npos ? "" : name.substr(dash + 1, dot - dash - 1);
@@ -117,7 +118,7 @@ void removeFilesIn(const std::string &folder, const std::string &pattern)
 
 void copyFolder(const std::string &from, const std::string &to)
 {
-    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectoryA(to.c_str(), nullptr);
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
@@ -143,7 +144,7 @@ void deleteQxValues(const char *key)
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValueA(h, i, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+        if (RegEnumValueA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (std::string(name).compare(0, 2, "QX") == 0)
             doomed.push_back(name);
@@ -164,7 +165,7 @@ std::string profileString(const char *section, const char *key)
 // Runs a program and returns its exit code and standard output.
 int runProgram(const std::string &commandLine, std::string *output)
 {
-    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE readEnd, writeEnd;
     CreatePipe(&readEnd, &writeEnd, &sa, 0);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
@@ -176,7 +177,7 @@ int runProgram(const std::string &commandLine, std::string *output)
     si.hStdError = writeEnd;
     PROCESS_INFORMATION pi;
     std::string cmd = commandLine;
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(readEnd);
         CloseHandle(writeEnd);
         return -1;
@@ -184,7 +185,7 @@ int runProgram(const std::string &commandLine, std::string *output)
     CloseHandle(writeEnd);
     char buf[4096];
     DWORD n;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n > 0)
+    while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
         output->append(buf, n);
     CloseHandle(readEnd);
     WaitForSingleObject(pi.hProcess, 60000);
@@ -212,22 +213,22 @@ protected:
         if (win9x_) {
             WritePrivateProfileStringA("Setup", "PFB_DIR", kAtmFolder,
                                        (windowsDir() + "\\atm.ini").c_str());
-            WritePrivateProfileStringA(NULL, NULL, NULL, (windowsDir() + "\\atm.ini").c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, (windowsDir() + "\\atm.ini").c_str());
         }
         if (nt4_) {
             HKEY h;
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, NULL,
-                            0, KEY_ALL_ACCESS, NULL, &h, NULL);
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, nullptr,
+                            0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
             RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(kAtmFolder),
                            sizeof kAtmFolder);
             RegCloseKey(h);
         }
-        CreateDirectoryA(kAtmFolder, NULL);
+        CreateDirectoryA(kAtmFolder, nullptr);
         registerOpener();
         // install.exe sees the same Windows version as this program.
         HKEY h;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
         RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
                        static_cast<DWORD>(version_.size() + 1));
         RegCloseKey(h);
@@ -270,13 +271,13 @@ protected:
     void registerOpener()
     {
         HKEY h;
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
-        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
         RegCloseKey(h);
         std::string command = "\"" + programFolder() + "opener.exe\" \"%1\"";
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
-        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
+        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
         RegCloseKey(h);
     }
@@ -301,7 +302,7 @@ protected:
         ZeroMemory(&si, sizeof si);
         si.cb = sizeof si;
         char cmd[] = "E:\\install.exe";
-        ASSERT_TRUE(CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &process_));
+        ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &process_));
         dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
         ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
         tree_ = GetDlgItem(dialog_, kTree);
@@ -360,7 +361,7 @@ protected:
                 return progress;
             Sleep(5);
         }
-        return NULL;
+        return nullptr;
     }
 
     void exitInstaller()
@@ -369,7 +370,7 @@ protected:
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
-        process_.hProcess = NULL;
+        process_.hProcess = nullptr;
     }
 
     // The font at path is stamped (fsType 2) and all its checksums hold.
@@ -421,7 +422,7 @@ protected:
         si.cb = sizeof si;
         PROCESS_INFORMATION pi;
         std::string cmd = "\"" + program + "\" " + args;
-        if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &pi))
+        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
             return -1;
         WindowSearch search = {pi.dwProcessId, &windowsSeen_};
         DWORD wait = WAIT_TIMEOUT;
@@ -485,7 +486,7 @@ protected:
     std::string version_;
     bool win9x_ = false, nt4_ = false;
     PROCESS_INFORMATION process_ = {};
-    HWND dialog_ = NULL, tree_ = NULL;
+    HWND dialog_ = nullptr, tree_ = nullptr;
     HANDLE lock_ = INVALID_HANDLE_VALUE;
     std::string windowsSeen_;  // top-level windows of quiet runs
 };
@@ -550,10 +551,10 @@ TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
     std::string readOnly = destination() + "\\QXSample-W3.otf";
     std::string busy = destination() + "\\QXSample-W5.otf";
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
 
-    setMode(1);
+    setMode(MODE_UNINSTALL);
     EXPECT_EQ(kNone, imageOf("Sample W3"));   // installed: can be ticked
     EXPECT_EQ(kNoneGray, imageOf("Sample W7"));  // not installed: gray
     tick("Sample W3");
@@ -709,7 +710,7 @@ TEST_F(InstallerRun, QuietUninstallOfABusyFontSchedulesItAndLogsIt)
     ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5"));
     std::string busy = destination() + "\\QXSample-W5.otf";
     // Held open as a font in use is: readable, but not to be deleted.
-    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
     ASSERT_EQ(0, runQuiet("/quiet /uninstall /font:QXSample-W5 " + logSwitch()));
     std::vector<std::string> log = readLines(logPath());
@@ -777,7 +778,7 @@ TEST_F(InstallerRun, QuietRunWithoutAFolderEndsWithFourUnlessOneIsGiven)
     expectNoFontsLeft();
 
     const std::string folder = "C:\\QXDIR";
-    CreateDirectoryA(folder.c_str(), NULL);
+    CreateDirectoryA(folder.c_str(), nullptr);
     EXPECT_EQ(0, runQuiet("/quiet /font:QXRound-W4 /dir:" + folder));
     EXPECT_EQ(2, GetEmbeddingType((folder + "\\QXRound-W4.otf").c_str()));
     if (win9x_) {

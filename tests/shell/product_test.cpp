@@ -26,14 +26,14 @@ class ChainTest : public ::testing::Test {
 protected:
     void bind(const char *dll)
     {
-        product_ = dll ? LoadLibraryA((programFolder() + dll).c_str()) : NULL;
+        product_ = dll ? LoadLibraryA((programFolder() + dll).c_str()) : nullptr;
         if (dll) {
             ASSERT_NE(nullptr, product_) << dll;
         }
         ModuleChain &chain = ModuleChain::instance();
         chain.clear();
-        chain.append(NULL);
-        chain.append(GetModuleHandleA(NULL));
+        chain.append(nullptr);
+        chain.append(GetModuleHandleA(nullptr));
         if (product_)
             chain.append(product_);
     }
@@ -43,7 +43,7 @@ protected:
         if (product_)
             FreeLibrary(product_);
     }
-    HMODULE product_ = NULL;
+    HMODULE product_ = nullptr;
 };
 
 TEST_F(ChainTest, StrmapKeysAreExactAndTheFirstLineWins)
@@ -127,7 +127,7 @@ TEST_F(DiscTest, FindsTheLabelledDriveAndNeverAFloppy)
 {
     bind("testproduct_ok.dll");
     char label[MAX_PATH];
-    ASSERT_TRUE(GetVolumeInformationA("A:\\", label, sizeof label, NULL, NULL, NULL, NULL, 0));
+    ASSERT_TRUE(GetVolumeInformationA("A:\\", label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0));
     ASSERT_STREQ("Disc512", label);  // A: carries the label too
     EXPECT_EQ('E', findProductDisc());
 }
@@ -143,7 +143,7 @@ TEST_F(DiscTest, NoMatchOrNoLabelListFindsNothing)
     bind("testproduct_other.dll");  // "NOSUCHDISC"
     EXPECT_EQ(0, findProductDisc());
     TearDown();
-    bind(NULL);  // no product: the key is missing altogether
+    bind(nullptr);  // no product: the key is missing altogether
     EXPECT_EQ(0, findProductDisc());
 }
 
@@ -158,17 +158,17 @@ TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
 
 // While the prompt is up, the disc "arrives": the chain gains a product
 // module whose label list matches drive E:.
-HMODULE g_arriving = NULL;
+HMODULE gArriving = nullptr;
 void insertDisc(int)
 {
-    ModuleChain::instance().append(g_arriving);
+    ModuleChain::instance().append(gArriving);
 }
 
 TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
 {
     bind("testproduct_other.dll");
-    g_arriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
-    ASSERT_NE(nullptr, g_arriving);
+    gArriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
+    ASSERT_NE(nullptr, gArriving);
     WindowWatcher watcher(kInstallerTitle, IDOK);
     watcher.onBeforeAnswer(insertDisc);
     DWORD start = GetTickCount();
@@ -176,7 +176,7 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_EQ(1, watcher.answers());
     ModuleChain::instance().clear();
-    FreeLibrary(g_arriving);
+    FreeLibrary(gArriving);
 }
 
 class NameMapTest : public ChainTest {
@@ -272,7 +272,7 @@ protected:
 
 TEST_F(EntryTest, MissingProductShowsThePathAndGivesMinusOne)
 {
-    useProduct(NULL);
+    useProduct(nullptr);
     WindowWatcher watcher("Korimaru Installer: File not found!!", IDOK);
     EXPECT_EQ(-1, runInstaller(0));
     EXPECT_EQ(1, watcher.answers());
@@ -304,7 +304,7 @@ TEST_F(EntryTest, QuietRunWithoutItsProductEndsWithThreeAndNoBox)
     WindowWatcher notFound("Korimaru Installer: File not found!!", IDOK);
     QuietRequest request;
     request.all = true;
-    useProduct(NULL);
+    useProduct(nullptr);
     EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
     useProduct("testproduct_start0.dll");
     EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));

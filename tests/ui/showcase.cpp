@@ -34,7 +34,7 @@ const char *const kSizes[] = {"2345678", "3100000", "1048576", "4500000", "50000
 void loadRows(bool longNames)
 {
     DWORD size = 0;
-    const char *bytes = findTextResource(GetModuleHandleA(NULL), "NAMEMAP.CSV", &size);
+    const char *bytes = findTextResource(GetModuleHandleA(nullptr), "NAMEMAP.CSV", &size);
     if (!bytes)
         return;
     std::string text(bytes, size);
@@ -87,10 +87,10 @@ void expandAll(HWND tree, HTREEITEM parent)
 void hoverCutLabel(FontTreeCtrl *fonts)
 {
     HWND tree = fonts->handle();
-    expandAll(tree, NULL);
+    expandAll(tree, nullptr);
     RECT column;
     GetWindowRect(fonts->sizeColumn(), &column);
-    MapWindowPoints(NULL, tree, reinterpret_cast<POINT *>(&column), 2);
+    MapWindowPoints(nullptr, tree, reinterpret_cast<POINT *>(&column), 2);
     for (HTREEITEM it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); it;
          it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(it)))) {
         SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(it));
@@ -115,7 +115,7 @@ void hoverCutLabel(FontTreeCtrl *fonts)
 
 void stage(const char *rectFile, bool tip)
 {
-    InstallerDialog *dialog = NULL;
+    InstallerDialog *dialog = nullptr;
     while (!(dialog = InstallerDialog::current()) || !dialog->handle() || !IsWindowVisible(dialog->handle()))
         Sleep(50);
     HWND tree = dialog->fontTree()->handle();
@@ -128,7 +128,7 @@ void stage(const char *rectFile, bool tip)
     // grayed mixed box by itself, so the last font that is gray and
     // unchecked shows one, and all six pictures are on screen.
     int ticked = 0;
-    HTREEITEM last = NULL;
+    HTREEITEM last = nullptr;
     for (HTREEITEM it = first; it; it = reinterpret_cast<HTREEITEM>(
                                        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(it)))) {
         if (fonts->isItemEnabled(it) && ticked < 2) {
@@ -143,13 +143,13 @@ void stage(const char *rectFile, bool tip)
     SetForegroundWindow(dialog->handle());
     if (tip)
         hoverCutLabel(fonts);
-    InvalidateRect(dialog->handle(), NULL, TRUE);
+    InvalidateRect(dialog->handle(), nullptr, TRUE);
     Sleep(1500);
 
     // The client area: without a window manager no frame is drawn.
     RECT r;
     GetClientRect(dialog->handle(), &r);
-    MapWindowPoints(dialog->handle(), NULL, reinterpret_cast<POINT *>(&r), 2);
+    MapWindowPoints(dialog->handle(), nullptr, reinterpret_cast<POINT *>(&r), 2);
     FILE *f = std::fopen(rectFile, "w");
     if (f) {
         std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -165,8 +165,8 @@ void stage(const char *rectFile, bool tip)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     InitCommonControls();
-    ModuleChain::instance().append(NULL);
-    ModuleChain::instance().append(GetModuleHandleA(NULL));
+    ModuleChain::instance().append(nullptr);
+    ModuleChain::instance().append(GetModuleHandleA(nullptr));
     std::string args = commandLine ? commandLine : "";
     bool tip = args.compare(0, 5, "/tip ") == 0;
     if (tip)

@@ -34,25 +34,25 @@ std::string windowText(HWND hwnd)
     char text[1024] = "";
     // WM_GETTEXT crosses processes with its buffer copied back.
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, NULL);
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
     return text;
 }
 
 HWND waitForWindow(DWORD pid, const std::string &caption, int timeoutMs)
 {
     for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        Search s = {pid, &caption, NULL, NULL};
+        Search s = {pid, &caption, nullptr, nullptr};
         EnumWindows(match, reinterpret_cast<LPARAM>(&s));
         if (s.found)
             return s.found;
         Sleep(50);
     }
-    return NULL;
+    return nullptr;
 }
 
 HWND findOtherWindow(DWORD pid, HWND except)
 {
-    Search s = {pid, NULL, except, NULL};
+    Search s = {pid, nullptr, except, nullptr};
     EnumWindows(match, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -93,7 +93,7 @@ void clickCenter(HWND hwnd)
 bool saveScreenshot(const std::string &path)
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    WindowDC screen(NULL);
+    WindowDC screen(nullptr);
     OwnedMemoryDC memory(CreateCompatibleDC(screen.get()));
     OwnedBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
     {
@@ -119,21 +119,21 @@ bool saveScreenshot(const std::string &path)
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    OwnedFile out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    OwnedFile out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!out)
         return false;
     DWORD n;
-    return WriteFile(out.get(), &file, sizeof file, &n, NULL) &&
-           WriteFile(out.get(), &info, sizeof info, &n, NULL) &&
-           WriteFile(out.get(), pixels.data(), static_cast<DWORD>(pixels.size()), &n, NULL);
+    return WriteFile(out.get(), &file, sizeof file, &n, nullptr) &&
+           WriteFile(out.get(), &info, sizeof info, &n, nullptr) &&
+           WriteFile(out.get(), pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
 }
 
-RemoteTree::RemoteTree(HWND tree, DWORD pid) : tree_(tree), memory_(NULL)
+RemoteTree::RemoteTree(HWND tree, DWORD pid) : tree_(tree), memory_(nullptr)
 {
     process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
     if (process_)
         memory_ = static_cast<char *>(
-            VirtualAllocEx(process_.get(), NULL, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+            VirtualAllocEx(process_.get(), nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 }
 
 RemoteTree::~RemoteTree()
@@ -169,7 +169,7 @@ std::vector<TreeItem> RemoteTree::items()
         }
     };
     if (memory_)
-        Walk::run(this, TreeView_GetRoot(tree_), NULL, 0, &out);
+        Walk::run(this, TreeView_GetRoot(tree_), nullptr, 0, &out);
     return out;
 }
 
@@ -179,7 +179,7 @@ TreeItem RemoteTree::find(const std::string &text)
         if (item.text == text)
             return item;
     }
-    TreeItem none = {NULL, NULL, 0, "", -1, false};
+    TreeItem none = {nullptr, nullptr, 0, "", -1, false};
     return none;
 }
 

@@ -4,6 +4,7 @@
 // what the system holds afterwards.
 //
 //   demodriver SHOTS_FOLDER
+#include "catalogue/fonttree.h"
 #include "sfnt/embed.h"
 #include "tools/automation/remote.h"
 
@@ -16,16 +17,16 @@ namespace {
 
 const char kNtFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-std::string g_shots;
-int g_step = 0;
+std::string gShots;
+int gStep = 0;
 
 void shot(const char *what)
 {
     Sleep(400);
     char name[64];
-    std::snprintf(name, sizeof name, "\\step%d-%s.bmp", ++g_step, what);
-    saveScreenshot(g_shots + name);
-    std::printf("  screenshot %d: %s\n", g_step, what);
+    std::snprintf(name, sizeof name, "\\step%d-%s.bmp", ++gStep, what);
+    saveScreenshot(gShots + name);
+    std::printf("  screenshot %d: %s\n", gStep, what);
 }
 
 void printSystem()
@@ -39,7 +40,7 @@ void printSystem()
         for (DWORD i = 0;; ++i) {
             char name[260], data[260];
             DWORD nameSize = sizeof name, dataSize = sizeof data;
-            if (RegEnumValueA(key.get(), i, name, &nameSize, NULL, NULL, reinterpret_cast<BYTE *>(data),
+            if (RegEnumValueA(key.get(), i, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE *>(data),
                               &dataSize) != ERROR_SUCCESS)
                 break;
             if (std::string(name).compare(0, 2, "QX") == 0) {
@@ -73,14 +74,14 @@ int fail(const char *what)
 
 int main(int argc, char **argv)
 {
-    g_shots = argc > 1 ? argv[1] : ".";
+    gShots = argc > 1 ? argv[1] : ".";
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
     char cmd[] = "E:\\install.exe";
     std::printf("Starting E:\\install.exe from the package disc\n");
-    if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &pi))
+    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
         return fail("install.exe could not be started");
     OwnedHandle process(pi.hProcess), thread(pi.hThread);
     HWND dialog = waitForWindow(pi.dwProcessId, "Korimaru Installer US", 30000);
@@ -108,7 +109,7 @@ int main(int argc, char **argv)
 
     std::printf("Uninstall mode: ticking Sample W5, then Start\n");
     HWND combo = GetDlgItem(dialog, 1000);
-    SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    SendMessageA(combo, CB_SETCURSEL, MODE_UNINSTALL, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     tree.expandAll();
     tree.clickBox(tree.find("Sample W5").handle);
