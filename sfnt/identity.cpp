@@ -10,11 +10,6 @@
 
 namespace {
 
-const uint16_t kMacintosh = 1, kWindows = 3;
-const uint16_t kMacRoman = 0, kWindowsUnicode = 1;
-const uint16_t kMacEnglish = 0, kJapanese = 1041, kWindowsEnglish = 0x409;
-const uint16_t kPostScriptName = 6;
-
 // The record's UTF-16 string as printable ASCII; false for anything else.
 bool asciiFromUtf16(const std::string &utf16, std::string *out)
 {
@@ -84,13 +79,16 @@ bool FontFace::knownVersion() const
 
 std::string FontFace::postScriptName() const
 {
-    const TT_name_rec *rec = findRecord(names, kMacintosh, kMacRoman, kMacEnglish, kPostScriptName);
+    const TT_name_rec *rec =
+        findRecord(names, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript);
     if (!rec || rec->str.empty() || rec->str[0] == 0)
-        rec = findRecord(names, kMacintosh, kMacRoman, kJapanese, kPostScriptName);
+        rec = findRecord(names, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese,
+                         kNamePostScript);
     if (rec && !rec->str.empty() && rec->str[0] != 0)
         return rec->str.substr(0, rec->str.find('\0'));
     std::string ascii;
-    rec = findRecord(names, kWindows, kWindowsUnicode, kWindowsEnglish, kPostScriptName);
+    rec = findRecord(names, kPlatformWindows, kEncodingWindowsUnicode, kLanguageWindowsEnglish,
+                     kNamePostScript);
     if (rec && asciiFromUtf16(rec->str, &ascii))
         return ascii;
     return std::string();
@@ -138,7 +136,8 @@ char *GetWindowsPostScriptName(const char *path, char *buffer)
     if (ReadFontFaces(path, &faces, 1) != 1)
         return nullptr;
     const TT_name_rec *rec =
-        findRecord(faces[0].names, kWindows, kWindowsUnicode, kWindowsEnglish, kPostScriptName);
+        findRecord(faces[0].names, kPlatformWindows, kEncodingWindowsUnicode,
+                   kLanguageWindowsEnglish, kNamePostScript);
     std::string ascii;
     if (!rec || !asciiFromUtf16(rec->str, &ascii) || ascii.size() >= static_cast<size_t>(FONT_NAME_SIZE))
         return nullptr;

@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         disc_ = "E:\\FontData";
-        CreateDirectoryA(disc_.c_str(), NULL);
+        CreateDirectoryA(disc_.c_str(), nullptr);
         ini_ = windowsDir() + "\\atm.ini";
         hadIni_ = testutil::fileExists(ini_);
         savedIni_ = testutil::readFile(ini_);

@@ -5,7 +5,6 @@
 // name that holds one, found there by a catalogue load and uninstalled.
 #include "catalogue/catalogue.h"
 #include "shell/fontreg.h"
-#include "shell/installerdialog.h"
 #include "shell/installrun.h"
 #include "shell/product.h"
 #include "tests/catalogue/fonttest.h"
@@ -19,17 +18,6 @@
 using namespace fonttest;
 
 namespace {
-
-std::string g_folder;
-
-LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == DM_GETFOLDER) {
-        lstrcpynA(reinterpret_cast<char *>(lParam), g_folder.c_str(), 256);
-        return static_cast<LRESULT>(g_folder.size());
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
 
 std::string prop(const FontEntry *entry, const char *key)
 {
@@ -56,15 +44,8 @@ protected:
         } else {
             GTEST_SKIP() << "code page " << acp << " has no such characters";
         }
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = mainProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "DoubleByteMain";
-        RegisterClassA(&wc);
-        main_ = CreateWindowA("DoubleByteMain", "", 0, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
-        progress_ = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
         disc_ = "E:\\FontData";
-        CreateDirectoryA(disc_.c_str(), NULL);
+        CreateDirectoryA(disc_.c_str(), nullptr);
         ini_ = windowsDir() + "\\atm.ini";
         savedIni_ = testutil::readFile(ini_);
         hadIni_ = testutil::fileExists(ini_);
@@ -78,15 +59,10 @@ protected:
         else
             DeleteFileA(ini_.c_str());
         fontCatalogue().clear();
-        if (main_)
-            DestroyWindow(main_);
-        if (progress_)
-            DestroyWindow(progress_);
     }
 
     std::string first_, second_, disc_, ini_, savedIni_;
     bool hadIni_ = false;
-    HWND main_ = NULL, progress_ = NULL;
 };
 
 TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
@@ -98,8 +74,9 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     // code pages may go on at the same time in the other Wine prefix), and in
     // it a folder whose name ends in a character whose second byte is 0x5C.
     std::string run = std::to_string(platform()) + "-" + std::to_string(GetACP());
-    g_folder = testutil::scratchFolder("dbcs-" + run) + "\\" + second_ + first_;
-    ASSERT_TRUE(CreateDirectoryA(g_folder.c_str(), NULL));
+    InstallJob job;  // no dialog: the run's own folder
+    job.folder = testutil::scratchFolder("dbcs-" + run) + "\\" + second_ + first_;
+    ASSERT_TRUE(CreateDirectoryA(job.folder.c_str(), nullptr));
 
     loadCatalogue(false);
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, "QXSample-W5");
@@ -109,10 +86,10 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     entry->setProperty(NAME_MARUKAN, fileName.c_str());
 
     char destination[MAX_PATH];
-    ASSERT_TRUE(computeDestination(main_, entry, destination));
-    const std::string expected = g_folder + "\\" + fileName;
+    ASSERT_TRUE(computeDestination(job, entry, destination));
+    const std::string expected = job.folder + "\\" + fileName;
     EXPECT_EQ(expected, destination);
-    ASSERT_NE(0, installOneFont(entry, destination, progress_));
+    ASSERT_NE(0, installOneFont(entry, destination, nullptr));
     EXPECT_TRUE(testutil::fileExists(expected));
 
     // A refresh finds the installed copy where it was put.

@@ -51,7 +51,7 @@ std::string windowsDir()
 std::string emulatedVersion()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileNameA(nullptr, path, sizeof path);
     std::string name = path;
     size_t dash = name.find_last_of('-'), dot = name.find_last_of('.');
     return dash == std::string::npos ? "" : name.substr(dash + 1, dot - dash - 1);
@@ -84,7 +84,7 @@ void removeFilesIn(const std::string &folder, const std::string &pattern)
 
 void copyFolder(const std::string &from, const std::string &to)
 {
-    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectoryA(to.c_str(), nullptr);
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
@@ -111,8 +111,8 @@ protected:
         cleanSystem();
         hostFontValues(true);
         HKEY h;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
         RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
                        static_cast<DWORD>(version_.size() + 1));
         RegCloseKey(h);
@@ -162,7 +162,7 @@ protected:
         BYTE data[512];
         for (DWORD i = 0;; ++i) {
             DWORD nameSize = sizeof name, dataSize = sizeof data - 1;
-            if (RegEnumValueA(h, i, name, &nameSize, NULL, NULL, data, &dataSize) != ERROR_SUCCESS)
+            if (RegEnumValueA(h, i, name, &nameSize, nullptr, nullptr, data, &dataSize) != ERROR_SUCCESS)
                 break;
             data[dataSize] = 0;
             if ((data[0] == 'Z' || data[0] == 'z') && data[1] == ':')
@@ -182,7 +182,7 @@ protected:
         ZeroMemory(&si, sizeof si);
         si.cb = sizeof si;
         char cmd[] = "F:\\install.exe";
-        ASSERT_TRUE(CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "F:\\", &si, &process_));
+        ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "F:\\", &si, &process_));
         dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
         ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
         tree_ = GetDlgItem(dialog_, kTree);
@@ -196,7 +196,7 @@ protected:
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
-        process_.hProcess = NULL;
+        process_.hProcess = nullptr;
     }
 
     int imageOf(const std::string &label) { return RemoteTree(tree_, process_.dwProcessId).find(label).image; }
@@ -265,7 +265,7 @@ protected:
     std::string version_;
     const char *fontsKey_ = kNtFontsKey;
     PROCESS_INFORMATION process_ = {};
-    HWND dialog_ = NULL, tree_ = NULL;
+    HWND dialog_ = nullptr, tree_ = nullptr;
 };
 
 TEST_F(PackageRun, InstallsRefreshesAndUninstallsTheMadePackage)

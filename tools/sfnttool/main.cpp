@@ -85,9 +85,11 @@ int cmdName(const char *path, int argc, char **argv)
     } else {
         // The installer's PostScript name request: Macintosh Roman, English,
         // then the same with the Japanese language id.
-        found = GetFontName(path, 1, 0, 0, 6, buffer);
+        found = GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish,
+                            kNamePostScript, buffer);
         if (!found)
-            found = GetFontName(path, 1, 0, 1041, 6, buffer);
+            found = GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese,
+                                kNamePostScript, buffer);
     }
     if (!found)
         return 1;
@@ -274,14 +276,14 @@ bool nameToUtf8(const TT_name_rec &rec, std::string *out)
 {
     out->clear();
     const std::string &s = rec.str;
-    if (rec.platform == 1 && rec.encoding == 0) {
+    if (rec.platform == kPlatformMacintosh && rec.encoding == kEncodingRoman) {
         for (char ch : s) {
             unsigned char c = static_cast<unsigned char>(ch);
             putUtf8(c < 0x80 ? c : kMacRomanHigh[c - 0x80], out);
         }
         return true;
     }
-    if (rec.platform != 0 && rec.platform != 3)
+    if (rec.platform != kPlatformUnicode && rec.platform != kPlatformWindows)
         return false;
     if (s.size() % 2 != 0)
         return false;
