@@ -6,7 +6,7 @@
 //   1. ticks all 40 fonts (4 MB each) and presses Start, timing the run from
 //      the Start command to the closing of the progress dialog and to the
 //      end of the command (which includes the dialog's refresh); then takes
-//      the fonts off again. Three times.
+//      the fonts off again. Three times, in turns with 2 and 2a.
 //   2. does what a plain installer does with the same 40 files, one after
 //      the other: CopyFileA, AddFontResourceA and the Fonts value, into a
 //      folder of its own. Three times.
@@ -233,7 +233,7 @@ void printCounts(const char *what, const std::map<UINT, long> &counts)
     std::fprintf(stderr, "\n");
 }
 
-void benchOurs(InstallerDialog *dialog, bool counted = false)
+void benchOurs(InstallerDialog *dialog, int run, bool counted = false)
 {
     HHOOK hook = SetWindowsHookExA(WH_CBT, cbtHook, NULL, GetCurrentThreadId());
     HHOOK sent = NULL, posted = NULL;
@@ -242,7 +242,7 @@ void benchOurs(InstallerDialog *dialog, bool counted = false)
         posted = SetWindowsHookExA(WH_GETMESSAGE, countPosted, NULL, GetCurrentThreadId());
     }
     HWND start = GetDlgItem(dialog->handle(), IDOK);
-    for (int run = 0; run < (counted ? 1 : kRuns); ++run) {
+    do {
         FontTreeCtrl *tree = dialog->fontTree();
         HWND treeWindow = tree->handle();
         for (HTREEITEM root = TreeView_GetRoot(treeWindow); root; root = TreeView_GetNextSibling(treeWindow, root))
@@ -277,7 +277,7 @@ void benchOurs(InstallerDialog *dialog, bool counted = false)
         }
         removeBenchFonts();
         dialog->refreshContents();
-    }
+    } while (false);
     UnhookWindowsHookEx(hook);
     if (counted) {
         printCounts("sent to the dialog thread's windows", gSentCounts);
@@ -285,10 +285,10 @@ void benchOurs(InstallerDialog *dialog, bool counted = false)
     }
 }
 
-void benchPlain()
+void benchPlain(int run)
 {
     CreateDirectoryA(kPlainFolder, NULL);
-    for (int run = 0; run < kRuns; ++run) {
+    {
         int done = 0;
         LONGLONG t0 = now();
         for (int i = 1; i <= kFonts; ++i) {
@@ -376,14 +376,14 @@ INT_PTR CALLBACK floorDialogProc(HWND dialog, UINT msg, WPARAM, LPARAM)
     return FALSE;
 }
 
-void benchFloor()
+void benchFloor(int run)
 {
     gFloorMessages = protocolMessages();
     if (gFloorMessages == 0) {
         fail("cannot size the benchmark files");
         return;
     }
-    for (int run = 0; run < kRuns; ++run) {
+    {
         LONGLONG t0 = now();
         INT_PTR rc = DialogBoxParamA(installerModule(), MAKEINTRESOURCEA(IDD_PROGRESS), gMainDialog,
                                      floorDialogProc, 0);
@@ -489,14 +489,16 @@ void CALLBACK driver(HWND, UINT, UINT_PTR id, DWORD)
     gMainDialog = dialog->handle();
     removeBenchFonts();
     dialog->refreshContents();
-    std::fprintf(stderr, "install of %d fonts, ours:\n", kFonts);
-    benchOurs(dialog);
-    std::fprintf(stderr, "install of %d fonts, plain:\n", kFonts);
-    benchPlain();
-    std::fprintf(stderr, "the progress protocol's messages alone:\n");
-    benchFloor();
+    // Taken in turns, so that a machine shared with other work loads each
+    // kind of run alike.
+    std::fprintf(stderr, "install of %d fonts: ours, plain, and the progress protocol's messages alone:\n", kFonts);
+    for (int run = 0; run < kRuns; ++run) {
+        benchOurs(dialog, run);
+        benchPlain(run);
+        benchFloor(run);
+    }
     std::fprintf(stderr, "install of %d fonts, messages counted:\n", kFonts);
-    benchOurs(dialog, true);
+    benchOurs(dialog, 0, true);
     std::fprintf(stderr, "profile of the install run's parts:\n");
     profileParts();
     std::fprintf(stderr, "catalogue:\n");
