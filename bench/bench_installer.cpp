@@ -52,6 +52,7 @@ const int kMakerValues = 300;
 
 LARGE_INTEGER gFrequency;
 LONGLONG gProgressClosed = 0;
+bool gProgressOpen = false;
 HWND gMainDialog = NULL;
 bool gFailed = false;
 
@@ -101,12 +102,15 @@ std::string windowsDir()
 // note when it is destroyed.
 LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_DESTROYWND) {
+    if (code == HCBT_DESTROYWND || code == HCBT_CREATEWND) {
         HWND window = reinterpret_cast<HWND>(wParam);
         char cls[32] = "";
         GetClassNameA(window, cls, sizeof cls);
-        if (window != gMainDialog && std::string(cls) == "#32770")
-            gProgressClosed = now();
+        if (window != gMainDialog && std::string(cls) == "#32770") {
+            gProgressOpen = code == HCBT_CREATEWND;
+            if (!gProgressOpen)
+                gProgressClosed = now();
+        }
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -194,21 +198,21 @@ int countInstalledEntries()
     return n;
 }
 
-// What the dialog thread handles during one install run: every message sent
-// to one of its windows (from the worker or from itself) and every message
-// it takes from its queue.
+// What the dialog thread handles while the progress dialog is open: every
+// message sent to one of its windows (from the worker or from itself) and
+// every message it takes from its queue.
 std::map<UINT, long> gSentCounts, gPostedCounts;
 
 LRESULT CALLBACK countSent(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION)
+    if (code == HC_ACTION && gProgressOpen)
         ++gSentCounts[reinterpret_cast<const CWPSTRUCT *>(lParam)->message];
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
 LRESULT CALLBACK countPosted(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && wParam == PM_REMOVE)
+    if (code == HC_ACTION && wParam == PM_REMOVE && gProgressOpen)
         ++gPostedCounts[reinterpret_cast<const MSG *>(lParam)->message];
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
