@@ -19,6 +19,7 @@
 namespace {
 
 const size_t kCopyBlock = 8192;
+const size_t kStreamBuffer = 65536;
 const int kFileNameSize = 128;  // name part of NAME_MARUKAN, NUL included
 
 // NAME_MARUKAN comes from the name map; only a plain file name may name the
@@ -72,6 +73,10 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
         std::fclose(in);
         return 0;
     }
+    // Stream buffers larger than the block: the system is asked for the
+    // data in a few large reads and writes rather than in two calls a block.
+    std::setvbuf(in, NULL, _IOFBF, kStreamBuffer);
+    std::setvbuf(out, NULL, _IOFBF, kStreamBuffer);
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
     unsigned long total = 0;
     bool ok = buffer != nullptr;

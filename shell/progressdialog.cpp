@@ -10,12 +10,12 @@ volatile LONG cancelRequested = 0;
 
 namespace {
 
-// The bar and the percentage are drawn at most this often (25 times a second
+// The bar and the percentage are drawn at most this often (20 times a second
 // looks smooth). A 4 MB font is some 500 blocks and 100 percent steps, and
 // drawing the bar costs more than the block's message itself; a step that
 // comes sooner waits for the next block or the redraw timer, whichever is
 // first. 100 % is drawn at once, so each font is seen to finish.
-const DWORD kRedrawInterval = 40;
+const DWORD kRedrawInterval = 50;
 const UINT_PTR kRedrawTimer = 1;
 
 }  // namespace
