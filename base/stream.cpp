@@ -3,12 +3,40 @@
 
 #include <cstring>
 
-const char *const kIOException = "IOException";
-const char *const kEOFException = "EOFException";
+const char kIOException[] = "IOException";
+const char kEOFException[] = "EOFException";
 
 bool isStreamException(const std::string &what)
 {
     return what == kIOException || what == kEOFException;
+}
+
+int64_t StreamBytesLeft(std::istream &in)
+{
+    std::streampos here = in.tellg();
+    if (here == std::streampos(-1))
+        return -1;
+    in.seekg(0, std::ios::end);
+    std::streampos end = in.tellg();
+    in.seekg(here);
+    if (end == std::streampos(-1) || !in)
+        return -1;
+    return static_cast<int64_t>(end - here);
+}
+
+int64_t StreamSize(std::istream &in)
+{
+    in.seekg(0, std::ios::beg);
+    if (!in)
+        return -1;
+    return StreamBytesLeft(in);
+}
+
+void RequireBytesLeft(std::istream &in, int64_t count, int64_t itemSize)
+{
+    int64_t left = StreamBytesLeft(in);
+    if (left >= 0 && count > left / itemSize)
+        throw std::string(kEOFException);
 }
 
 int32_t DataReader::read(char *buffer, int32_t count)

@@ -14,11 +14,26 @@
 #include <istream>
 #include <string>
 
-extern const char *const kIOException;   // "IOException"
-extern const char *const kEOFException;  // "EOFException"
+extern const char kIOException[];   // "IOException"
+extern const char kEOFException[];  // "EOFException"
 
 // True when a caught std::string is one of the two stream exceptions.
 bool isStreamException(const std::string &what);
+
+// Bytes between the stream's read position and its end, or -1 when the
+// stream cannot tell (not seekable, or already failed). The read position is
+// left where it was.
+int64_t StreamBytesLeft(std::istream &in);
+
+// Size of the whole stream, or -1 when it cannot be found. Leaves the read
+// position at the start.
+int64_t StreamSize(std::istream &in);
+
+// A declared count of fixed-size items that the rest of the stream cannot
+// hold means a cut-off file: throws EOFException, as the reads themselves
+// would, but before any room is reserved for the items. Does nothing when the
+// size of the stream cannot be found.
+void RequireBytesLeft(std::istream &in, int64_t count, int64_t itemSize);
 
 class DataReader {
 public:

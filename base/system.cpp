@@ -1,13 +1,15 @@
 // base/system.cpp - small stateless wrappers over the operating system.
 #include "base/system.h"
 
+#include "base/handles.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
 
-HMODULE g_installerModule = NULL;
+HMODULE gInstallerModule = nullptr;
 
 // Placeholder key written through the profile functions, then turned into
 // "NUL" by rewriting the file. Exactly 16 characters.
@@ -16,26 +18,24 @@ const size_t kPlaceholderLength = sizeof kPlaceholderKey - 1;
 
 bool readWholeFile(const char *path, std::string *out)
 {
-    FILE *f = std::fopen(path, "rb");
+    OwnedStdio f(std::fopen(path, "rb"));
     if (!f)
         return false;
     char block[4096];
     size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+    while ((n = std::fread(block, 1, sizeof block, f.get())) > 0)
         out->append(block, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    return !std::ferror(f.get());
 }
 
 bool writeWholeFile(const char *path, const std::string &data)
 {
-    FILE *f = std::fopen(path, "wb");
+    OwnedStdio f(std::fopen(path, "wb"));
     if (!f)
         return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f.get()) == data.size();
+    ok = (std::fflush(f.get()) == 0) && ok;
+    ok = f.close() && ok;
     return ok;
 }
 
@@ -63,42 +63,60 @@ bool replaceFile(const char *replacement, const char *target)
 
 HMODULE installerModule()
 {
-    return g_installerModule ? g_installerModule : GetModuleHandleA(NULL);
+    return gInstallerModule ? gInstallerModule : GetModuleHandleA(nullptr);
 }
 
 void setInstallerModule(HMODULE module)
 {
-    g_installerModule = module;
+    gInstallerModule = module;
 }
 
 char *loadText(UINT id, char *buffer, int size)
 {
     if (size <= 0)
-        return NULL;
+        return nullptr;
     buffer[0] = '\0';
     if (LoadStringA(installerModule(), id, buffer, size) > 0)
         return buffer;
     buffer[0] = '\0';
-    return NULL;
+    return nullptr;
+}
+
+const char *findTextResource(HMODULE module, const char *name, DWORD *size)
+{
+    HRSRC res = FindResourceA(module, name, "TEXT");
+    if (!res)
+        return nullptr;
+    HGLOBAL handle = LoadResource(module, res);
+    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : nullptr;
+    *size = bytes ? SizeofResource(module, res) : 0;
+    return bytes;
+}
+
+char *copyText(const char *bytes, DWORD size)
+{
+    char *copy = new char[size + 1];
+    if (size > 0)
+        std::memcpy(copy, bytes, size);
+    copy[size] = '\0';
+    return copy;
 }
 
 char *loadTextResource(const char *name)
 {
-    HMODULE module = installerModule();
-    HRSRC res = FindResourceA(module, name, "TEXT");
-    if (!res)
-        return NULL;
-    DWORD size = SizeofResource(module, res);
-    if (size == 0)
-        return NULL;
-    HGLOBAL handle = LoadResource(module, res);
-    const void *bytes = handle ? LockResource(handle) : NULL;
-    if (!bytes)
-        return NULL;
-    char *copy = new char[size + 1];
-    std::memcpy(copy, bytes, size);
-    copy[size] = '\0';
-    return copy;
+    DWORD size = 0;
+    const char *bytes = findTextResource(installerModule(), name, &size);
+    return bytes && size > 0 ? copyText(bytes, size) : nullptr;
+}
+
+const OSVERSIONINFOA &getOsVersion()
+{
+    // One record per thread: the install worker asks too.
+    static thread_local OSVERSIONINFOA version;
+    std::memset(&version, 0, sizeof version);
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version;
 }
 
 VolumeInfo *getVolumeInfo(char driveLetter, VolumeInfo *info)
@@ -108,7 +126,7 @@ VolumeInfo *getVolumeInfo(char driveLetter, VolumeInfo *info)
     if (!GetVolumeInformationA(root, info->label, sizeof info->label, &info->serialNumber,
                                &info->maxComponentLength, &info->fileSystemFlags,
                                info->fileSystemName, sizeof info->fileSystemName))
-        return NULL;
+        return nullptr;
     return info;
 }
 
@@ -116,7 +134,7 @@ char *getVolumeLabel(char driveLetter, char *buffer, int size)
 {
     VolumeInfo info;
     if (size <= 0 || !getVolumeInfo(driveLetter, &info))
-        return NULL;
+        return nullptr;
     lstrcpynA(buffer, info.label, size);
     return buffer;
 }
@@ -128,13 +146,9 @@ bool isFloppyDriveLetter(char letter)
 
 int deleteFileAtRestart(const char *path)
 {
-    OSVERSIONINFOA version;
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version))
-        return 0;
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS)
+    if (isWin9x())
         return scheduleDeleteInWininit(path);
-    return MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+    return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
 }
 
 int scheduleDeleteInWininit(const char *path)
@@ -153,7 +167,7 @@ int scheduleDeleteInWininit(const char *path)
     if (!WritePrivateProfileStringA("rename", kPlaceholderKey, shortPath, iniPath.c_str()))
         return 0;
     // Make the system write out its cached copy of the file.
-    WritePrivateProfileStringA(NULL, NULL, NULL, iniPath.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath.c_str());
 
     std::string text;
     if (!readWholeFile(iniPath.c_str(), &text))

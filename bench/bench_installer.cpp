@@ -21,10 +21,12 @@
 //   3. registers 500, 1000 and 2000 Fonts values, 300 of them the maker's
 //      fonts, and times loadCatalogue(false) five times at each count.
 // Prints a small table of medians on standard output.
+#include "base/handles.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/fonttree.h"
 #include "sfnt/embed.h"
 #include "shell/installerdialog.h"
+#include "shell/entry.h"
 #include "shell/installrun.h"
 #include "shell/product.h"
 #include "base/system.h"
@@ -53,7 +55,7 @@ const int kMakerValues = 300;
 LARGE_INTEGER gFrequency;
 LONGLONG gProgressClosed = 0;
 bool gProgressOpen = false;
-HWND gMainDialog = NULL;
+HWND gMainDialog = nullptr;
 bool gFailed = false;
 
 std::vector<double> gOursClosed, gOursReturned, gPlain, gMessages;
@@ -112,20 +114,20 @@ LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam)
                 gProgressClosed = now();
         }
     }
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Fonts values whose name starts with prefix: names and data.
 std::vector<std::pair<std::string, std::string>> fontsValues(const char *prefix)
 {
     std::vector<std::pair<std::string, std::string>> found;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    OwnedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
         return found;
     for (DWORD i = 0;; ++i) {
         char name[512], data[512];
         DWORD nameSize = sizeof name, dataSize = sizeof data - 1, type = 0;
-        LONG rc = RegEnumValueA(key, i, name, &nameSize, NULL, &type, reinterpret_cast<BYTE *>(data), &dataSize);
+        LONG rc = RegEnumValueA(key.get(), i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE *>(data), &dataSize);
         if (rc == ERROR_MORE_DATA)
             continue;
         if (rc != ERROR_SUCCESS)
@@ -134,27 +136,24 @@ std::vector<std::pair<std::string, std::string>> fontsValues(const char *prefix)
         if (std::string(name).compare(0, std::strlen(prefix), prefix) == 0)
             found.emplace_back(name, data);
     }
-    RegCloseKey(key);
     return found;
 }
 
 int countFontsValues()
 {
-    HKEY key;
+    OwnedKey key;
     DWORD count = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL);
-        RegCloseKey(key);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_QUERY_VALUE, key.receive()) == ERROR_SUCCESS) {
+        RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr);
     }
     return static_cast<int>(count);
 }
 
 void deleteFontsValue(const std::string &name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, name.c_str());
-        RegCloseKey(key);
+    OwnedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.receive()) == ERROR_SUCCESS) {
+        RegDeleteValueA(key.get(), name.c_str());
     }
 }
 
@@ -175,15 +174,14 @@ int removeBenchFonts()
     // Anything left behind (a copy that was not registered).
     for (const std::string &folder : {windowsDir() + "\\Fonts", std::string(kPlainFolder)}) {
         WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((folder + "\\QXBench-*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE)
+        OwnedFind find(FindFirstFileA((folder + "\\QXBench-*").c_str(), &data));
+        if (!find)
             continue;
         do {
             std::string path = folder + "\\" + data.cFileName;
             RemoveFontResourceA(path.c_str());
             DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+        } while (FindNextFileA(find.get(), &data));
     }
     return removed;
 }
@@ -207,14 +205,14 @@ LRESULT CALLBACK countSent(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && gProgressOpen)
         ++gSentCounts[reinterpret_cast<const CWPSTRUCT *>(lParam)->message];
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK countPosted(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && wParam == PM_REMOVE && gProgressOpen)
         ++gPostedCounts[reinterpret_cast<const MSG *>(lParam)->message];
-    return CallNextHookEx(NULL, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 long total(const std::map<UINT, long> &counts)
@@ -239,11 +237,11 @@ void printCounts(const char *what, const std::map<UINT, long> &counts)
 
 void benchOurs(InstallerDialog *dialog, int run, bool counted = false)
 {
-    HHOOK hook = SetWindowsHookExA(WH_CBT, cbtHook, NULL, GetCurrentThreadId());
-    HHOOK sent = NULL, posted = NULL;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, cbtHook, nullptr, GetCurrentThreadId());
+    HHOOK sent = nullptr, posted = nullptr;
     if (counted) {
-        sent = SetWindowsHookExA(WH_CALLWNDPROC, countSent, NULL, GetCurrentThreadId());
-        posted = SetWindowsHookExA(WH_GETMESSAGE, countPosted, NULL, GetCurrentThreadId());
+        sent = SetWindowsHookExA(WH_CALLWNDPROC, countSent, nullptr, GetCurrentThreadId());
+        posted = SetWindowsHookExA(WH_GETMESSAGE, countPosted, nullptr, GetCurrentThreadId());
     }
     HWND start = GetDlgItem(dialog->handle(), IDOK);
     do {
@@ -291,7 +289,7 @@ void benchOurs(InstallerDialog *dialog, int run, bool counted = false)
 
 void benchPlain(int run)
 {
-    CreateDirectoryA(kPlainFolder, NULL);
+    CreateDirectoryA(kPlainFolder, nullptr);
     {
         int done = 0;
         LONGLONG t0 = now();
@@ -304,13 +302,12 @@ void benchPlain(int run)
                 continue;
             if (AddFontResourceA(target) <= 0)
                 continue;
-            HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            OwnedKey key;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.receive()) != ERROR_SUCCESS)
                 continue;
-            if (RegSetValueExA(key, value, 0, REG_SZ, reinterpret_cast<const BYTE *>(target),
+            if (RegSetValueExA(key.get(), value, 0, REG_SZ, reinterpret_cast<const BYTE *>(target),
                                static_cast<DWORD>(std::strlen(target) + 1)) == ERROR_SUCCESS)
                 ++done;
-            RegCloseKey(key);
         }
         LONGLONG t1 = now();
         if (done != kFonts) {
@@ -361,7 +358,7 @@ INT_PTR CALLBACK floorDialogProc(HWND dialog, UINT msg, WPARAM, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG: {
-        HANDLE thread = CreateThread(NULL, 0, floorWorker, dialog, CREATE_SUSPENDED, NULL);
+        HANDLE thread = CreateThread(nullptr, 0, floorWorker, dialog, CREATE_SUSPENDED, nullptr);
         if (!thread) {
             EndDialog(dialog, IDABORT);
             return TRUE;
@@ -408,13 +405,13 @@ double gProfileCopy = 0, gProfileStamp = 0;
 
 void profileParts()
 {
-    CreateDirectoryA(kPlainFolder, NULL);
+    CreateDirectoryA(kPlainFolder, nullptr);
     for (int i = 1; i <= kFonts; ++i) {
         char source[MAX_PATH], target[MAX_PATH];
         std::snprintf(source, sizeof source, "E:\\FontData\\QXBench-%02d", i);
         std::snprintf(target, sizeof target, "%s\\QXBench-%02d.otf", kPlainFolder, i);
         LONGLONG t0 = now();
-        copyFontFile(source, target, NULL);
+        copyFontFile(source, target, nullptr);
         LONGLONG t1 = now();
         CopyFileA(source, target, FALSE);
         LONGLONG t2 = now();
@@ -431,8 +428,8 @@ void profileParts()
 
 void setValues(int others, bool set)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    OwnedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, key.receive()) != ERROR_SUCCESS) {
         fail("cannot open the Fonts key");
         return;
     }
@@ -441,21 +438,20 @@ void setValues(int others, bool set)
         std::snprintf(name, sizeof name, "BenchOther %04d (OpenType)", i);
         std::snprintf(data, sizeof data, "%s\\QXOtherVendor.otf", kCatFolder);
         if (set)
-            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+            RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
                            static_cast<DWORD>(std::strlen(data) + 1));
         else
-            RegDeleteValueA(key, name);
+            RegDeleteValueA(key.get(), name);
     }
     for (int i = 1; i <= kMakerValues; ++i) {
         std::snprintf(name, sizeof name, "QXCat %03d (OpenType)", i);
         std::snprintf(data, sizeof data, "%s\\QXCat-%03d.otf", kCatFolder, i);
         if (set)
-            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+            RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
                            static_cast<DWORD>(std::strlen(data) + 1));
         else
-            RegDeleteValueA(key, name);
+            RegDeleteValueA(key.get(), name);
     }
-    RegCloseKey(key);
 }
 
 void benchCatalogue(InstallerDialog *dialog)
@@ -489,7 +485,7 @@ void CALLBACK driver(HWND, UINT, UINT_PTR id, DWORD)
     InstallerDialog *dialog = InstallerDialog::current();
     if (!dialog || !dialog->handle() || !IsWindowVisible(dialog->handle()) || !dialog->fontTree())
         return;
-    KillTimer(NULL, id);
+    KillTimer(nullptr, id);
     gMainDialog = dialog->handle();
     removeBenchFonts();
     dialog->refreshContents();
@@ -517,7 +513,7 @@ int main()
 {
     QueryPerformanceFrequency(&gFrequency);
     InitCommonControls();
-    SetTimer(NULL, 0, 100, driver);
+    SetTimer(nullptr, 0, 100, driver);
     runInstaller(0);
     if (gOursClosed.empty() || gPlain.empty() || gMessages.empty() || gCatalogue.empty()) {
         fail("the benchmarks did not run");

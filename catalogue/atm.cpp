@@ -2,6 +2,7 @@
 // opener and the folder chooser.
 #include "catalogue/atm.h"
 
+#include "base/handles.h"
 #include "base/path.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -24,37 +26,27 @@ const int kWindowsDirSize = 256;
 // Registry values of the ".otf" association are read up to this size.
 const int kOpenerValueSize = 256;
 
-// Closes a registry key when it goes out of scope.
-class RegKey {
-public:
-    RegKey() : key_(NULL) {}
-    ~RegKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    bool open(HKEY root, const char *path)
-    {
-        return RegOpenKeyExA(root, path, 0, KEY_READ, &key_) == ERROR_SUCCESS;
-    }
-    // The string value name (NULL: the default value) into buffer of size
-    // chars, always NUL-terminated; false when missing, empty or too long.
-    bool getString(const char *name, char *buffer, DWORD size) const
-    {
-        DWORD bytes = size - 1;
-        DWORD type = 0;
-        if (RegQueryValueExA(key_, name, NULL, &type, reinterpret_cast<BYTE *>(buffer), &bytes) !=
-            ERROR_SUCCESS)
-            return false;
-        buffer[bytes < size ? bytes : size - 1] = '\0';
-        return buffer[0] != '\0';
-    }
+// Opens path below root for reading into key; false when it cannot be opened.
+bool openKey(HKEY root, const char *path, OwnedKey *key)
+{
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, key->receive()) == ERROR_SUCCESS)
+        return true;
+    key->release();  // whatever a failed open left there is no key
+    return false;
+}
 
-private:
-    RegKey(const RegKey &);
-    RegKey &operator=(const RegKey &);
-    HKEY key_;
-};
+// The string value name (nullptr: the default value) of key into buffer of size
+// chars, always NUL-terminated; false when missing, empty or too long.
+bool getString(const OwnedKey &key, const char *name, char *buffer, DWORD size)
+{
+    DWORD bytes = size - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE *>(buffer), &bytes) !=
+        ERROR_SUCCESS)
+        return false;
+    buffer[bytes < size ? bytes : size - 1] = '\0';
+    return buffer[0] != '\0';
+}
 
 // Copies at most capacity - 1 bytes of text into buffer without splitting a
 // double-byte character of the ANSI code page.
@@ -80,32 +72,31 @@ char *atmProfilePath(const char *name, char *buffer)
     char dir[kWindowsDirSize];
     UINT n = GetWindowsDirectoryA(dir, sizeof dir);
     if (n == 0 || n >= sizeof dir)
-        return NULL;
+        return nullptr;
     if (!name || (lstrcmpiA(name, "atm.ini") != 0 && lstrcmpiA(name, "atmdata.dat") != 0 &&
                   lstrcmpiA(name, "win.ini") != 0))
-        return NULL;
+        return nullptr;
     int len = std::snprintf(buffer, kAtmPathSize, "%s\\%s", dir, name);
     if (len < 0 || len >= kAtmPathSize)
-        return NULL;
+        return nullptr;
     return buffer;
 }
 
 char *ensureAtmProfile(const char *name, char *buffer)
 {
     if (!atmProfilePath(name, buffer))
-        return NULL;
+        return nullptr;
     if (GetFileAttributesA(buffer) != INVALID_FILE_ATTRIBUTES)
         return buffer;
     const DWORD access = GENERIC_READ | GENERIC_WRITE;
-    HANDLE file = CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, NULL);
+    OwnedFile file(CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_ARCHIVE, nullptr));
     // Windows 95/98/Me know no delete sharing and refuse the flag.
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
-        file = CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, CREATE_NEW,
-                           FILE_ATTRIBUTE_ARCHIVE, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_EXISTS ? buffer : NULL;
-    CloseHandle(file);
+    if (!file && GetLastError() == ERROR_INVALID_PARAMETER)
+        file.reset(CreateFileA(buffer, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    if (!file)
+        return GetLastError() == ERROR_FILE_EXISTS ? buffer : nullptr;
     return buffer;
 }
 
@@ -114,10 +105,11 @@ int listAtmOpenTypeFonts(std::string *names, std::string *paths)
     char profile[kAtmPathSize];
     if (!atmProfilePath(kAtmIni, profile))
         return 0;
-    char *keys = new (std::nothrow) char[kAtmKeyListSize];
+    std::unique_ptr<char[]> keys(new (std::nothrow) char[kAtmKeyListSize]);
     if (!keys)
         return 0;
-    DWORD n = GetPrivateProfileStringA(kOpenTypeSection, NULL, "", keys, kAtmKeyListSize, profile);
+    DWORD n = GetPrivateProfileStringA(kOpenTypeSection, nullptr, "", keys.get(), kAtmKeyListSize,
+                                       profile);
     if (n >= static_cast<DWORD>(kAtmKeyListSize))
         n = kAtmKeyListSize - 1;
     keys[n] = '\0';
@@ -126,7 +118,7 @@ int listAtmOpenTypeFonts(std::string *names, std::string *paths)
     // The names lie one after another, each ended by a NUL; a list cut at
     // the buffer's end ends in the middle of a name, which is still listed.
     for (DWORD pos = 0; pos < n && keys[pos] != '\0';) {
-        const char *name = keys + pos;
+        const char *name = keys.get() + pos;
         size_t len = std::strlen(name);
         pos += static_cast<DWORD>(len) + 1;
         if (name[0] == '@')
@@ -140,7 +132,6 @@ int listAtmOpenTypeFonts(std::string *names, std::string *paths)
         paths->push_back('\n');
         ++count;
     }
-    delete[] keys;
     return count;
 }
 
@@ -157,10 +148,10 @@ bool writeAtmOpenTypeFont(const char *name, const char *path)
         return false;
 
     bool adding = path && path[0] != '\0';
-    if (!WritePrivateProfileStringA(kOpenTypeSection, name, adding ? path : NULL, profile))
+    if (!WritePrivateProfileStringA(kOpenTypeSection, name, adding ? path : nullptr, profile))
         return false;
     if (!adding)
-        return WritePrivateProfileStringA(kOpenTypeSection, companion, NULL, profile) != FALSE;
+        return WritePrivateProfileStringA(kOpenTypeSection, companion, nullptr, profile) != FALSE;
 
     PathParts parts = splitPath(path);
     std::string where = parts.drive + parts.dir + "|" + parts.fname + parts.ext;
@@ -171,38 +162,38 @@ char *getAtmPfbDirFromProfile(char *buffer)
 {
     char profile[kAtmPathSize];
     if (!atmProfilePath(kAtmIni, profile))
-        return NULL;
+        return nullptr;
     DWORD n = GetPrivateProfileStringA(kSetupSection, kPfbDir, "", buffer, kAtmPathSize, profile);
-    return (n > 0 && buffer[0] != '\0') ? buffer : NULL;
+    return (n > 0 && buffer[0] != '\0') ? buffer : nullptr;
 }
 
 char *getAtmPfbDirFromRegistry(char *buffer)
 {
-    RegKey key;
-    if (!key.open(HKEY_LOCAL_MACHINE, kAtmSetupKey))
-        return NULL;
+    OwnedKey key;
+    if (!openKey(HKEY_LOCAL_MACHINE, kAtmSetupKey, &key))
+        return nullptr;
     // One char more than the caller's buffer: a value that fills it without
     // its NUL is too long and is not cut.
     char value[kAtmPathSize + 1];
-    if (!key.getString(kPfbDir, value, sizeof value) ||
+    if (!getString(key, kPfbDir, value, sizeof value) ||
         !copyWhole(buffer, kAtmPathSize, value))
-        return NULL;
+        return nullptr;
     return buffer;
 }
 
 bool findOtfOpener(char *buffer)
 {
     char typeName[kOpenerValueSize];
-    RegKey extension;
-    if (!extension.open(HKEY_CLASSES_ROOT, ".otf") ||
-        !extension.getString(NULL, typeName, sizeof typeName))
+    OwnedKey extension;
+    if (!openKey(HKEY_CLASSES_ROOT, ".otf", &extension) ||
+        !getString(extension, nullptr, typeName, sizeof typeName))
         return false;
 
     std::string commandKey = std::string(typeName) + "\\shell\\open\\command";
     char command[kOpenerValueSize];
-    RegKey open;
-    if (!open.open(HKEY_CLASSES_ROOT, commandKey.c_str()) ||
-        !open.getString(NULL, command, sizeof command))
+    OwnedKey open;
+    if (!openKey(HKEY_CLASSES_ROOT, commandKey.c_str(), &open) ||
+        !getString(open, nullptr, command, sizeof command))
         return false;
 
     // The program is the first piece between double quotes, leading quotes
@@ -221,39 +212,34 @@ bool findOtfOpener(char *buffer)
 
 bool browseForFolder(char *buffer, int capacity)
 {
-    IMalloc *allocator = NULL;
-    if (FAILED(SHGetMalloc(&allocator)) || !allocator)
+    ComRef<IMalloc> allocator;
+    if (FAILED(SHGetMalloc(allocator.receive())) || !allocator)
         return false;
     char path[MAX_PATH];
     std::memset(path, 0, sizeof path);
 
-    bool chosen = false;
     for (;;) {
-        LPITEMIDLIST root = NULL;
-        if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_DRIVES, &root)) || !root)
-            break;
+        LPITEMIDLIST rootList = nullptr;
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &rootList)) || !rootList)
+            return false;
+        OwnedItemList root(allocator.get(), rootList);
         BROWSEINFOA info;
         std::memset(&info, 0, sizeof info);
-        info.hwndOwner = NULL;
-        info.pidlRoot = root;
+        info.hwndOwner = nullptr;
+        info.pidlRoot = root.get();
         info.pszDisplayName = path;
         info.lpszTitle = "";
         info.ulFlags = 0;
-        LPITEMIDLIST item = SHBrowseForFolderA(&info);
-        allocator->Free(root);
-        if (!item)
-            break;
+        OwnedItemList item(allocator.get(), SHBrowseForFolderA(&info));
+        if (!item.get())
+            return false;
 
-        BOOL converted = SHGetPathFromIDListA(item, path);
-        allocator->Free(item);
+        BOOL converted = SHGetPathFromIDListA(item.get(), path);
         DWORD attributes = converted ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             copyMultibyte(buffer, capacity, path);
-            chosen = true;
-            break;
+            return true;
         }
-        MessageBoxA(NULL, "Not a file directory", "Warning", MB_OK | MB_ICONWARNING);
+        MessageBoxA(nullptr, "Not a file directory", "Warning", MB_OK | MB_ICONWARNING);
     }
-    allocator->Release();
-    return chosen;
 }

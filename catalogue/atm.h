@@ -22,11 +22,11 @@ const int kAtmCompanionSize = 128;
 
 // The path of one of Adobe Type Manager's files in the Windows directory
 // into buffer (kAtmPathSize chars). Only "atm.ini", "atmdata.dat" and
-// "win.ini" (any case) are accepted; NULL for any other name, or when the
+// "win.ini" (any case) are accepted; nullptr for any other name, or when the
 // path does not fit.
 char *atmProfilePath(const char *name, char *buffer);
 // As atmProfilePath, and creates the file empty when it does not exist.
-// NULL when the name is refused or the file cannot be created.
+// nullptr when the name is refused or the file cannot be created.
 char *ensureAtmProfile(const char *name, char *buffer);
 
 // Appends the name and the path of every OpenType font in Adobe Type
@@ -35,15 +35,15 @@ char *ensureAtmProfile(const char *name, char *buffer);
 // are left out. Returns the number of fonts; 0 without a profile or list.
 int listAtmOpenTypeFonts(std::string *names, std::string *paths);
 // Adds or replaces the font name with its path, or removes it (and its
-// companion key) when path is NULL or empty. False when the profile cannot
+// companion key) when path is nullptr or empty. False when the profile cannot
 // be created or written, or when name is too long for its companion key.
 bool writeAtmOpenTypeFont(const char *name, const char *path);
 
 // Adobe Type Manager's font folder from its profile, into buffer
-// (kAtmPathSize chars); NULL when the profile has no non-empty PFB_DIR.
+// (kAtmPathSize chars); nullptr when the profile has no non-empty PFB_DIR.
 char *getAtmPfbDirFromProfile(char *buffer);
 // The same from HKLM "SOFTWARE\Adobe\Adobe Type Manager\Setup" "PFB_DIR";
-// NULL when the key or a non-empty value is missing or too long.
+// nullptr when the key or a non-empty value is missing or too long.
 char *getAtmPfbDirFromRegistry(char *buffer);
 
 // The program registered to open ".otf" files (its path without quotes) into

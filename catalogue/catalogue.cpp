@@ -2,8 +2,10 @@
 // package disc and the fonts installed on the machine.
 #include "catalogue/catalogue.h"
 
+#include "base/handles.h"
 #include "base/system.h"
 #include "catalogue/atm.h"
+#include "sfnt/identity.h"
 #include "sfnt/name.h"
 #include "shell/fontreg.h"
 #include "shell/product.h"
@@ -12,17 +14,13 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
 
 // Longest registry name or path taken from one line of the installed lists.
 const size_t kListItemLength = 259;
-const uint16_t kMacintosh = 1;
-const uint16_t kRoman = 0;
-const uint16_t kEnglish = 0;
-const uint16_t kJapaneseLanguage = 1041;
-const uint16_t kPostScriptNameId = 6;
 
 // The next line-feed-ended item of text from pos on, cut to
 // kListItemLength bytes. Empty items are kept, so that the i-th item of two
@@ -48,11 +46,10 @@ void loadCatalogue(bool firstLoad)
     FontCatalogue &catalogue = fontCatalogue();
     catalogue.clear();
 
-    if (char *text = loadNameMapText()) {
-        char *keys = loadTextResource("NAMEMAP_KEYS");
-        parseNameMap(catalogue, text, keys);
-        delete[] keys;
-        delete[] text;
+    std::unique_ptr<char[]> text(loadNameMapText());
+    if (text) {
+        std::unique_ptr<char[]> keys(loadTextResource("NAMEMAP_KEYS"));
+        parseNameMap(catalogue, text.get(), keys.get());
     }
 
     char drive = firstLoad ? requestProductDisc() : findProductDisc();
@@ -65,11 +62,11 @@ void loadCatalogue(bool firstLoad)
         if (isWin9x()) {
             count = listAtmOpenTypeFonts(&names, &paths);
         } else {
-            static const char *const openType[] = {".otf", NULL};
+            static const char *const openType[] = {".otf", nullptr};
             count = listInstalledFonts(openType, &names, &paths);
         }
     } else {
-        static const char *const trueType[] = {".ttf", ".ttc", NULL};
+        static const char *const trueType[] = {".ttf", ".ttc", nullptr};
         count = listInstalledFonts(trueType, &names, &paths);
     }
 
@@ -89,7 +86,7 @@ void loadCatalogue(bool firstLoad)
 
 void markAvailable(char drive)
 {
-    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     FontCatalogue &catalogue = fontCatalogue();
     for (size_t i = 0; i < catalogue.size(); ++i) {
         FontEntry *entry = catalogue.at(i);
@@ -101,15 +98,14 @@ void markAvailable(char drive)
         if (len < 0 || len >= static_cast<int>(sizeof path))
             continue;
         WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA(path, &found);
-        if (find == INVALID_HANDLE_VALUE)
+        OwnedFind find(FindFirstFileA(path, &found));
+        if (!find)
             continue;
         if (found.nFileSizeLow != 0) {
             entry->setPropertyNumber(SIZE_ALL, static_cast<long>(found.nFileSizeLow));
             entry->setProperty(F_AVAILABLE, "1");
             entry->setProperty(PATH_SOURCE, path);
         }
-        FindClose(find);
     }
     SetCursor(previous);
 }
@@ -117,8 +113,13 @@ void markAvailable(char drive)
 int markInstalled(const char *path, const char *registryName)
 {
     char postscript[FONT_NAME_SIZE];
-    if (!GetFontName(path, kMacintosh, kRoman, kEnglish, kPostScriptNameId, postscript) &&
-        !GetFontName(path, kMacintosh, kRoman, kJapaneseLanguage, kPostScriptNameId, postscript))
+    // Many fonts carry only Windows name records: their Windows English
+    // PostScript name counts when neither Macintosh one is there.
+    if (!GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript,
+                     postscript) &&
+        !GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript,
+                     postscript) &&
+        !GetWindowsPostScriptName(path, postscript))
         return 0;
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)

@@ -19,7 +19,7 @@ const int kNameMapKeySize = 64;
 // line), so an empty field moves the following values one key to the left.
 
 // Adds one entry for line to catalogue; nothing for a comment or an empty
-// line, or when keys is NULL. An entry may end up with no property at all.
+// line, or when keys is nullptr. An entry may end up with no property at all.
 void parseNameMapLine(FontCatalogue &catalogue, const char *line, const char *keys);
 // Runs parseNameMapLine on every line of text, in order.
 void parseNameMap(FontCatalogue &catalogue, const char *text, const char *keys);

@@ -1,6 +1,7 @@
 // catalogue/checkboxtree.cpp - tri-state check boxes in a tree view.
 #include "catalogue/checkboxtree.h"
 
+#include "base/handles.h"
 #include "base/system.h"
 
 #include <cstdio>
@@ -82,13 +83,13 @@ void registerSizeColumnClass()
 {
     WNDCLASSA wc;
     std::memset(&wc, 0, sizeof wc);
-    HINSTANCE instance = GetModuleHandleA(NULL);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
     if (GetClassInfoA(instance, kSizeColumnClass, &wc))
         return;
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = sizeColumnProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kSizeColumnClass;
     RegisterClassA(&wc);
@@ -110,27 +111,19 @@ TOOLINFOA labelTipTool(HWND tree, char *text)
 
 }  // namespace
 
-CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(NULL), labelTip_(NULL), tipItem_(NULL), images_(NULL)
+CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(nullptr), labelTip_(nullptr), tipItem_(nullptr)
 {
     buffer_[0] = '\0';
 }
 
-CheckBoxTreeCtrl::~CheckBoxTreeCtrl()
-{
-    for (char *text : pathTexts_)
-        delete[] text;
-}
-
 void CheckBoxTreeCtrl::init()
 {
-    images_ = ImageList_Create(kBoxSize, kBoxSize, ILC_COLOR4 | ILC_MASK, 0, 6);
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageA(installerModule(), "CheckBox", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    images_.reset(ImageList_Create(kBoxSize, kBoxSize, ILC_COLOR4 | ILC_MASK, 0, 6));
+    OwnedBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageA(installerModule(), "CheckBox", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     if (images_ && bitmap)
-        ImageList_AddMasked(images_, bitmap, RGB(255, 255, 255));
-    if (bitmap)
-        DeleteObject(bitmap);
-    send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+        ImageList_AddMasked(images_.get(), bitmap.get(), RGB(255, 255, 255));
+    send(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
 
     // The column is a child of the tree: keep the tree from painting over it.
     SetWindowLongPtrA(hwnd_, GWL_STYLE, GetWindowLongPtrA(hwnd_, GWL_STYLE) | WS_CLIPCHILDREN);
@@ -141,7 +134,7 @@ void CheckBoxTreeCtrl::init()
                                   client.right - kSizeColumnWidth, client.top, kSizeColumnWidth,
                                   client.bottom - client.top, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSizeColumnId)),
-                                  GetModuleHandleA(NULL), NULL);
+                                  GetModuleHandleA(nullptr), nullptr);
     createLabelTip();
 }
 
@@ -150,16 +143,16 @@ void CheckBoxTreeCtrl::init()
 // takes its place and shows all of them.
 void CheckBoxTreeCtrl::createLabelTip()
 {
-    labelTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, NULL,
-                                GetModuleHandleA(NULL), NULL);
+    labelTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     if (!labelTip_)
         return;
     char empty[1] = "";
     TOOLINFOA ti = labelTipTool(hwnd_, empty);
     if (!SendMessageA(labelTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) {
         DestroyWindow(labelTip_);
-        labelTip_ = NULL;
+        labelTip_ = nullptr;
         return;
     }
     if (HWND own = reinterpret_cast<HWND>(send(TVM_SETTOOLTIPS, 0, 0)))
@@ -178,7 +171,7 @@ void CheckBoxTreeCtrl::updateLabelTip(POINT pt)
     bool cut = item && (hit.flags & TVHT_ONITEMLABEL) && sizeColumn_ && IsWindowVisible(sizeColumn_) &&
                getItemRect(hwnd_, item, true, &text) && GetWindowRect(sizeColumn_, &column);
     if (cut) {
-        MapWindowPoints(NULL, hwnd_, reinterpret_cast<POINT *>(&column), 2);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT *>(&column), 2);
         cut = text.right > column.left;
     }
     if (!cut) {
@@ -210,21 +203,21 @@ void CheckBoxTreeCtrl::updateLabelTip(POINT pt)
     SendMessageA(labelTip_, WM_SETFONT, static_cast<WPARAM>(send(WM_GETFONT)), FALSE);
     SendMessageA(labelTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
     // In place: the tip's text over the label's text.
-    MapWindowPoints(hwnd_, NULL, reinterpret_cast<POINT *>(&text), 2);
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT *>(&text), 2);
     RECT place = text;
     if (!SendMessageA(labelTip_, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&place)))
         place = text;
     SendMessageA(labelTip_, TTM_TRACKPOSITION, 0, MAKELPARAM(place.left, place.top));
     SendMessageA(labelTip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
     tipItem_ = item;
-    SetTimer(hwnd_, kLabelTipTimer, kLabelTipPollMs, NULL);
+    SetTimer(hwnd_, kLabelTipTimer, kLabelTipPollMs, nullptr);
 }
 
 void CheckBoxTreeCtrl::hideLabelTip()
 {
     if (!tipItem_)
         return;
-    tipItem_ = NULL;
+    tipItem_ = nullptr;
     KillTimer(hwnd_, kLabelTipTimer);
     char empty[1] = "";
     TOOLINFOA ti = labelTipTool(hwnd_, empty);
@@ -259,7 +252,7 @@ int CheckBoxTreeCtrl::getItemCheck(HTREEITEM item, int *enabled) const
 
 int CheckBoxTreeCtrl::getCheckState(HTREEITEM item) const
 {
-    return getItemCheck(item, NULL);
+    return getItemCheck(item, nullptr);
 }
 
 int CheckBoxTreeCtrl::isItemEnabled(HTREEITEM item) const
@@ -286,7 +279,7 @@ void CheckBoxTreeCtrl::setCheckState(HTREEITEM item, int state)
 
 void CheckBoxTreeCtrl::setItemEnabled(HTREEITEM item, bool enabled)
 {
-    int state = getItemCheck(item, NULL);
+    int state = getItemCheck(item, nullptr);
     if (state < 0)
         return;
     TVITEMA tv;
@@ -421,7 +414,7 @@ HTREEITEM CheckBoxTreeCtrl::findChild(HTREEITEM parent, const char *text) const
         if (send(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv)) && std::strcmp(tv.pszText, text) == 0)
             return item;
     }
-    return NULL;
+    return nullptr;
 }
 
 bool CheckBoxTreeCtrl::boxRect(HTREEITEM item, RECT *box) const
@@ -451,7 +444,7 @@ HTREEITEM CheckBoxTreeCtrl::hitTestBox(POINT pt) const
         if (PtInRect(&box, pt))
             return item;
     }
-    return NULL;
+    return nullptr;
 }
 
 void CheckBoxTreeCtrl::OnCheckChanged()
@@ -513,15 +506,12 @@ LRESULT CheckBoxTreeCtrl::OnCreate(WPARAM wParam, LPARAM lParam)
 
 LRESULT CheckBoxTreeCtrl::OnDestroy(WPARAM wParam, LPARAM lParam)
 {
-    HIMAGELIST list = reinterpret_cast<HIMAGELIST>(send(TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     hideLabelTip();
     if (labelTip_)
         DestroyWindow(labelTip_);
-    labelTip_ = NULL;
+    labelTip_ = nullptr;
     LRESULT result = callDefault(WM_DESTROY, wParam, lParam);
-    if (list)
-        ImageList_Destroy(list);
-    images_ = NULL;
+    images_.reset();
     return result;
 }
 
@@ -530,21 +520,21 @@ LRESULT CheckBoxTreeCtrl::OnInsertPath(WPARAM, LPARAM lParam)
     if (!sizeColumn_)
         init();
     const char *path = reinterpret_cast<const char *>(lParam);
-    HTREEITEM parent = NULL;
+    HTREEITEM parent = nullptr;
     while (path && *path) {
         const char *end = std::strchr(path, '\\');
         size_t length = end ? static_cast<size_t>(end - path) : std::strlen(path);
         if (length > 0) {
-            char *level = new char[length + 1];
-            std::memcpy(level, path, length);
+            std::unique_ptr<char[]> level(new char[length + 1]);
+            std::memcpy(level.get(), path, length);
             level[length] = '\0';
-            HTREEITEM found = findChild(parent, level);
+            HTREEITEM found = findChild(parent, level.get());
             if (found) {
-                delete[] level;
                 parent = found;
             } else {
-                pathTexts_.insert(level);
-                parent = insertItem(parent, NULL, SELECTED_NONE, reinterpret_cast<LPARAM>(level));
+                LPARAM data = reinterpret_cast<LPARAM>(level.get());
+                pathTexts_[level.get()] = std::move(level);
+                parent = insertItem(parent, nullptr, SELECTED_NONE, data);
             }
         }
         path += length + (end ? 1 : 0);
@@ -572,7 +562,7 @@ LRESULT CheckBoxTreeCtrl::OnTimer(WPARAM wParam, LPARAM lParam)
     if (wParam != kLabelTipTimer)
         return callDefault(WM_TIMER, wParam, lParam);
     POINT pt;
-    HWND under = GetCursorPos(&pt) ? WindowFromPoint(pt) : NULL;
+    HWND under = GetCursorPos(&pt) ? WindowFromPoint(pt) : nullptr;
     if (under != hwnd_ && under != sizeColumn_ && under != labelTip_) {
         hideLabelTip();
         return 0;
@@ -619,7 +609,7 @@ LRESULT CheckBoxTreeCtrl::OnPaint(WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = callDefault(WM_PAINT, wParam, lParam);
     if (sizeColumn_)
-        InvalidateRect(sizeColumn_, NULL, TRUE);
+        InvalidateRect(sizeColumn_, nullptr, TRUE);
     return result;
 }
 
@@ -639,9 +629,8 @@ const char *CheckBoxTreeCtrl::displayText(HTREEITEM item)
 {
     GetItemSizeText(item, buffer_);
     if (sizeColumn_) {
-        HDC dc = GetDC(sizeColumn_);
-        paintSizeText(item, dc);
-        ReleaseDC(sizeColumn_, dc);
+        WindowDC dc(sizeColumn_);
+        paintSizeText(item, dc.get());
     }
     GetItemLabel(item, buffer_);
     return buffer_;
@@ -672,9 +661,9 @@ LRESULT CheckBoxTreeCtrl::OnDeleteItem(WPARAM, LPARAM lParam)
     const NMTREEVIEWA *info = reinterpret_cast<const NMTREEVIEWA *>(lParam);
     if (info->itemOld.hItem == tipItem_)
         hideLabelTip();
-    char *text = reinterpret_cast<char *>(info->itemOld.lParam);
-    if (text && pathTexts_.erase(text))
-        delete[] text;
+    const char *text = reinterpret_cast<const char *>(info->itemOld.lParam);
+    if (text)
+        pathTexts_.erase(text);
     return 0;
 }
 
@@ -685,7 +674,7 @@ HFONT CheckBoxTreeCtrl::makeRowFont(int rowHeight) const
     if (!current)
         current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (!GetObjectA(current, sizeof font, &font))
-        return NULL;
+        return nullptr;
     font.lfHeight = rowHeight - 2;
     return CreateFontIndirectA(&font);
 }
@@ -703,18 +692,14 @@ void CheckBoxTreeCtrl::paintSizeText(HTREEITEM item, HDC dc)
     RECT area = {column.left, row.top, column.right, row.bottom};
     FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
 
-    HFONT font = makeRowFont(row.bottom - row.top);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
+    OwnedFont font(makeRowFont(row.bottom - row.top));
+    SelectedObject selected(dc, font.get());
     int oldMode = SetBkMode(dc, TRANSPARENT);
     COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     RECT textRect = {column.left, row.top, column.right - kSizeTextRightMargin, row.bottom};
     DrawTextA(dc, text, -1, &textRect, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
-    if (font) {
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
-    }
 }
 
 void CheckBoxTreeCtrl::paintSizeColumn(HDC dc)

@@ -6,9 +6,11 @@
 #ifndef CATALOGUE_CHECKBOXTREE_H
 #define CATALOGUE_CHECKBOXTREE_H
 
-#include "shell/window.h"
+#include "base/handles.h"
+#include "base/window.h"
 
-#include <set>
+#include <map>
+#include <memory>
 
 // CheckState: 0 none, 1 all, 2 mixed.
 enum CheckState { CHECK_NONE = 0, CHECK_ALL = 1, CHECK_MIXED = 2 };
@@ -32,13 +34,12 @@ const UINT TM_INSERTPATH = WM_USER;
 class CheckBoxTreeCtrl : public ui::SubclassedWindow {
 public:
     CheckBoxTreeCtrl();
-    ~CheckBoxTreeCtrl() override;
 
     // Image list from "CheckBox" and the size column; once, before items show.
     void init();
     HWND sizeColumn() const { return sizeColumn_; }
     // The tool tip that shows a label hidden under the size column in full
-    // while the mouse is over it; NULL before init.
+    // while the mouse is over it; nullptr before init.
     HWND labelTip() const { return labelTip_; }
 
     // State and enabled flag together: the state, -1 (and not enabled) when
@@ -55,8 +56,8 @@ public:
     int aggregateChildren(HTREEITEM parent, bool includeGrayed) const;
     void updateAncestors(HTREEITEM item);
 
-    // The first child of parent (a root when parent is NULL) whose text is
-    // exactly text, or NULL.
+    // The first child of parent (a root when parent is nullptr) whose text is
+    // exactly text, or nullptr.
     HTREEITEM findChild(HTREEITEM parent, const char *text) const;
     // The first visible item whose box contains pt (client coordinates).
     HTREEITEM hitTestBox(POINT pt) const;
@@ -110,12 +111,12 @@ private:
 
     HWND sizeColumn_;
     HWND labelTip_;
-    // The item whose label the tip shows, or NULL while it is hidden.
+    // The item whose label the tip shows, or nullptr while it is hidden.
     HTREEITEM tipItem_;
-    HIMAGELIST images_;
+    OwnedImageList images_;
     char buffer_[260];
     // Heap copies made for items of OnInsertPath, freed with their items.
-    std::set<char *> pathTexts_;
+    std::map<const char *, std::unique_ptr<char[]>> pathTexts_;
 };
 
 #endif

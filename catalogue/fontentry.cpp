@@ -101,9 +101,3 @@ FontCatalogue &fontCatalogue()
     static FontCatalogue catalogue;
     return catalogue;
 }
-
-CheckedParams &checkedParams()
-{
-    static CheckedParams params;
-    return params;
-}

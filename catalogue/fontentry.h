@@ -38,7 +38,7 @@ public:
     // value is cut to capacity - 1 bytes) and returns true; otherwise returns
     // false and leaves buffer untouched.
     bool getProperty(const char *key, char *buffer, int capacity) const;
-    // The value, or NULL when the key is absent. Valid until the key changes.
+    // The value, or nullptr when the key is absent. Valid until the key changes.
     const std::string *findProperty(const char *key) const;
     // The value read as a C long (atol rule); 0 when absent.
     long getPropertyNumber(const char *key) const;
@@ -76,8 +76,7 @@ FontEntry *findEntry(const FontCatalogue &catalogue, const char *key, const char
 
 typedef std::vector<FontEntry *> CheckedParams;
 
-// The single catalogue and ticked-entry list of the process.
+// The single catalogue of the process.
 FontCatalogue &fontCatalogue();
-CheckedParams &checkedParams();
 
 #endif

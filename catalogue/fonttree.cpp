@@ -108,7 +108,7 @@ LRESULT FontTreeCtrl::OnAddEntry(WPARAM, LPARAM lParam)
     if (entry)
         entry->getProperty(NAME_CATEGORY, path, sizeof path);
 
-    HTREEITEM parent = NULL;
+    HTREEITEM parent = nullptr;
     const char *p = path;
     while (*p) {
         const char *end = std::strchr(p, '\\');
@@ -122,19 +122,19 @@ LRESULT FontTreeCtrl::OnAddEntry(WPARAM, LPARAM lParam)
         }
         p += length + (end ? 1 : 0);
     }
-    insertItem(parent, NULL, SELECTED_NONE_GRAY, reinterpret_cast<LPARAM>(entry));
+    insertItem(parent, nullptr, SELECTED_NONE_GRAY, reinterpret_cast<LPARAM>(entry));
     return 0;
 }
 
 LRESULT FontTreeCtrl::OnModeChanged(WPARAM wParam, LPARAM)
 {
-    applyModeToChain(child(NULL), static_cast<int>(wParam));
+    applyModeToChain(child(nullptr), static_cast<int>(wParam));
     return 0;
 }
 
 LRESULT FontTreeCtrl::OnReqCheckedParams(WPARAM, LPARAM lParam)
 {
-    HTREEITEM first = child(NULL);
+    HTREEITEM first = child(nullptr);
     CheckedParams *list = reinterpret_cast<CheckedParams *>(lParam);
     if (!first || !list)
         return -1;

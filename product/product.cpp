@@ -6,13 +6,13 @@
 #include <windows.h>
 
 namespace {
-HINSTANCE g_module = NULL;
+HINSTANCE gModule = nullptr;
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
-        g_module = instance;
+        gModule = instance;
     return TRUE;
 }
 

@@ -59,9 +59,7 @@ int AdjustFileChecksum(std::iostream &stream, TT_FontDirectory &dir)
     stream.seekp(0);
     dir.write(stream);
 
-    stream.seekg(0, std::ios::end);
-    std::streampos size = stream.tellg();
-    stream.seekg(0);
+    int64_t size = StreamSize(stream);
     uint32_t fileSum = CalcTableChecksum(stream, static_cast<uint32_t>(size));
     std::cerr << "Checksum(File)=" << std::hex << fileSum << std::endl;
 

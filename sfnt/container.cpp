@@ -21,34 +21,6 @@ char *TagToString(uint32_t tag, char *buffer)
     return buffer;
 }
 
-int64_t StreamBytesLeft(std::istream &in)
-{
-    std::streampos here = in.tellg();
-    if (here == std::streampos(-1))
-        return -1;
-    in.seekg(0, std::ios::end);
-    std::streampos end = in.tellg();
-    in.seekg(here);
-    if (end == std::streampos(-1) || !in)
-        return -1;
-    return static_cast<int64_t>(end - here);
-}
-
-int64_t StreamSize(std::istream &in)
-{
-    in.seekg(0, std::ios::beg);
-    if (!in)
-        return -1;
-    return StreamBytesLeft(in);
-}
-
-void RequireBytesLeft(std::istream &in, int64_t count, int64_t itemSize)
-{
-    int64_t left = StreamBytesLeft(in);
-    if (left >= 0 && count > left / itemSize)
-        throw std::string(kEOFException);
-}
-
 int TT_CollectionHeader::read(std::istream &in)
 {
     BigEndianReader r(&in);

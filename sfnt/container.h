@@ -11,6 +11,8 @@
 #ifndef SFNT_CONTAINER_H
 #define SFNT_CONTAINER_H
 
+#include "base/stream.h"
+
 #include <cstdint>
 #include <istream>
 #include <ostream>
@@ -25,21 +27,6 @@ const uint32_t TAG_ttcf = 0x74746366;  // 'ttcf'
 // Writes the four characters of tag and a NUL into buffer (5 bytes). Without
 // a buffer one static buffer shared by all callers is used; not thread-safe.
 char *TagToString(uint32_t tag, char *buffer = nullptr);
-
-// Bytes between the stream's read position and its end, or -1 when the
-// stream cannot tell (not seekable, or already failed). The read position is
-// left where it was.
-int64_t StreamBytesLeft(std::istream &in);
-
-// Size of the whole stream, or -1 when it cannot be found. Leaves the read
-// position at the start.
-int64_t StreamSize(std::istream &in);
-
-// A declared count of fixed-size items that the rest of the stream cannot
-// hold means a cut-off file: throws EOFException, as the reads themselves
-// would, but before any room is reserved for the items. Does nothing when the
-// size of the stream cannot be found.
-void RequireBytesLeft(std::istream &in, int64_t count, int64_t itemSize);
 
 // TrueType Collection header at byte 0 of a collection file. The version 2.0
 // digital-signature fields after the offsets are not read.

@@ -76,6 +76,20 @@ public:
              char *buffer, int capacity) const;
 };
 
+// Identifiers of name records. The installer looks the PostScript name up
+// as Macintosh Roman English, then Macintosh Roman with the Japanese
+// language id (1041, as the installer has always asked), then Windows
+// Unicode English.
+const uint16_t kPlatformUnicode = 0;
+const uint16_t kPlatformMacintosh = 1;
+const uint16_t kPlatformWindows = 3;
+const uint16_t kEncodingRoman = 0;          // Macintosh
+const uint16_t kEncodingWindowsUnicode = 1; // Windows, Unicode BMP
+const uint16_t kLanguageEnglish = 0;        // Macintosh
+const uint16_t kLanguageJapanese = 1041;
+const uint16_t kLanguageWindowsEnglish = 0x409;
+const uint16_t kNamePostScript = 6;
+
 // Size of the caller's buffer for GetFontName.
 const int FONT_NAME_SIZE = 128;
 

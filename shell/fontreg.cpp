@@ -1,6 +1,7 @@
 // shell/fontreg.cpp - registration of fonts with the system.
 #include "shell/fontreg.h"
 
+#include "base/handles.h"
 #include "base/path.h"
 #include "catalogue/atm.h"
 #include "sfnt/maker.h"
@@ -19,29 +20,18 @@ const char kOpenTypeSuffix[] = " (OpenType)";
 // the package's extensions must begin with it to be the maker's.
 const char kMakerInitial = 'Q';
 
-// Closes a registry key when it goes out of scope.
-class FontsKey {
-public:
-    explicit FontsKey(REGSAM access) : key_(NULL), rc_(ERROR_FILE_NOT_FOUND)
-    {
-        if (const char *path = getFontsKeyPath())
-            rc_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key_);
-    }
-    ~FontsKey()
-    {
-        if (rc_ == ERROR_SUCCESS)
-            RegCloseKey(key_);
-    }
-    bool isOpen() const { return rc_ == ERROR_SUCCESS; }
-    LONG error() const { return rc_; }
-    HKEY handle() const { return key_; }
-
-private:
-    FontsKey(const FontsKey &);
-    FontsKey &operator=(const FontsKey &);
-    HKEY key_;
-    LONG rc_;
-};
+// Opens the Fonts key of the running platform into key; the registry's
+// error code, ERROR_FILE_NOT_FOUND on a platform without one.
+LONG openFontsKey(REGSAM access, OwnedKey *key)
+{
+    const char *path = getFontsKeyPath();
+    if (!path)
+        return ERROR_FILE_NOT_FOUND;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, key->receive());
+    if (rc != ERROR_SUCCESS)
+        key->release();  // whatever a failed open left there is no key
+    return rc;
+}
 
 bool windowsDirectory(char *dir, UINT size)
 {
@@ -68,36 +58,37 @@ const char *getFontsKeyPath()
         return kFontsKey9x;
     if (isWinNT())
         return kFontsKeyNT;
-    return NULL;
+    return nullptr;
 }
 
 LONG setFontsValue(const char *name, const char *data)
 {
-    FontsKey key(KEY_SET_VALUE);
-    if (!key.isOpen())
-        return key.error();
+    OwnedKey key;
+    LONG rc = openFontsKey(KEY_SET_VALUE, &key);
+    if (rc != ERROR_SUCCESS)
+        return rc;
     if (!data)
-        return RegDeleteValueA(key.handle(), name);
-    return RegSetValueExA(key.handle(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+        return RegDeleteValueA(key.get(), name);
+    return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
                           static_cast<DWORD>(std::strlen(data) + 1));
 }
 
 char *getFontsValue(const char *name, char *buffer)
 {
-    FontsKey key(KEY_QUERY_VALUE);
-    if (!key.isOpen())
-        return NULL;
+    OwnedKey key;
+    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return nullptr;
     // One char more than the caller's buffer, so that a value without its
     // NUL that fills the buffer is seen to be too long.
     char value[kFontsValueSize + 1];
     DWORD size = kFontsValueSize;
     DWORD type = 0;
-    if (RegQueryValueExA(key.handle(), name, NULL, &type, reinterpret_cast<BYTE *>(value), &size) !=
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size) !=
         ERROR_SUCCESS)
-        return NULL;
+        return nullptr;
     value[size < kFontsValueSize ? size : kFontsValueSize] = '\0';
     if (value[0] == '\0' || !copyWhole(buffer, kFontsValueSize, value))
-        return NULL;
+        return nullptr;
     return buffer;
 }
 
@@ -105,12 +96,12 @@ char *resolveFontsValuePath(const char *data, char *out)
 {
     PathParts parts = splitPath(data);
     if (!parts.dir.empty())
-        return copyWhole(out, kFontsValueSize, data) ? out : NULL;
+        return copyWhole(out, kFontsValueSize, data) ? out : nullptr;
     char windows[MAX_PATH];
     if (!windowsDirectory(windows, sizeof windows))
-        return NULL;
+        return nullptr;
     std::string path = std::string(windows) + "\\Fonts\\" + parts.fname + parts.ext;
-    return copyWhole(out, kFontsValueSize, path) ? out : NULL;
+    return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
 }
 
 char *makeFontsValueData(const char *path, char *out)
@@ -121,8 +112,8 @@ char *makeFontsValueData(const char *path, char *out)
     if (dir.size() > 1 && (dir[dir.size() - 1] == '\\' || dir[dir.size() - 1] == '/'))
         dir.erase(dir.size() - 1);
     if (getSystemFontFolder(fonts) && lstrcmpiA(dir.c_str(), fonts) == 0)
-        return copyWhole(out, kFontsValueSize, parts.fname + parts.ext) ? out : NULL;
-    return copyWhole(out, kFontsValueSize, path) ? out : NULL;
+        return copyWhole(out, kFontsValueSize, parts.fname + parts.ext) ? out : nullptr;
+    return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
 }
 
 int registerFontFile(const char *path, const char *valueName)
@@ -179,7 +170,7 @@ int unregisterFontByName(const char *valueName)
     char path[kFontsValueSize];
     if (resolveFontsValuePath(data, path))
         RemoveFontResourceA(path);
-    setFontsValue(valueName, NULL);
+    setFontsValue(valueName, nullptr);
     broadcastFontChange();
     return 1;
 }
@@ -193,25 +184,25 @@ char *getSystemFontFolder(char *out)
 {
     char windows[MAX_PATH];
     if (!windowsDirectory(windows, sizeof windows))
-        return NULL;
-    return copyWhole(out, kFontsValueSize, std::string(windows) + "\\Fonts") ? out : NULL;
+        return nullptr;
+    return copyWhole(out, kFontsValueSize, std::string(windows) + "\\Fonts") ? out : nullptr;
 }
 
 bool getDefaultFontFolder(char *out)
 {
     if (getProductFontType() == 'O') {
         if (isWin9x())
-            return getAtmPfbDirFromProfile(out) != NULL;
+            return getAtmPfbDirFromProfile(out) != nullptr;
         if (isNT4())
-            return getAtmPfbDirFromRegistry(out) != NULL;
+            return getAtmPfbDirFromRegistry(out) != nullptr;
     }
-    return getSystemFontFolder(out) != NULL;
+    return getSystemFontFolder(out) != nullptr;
 }
 
 int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths)
 {
-    FontsKey key(KEY_QUERY_VALUE);
-    if (!key.isOpen())
+    OwnedKey key;
+    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return 0;
     int count = 0;
     for (DWORD index = 0;; ++index) {
@@ -222,7 +213,7 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
         DWORD nameSize = sizeof name;
         DWORD dataSize = kFontsValueSize;
         DWORD type = 0;
-        LONG rc = RegEnumValueA(key.handle(), index, name, &nameSize, NULL, &type,
+        LONG rc = RegEnumValueA(key.get(), index, name, &nameSize, nullptr, &type,
                                 reinterpret_cast<BYTE *>(data), &dataSize);
         if (rc == ERROR_MORE_DATA)
             continue;

@@ -15,23 +15,23 @@
 // Buffers of value names, value data and paths: 260 chars incl. NUL.
 const int kFontsValueSize = 260;
 
-// The Fonts key path of the running platform family, or NULL.
+// The Fonts key path of the running platform family, or nullptr.
 const char *getFontsKeyPath();
 
 // Sets value name to data (REG_SZ, with its NUL), or deletes the value when
-// data is NULL. The registry's error code: 0 on success.
+// data is nullptr. The registry's error code: 0 on success.
 LONG setFontsValue(const char *name, const char *data);
-// The data of value name into buffer (kFontsValueSize chars); NULL when the
+// The data of value name into buffer (kFontsValueSize chars); nullptr when the
 // key cannot be opened, or the value is missing, empty or too long.
 char *getFontsValue(const char *name, char *buffer);
 
 // The full path that value data names into out (kFontsValueSize chars): data
 // with a directory unchanged, a bare file name inside the system fonts
-// folder. NULL when the result does not fit.
+// folder. nullptr when the result does not fit.
 char *resolveFontsValuePath(const char *data, char *out);
 // The value data for the font file at path into out (kFontsValueSize
 // chars): its file name when it lies directly in the system fonts folder,
-// else the path itself. NULL when it does not fit.
+// else the path itself. nullptr when it does not fit.
 char *makeFontsValueData(const char *path, char *out);
 
 // Loads the font file and registers it under valueName. The number of fonts
@@ -60,7 +60,7 @@ char *getSystemFontFolder(char *out);
 bool getDefaultFontFolder(char *out);
 
 // Appends, for every Fonts value whose data has one of the extensions (a
-// NULL-terminated list, compared without regard to case), the value name
+// nullptr-terminated list, compared without regard to case), the value name
 // and the full path of its file to names and paths, each followed by a line
 // feed. Values whose name or data is longer than 259 chars are skipped.
 // Returns the number of values listed; 0 when the key cannot be opened.

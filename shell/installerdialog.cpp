@@ -2,11 +2,8 @@
 #include "shell/installerdialog.h"
 
 #include "base/system.h"
-#include "catalogue/atm.h"
-#include "catalogue/catalogue.h"
 #include "catalogue/summary.h"
 #include "resources/resource.h"
-#include "shell/fontreg.h"
 #include "shell/product.h"
 
 #include <shellapi.h>
@@ -15,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -24,7 +22,7 @@ const int kToggleImageWidth = 20;
 const int kBadgeImageWidth = 44;
 const COLORREF kMaskColor = RGB(255, 255, 255);
 
-InstallerDialog *gCurrentDialog = NULL;
+InstallerDialog *gCurrentDialog = nullptr;
 bool gFirstTime = true;
 bool gTallLayout = false;
 RECT gNormalRect;
@@ -32,7 +30,9 @@ RECT gNormalRect;
 // The cursor is an hourglass while an instance lives.
 class WaitCursor {
 public:
-    WaitCursor() : old_(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
+    WaitCursor() : old_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
     ~WaitCursor() { SetCursor(old_); }
 
 private:
@@ -41,13 +41,11 @@ private:
 
 HICON imageListIcon(int bitmapId, int imageWidth, int index)
 {
-    HIMAGELIST list = ImageList_LoadImageA(installerModule(), MAKEINTRESOURCEA(bitmapId), imageWidth,
-                                           0, kMaskColor, IMAGE_BITMAP, LR_DEFAULTCOLOR);
+    OwnedImageList list(ImageList_LoadImageA(installerModule(), MAKEINTRESOURCEA(bitmapId),
+                                             imageWidth, 0, kMaskColor, IMAGE_BITMAP, LR_DEFAULTCOLOR));
     if (!list)
-        return NULL;
-    HICON icon = ImageList_GetIcon(list, index, ILD_NORMAL);
-    ImageList_Destroy(list);
-    return icon;
+        return nullptr;
+    return ImageList_GetIcon(list.get(), index, ILD_NORMAL);
 }
 
 }  // namespace
@@ -57,27 +55,20 @@ INT_PTR AboutDialog::run(HWND owner)
     return runModal(installerModule(), IDD_ABOUT, owner);
 }
 
-InstallerDialog::InstallerDialog()
-    : tree_(NULL), icon_(NULL), smallIcon_(NULL), toggleIcon_(NULL), badgeIcon_(NULL),
-      fontsChanged_(false),
-      folderChosen_(false)
+InstallerDialog::InstallerDialog(InstallerServices &services)
+    : services_(services), fontsChanged_(false), folderChosen_(false)
 {
 }
 
 InstallerDialog::~InstallerDialog()
 {
     if (gCurrentDialog == this)
-        gCurrentDialog = NULL;
-    delete tree_;
-    for (HICON icon : {icon_, smallIcon_, toggleIcon_, badgeIcon_}) {
-        if (icon)
-            DestroyIcon(icon);
-    }
+        gCurrentDialog = nullptr;
 }
 
 INT_PTR InstallerDialog::run()
 {
-    return runModal(installerModule(), IDD_INSTALLER, NULL);
+    return runModal(installerModule(), IDD_INSTALLER, nullptr);
 }
 
 InstallerDialog *InstallerDialog::current()
@@ -116,17 +107,18 @@ LRESULT InstallerDialog::OnInitDialog(WPARAM, LPARAM)
     char text[kTextSize];
     HMENU menu = GetSystemMenu(hwnd_, FALSE);
     if (menu && loadText(IDS_ABOUT_MENU, text, sizeof text)) {
-        AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(menu, MF_STRING, kAboutCommand, text);
     }
 
-    icon_ = static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-    send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    icon_.reset(static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageA(installerModule(), MAKEINTRESOURCEA(IDI_PROGRAM),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     for (UINT id : {IDS_MODE_INSTALL, IDS_MODE_UNINSTALL}) {
         loadText(id, text, sizeof text);
@@ -144,21 +136,21 @@ void InstallerDialog::refreshContents()
     bool firstTime = gFirstTime;
     // The controls are set up once per dialog, so that a second dialog in
     // the same process gets its own tree instead of none.
-    bool setUp = tree_ == NULL;
+    bool setUp = !tree_;
 
     if (setUp) {
-        tree_ = new FontTreeCtrl;
+        tree_.reset(new FontTreeCtrl);
         tree_->subclass(item(IDC_FONT_TREE));
         tree_->init();
         initSummary();
         renderSummary(item(IDC_SUMMARY));
         char folder[kFolderSize];
-        if (getDefaultFontFolder(folder))
+        if (services_.defaultFontFolder(folder))
             setInstallFolder(folder);
     }
 
     tree_->send(TM_DELETEALL);
-    loadCatalogue(firstTime);
+    services_.loadCatalogue(firstTime);
     FontCatalogue &catalogue = fontCatalogue();
     for (size_t i = 0; i < catalogue.size(); ++i)
         tree_->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
@@ -173,22 +165,21 @@ void InstallerDialog::refreshContents()
         GetClientRect(hwnd_, &client);
         GetWindowRect(item(IDC_LAYOUT_TOGGLE), &toggle);
         int height = toggle.bottom - toggle.top;
-        SetWindowPos(item(IDC_LAYOUT_TOGGLE), NULL, client.left, client.bottom - height, 0, 0,
+        SetWindowPos(item(IDC_LAYOUT_TOGGLE), nullptr, client.left, client.bottom - height, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        badgeIcon_ = imageListIcon(IDB_PROGRAM_BADGE, kBadgeImageWidth, 0);
-        SendDlgItemMessageA(hwnd_, IDC_BADGE, STM_SETICON, reinterpret_cast<WPARAM>(badgeIcon_), 0);
-        showSample(NULL);
+        badgeIcon_.reset(imageListIcon(IDB_PROGRAM_BADGE, kBadgeImageWidth, 0));
+        SendDlgItemMessageA(hwnd_, IDC_BADGE, STM_SETICON, reinterpret_cast<WPARAM>(badgeIcon_.get()),
+                            0);
+        showSample(nullptr);
     }
     gFirstTime = false;
 }
 
 void InstallerDialog::setToggleIcon(int image)
 {
-    HICON icon = imageListIcon(IDB_LAYOUT_TOGGLE, kToggleImageWidth, image);
-    SendDlgItemMessageA(hwnd_, IDC_LAYOUT_TOGGLE, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    if (toggleIcon_)
-        DestroyIcon(toggleIcon_);
-    toggleIcon_ = icon;
+    OwnedIcon icon(imageListIcon(IDB_LAYOUT_TOGGLE, kToggleImageWidth, image));
+    SendDlgItemMessageA(hwnd_, IDC_LAYOUT_TOGGLE, STM_SETICON, reinterpret_cast<WPARAM>(icon.get()), 0);
+    toggleIcon_ = std::move(icon);
 }
 
 void InstallerDialog::updateModeControls()
@@ -214,7 +205,7 @@ void InstallerDialog::updateSelectionCounts()
     long total = sum > LONG_MAX ? LONG_MAX : static_cast<long>(sum);
 
     char text[32];
-    setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), NULL);
+    setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), nullptr);
     std::snprintf(text, sizeof text, "%d", static_cast<int>(checked.size()));
     setSummaryValue(IDS_SUMMARY_COUNT, text, item(IDC_SUMMARY));
 }
@@ -240,11 +231,14 @@ void InstallerDialog::showSample(const FontEntry *entry)
     char name[kTextSize] = "SAMPLE_MISSING";
     if (entry)
         entry->getProperty(NAME_POSTSCRIPT, name, sizeof name);
-    HBITMAP bitmap = findProductBitmap(name);
+    OwnedBitmap bitmap(findProductBitmap(name));
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
-        hwnd_, IDC_SAMPLE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    if (previous && previous != bitmap)
+        hwnd_, IDC_SAMPLE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get())));
+    // The control hands back the bitmap shown before, or a copy that it made
+    // of it; the dialog owns both, and the new one until the next change.
+    if (previous && previous != sample_.get() && previous != bitmap.get())
         DeleteObject(previous);
+    sample_ = std::move(bitmap);
 }
 
 void InstallerDialog::moveControlBy(int id, int dy, int dheight)
@@ -252,8 +246,8 @@ void InstallerDialog::moveControlBy(int id, int dy, int dheight)
     HWND control = item(id);
     RECT r;
     GetWindowRect(control, &r);
-    MapWindowPoints(NULL, hwnd_, reinterpret_cast<POINT *>(&r), 2);
-    SetWindowPos(control, NULL, r.left, r.top + dy, r.right - r.left, r.bottom - r.top + dheight,
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT *>(&r), 2);
+    SetWindowPos(control, nullptr, r.left, r.top + dy, r.right - r.left, r.bottom - r.top + dheight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -269,7 +263,7 @@ void InstallerDialog::toggleTallLayout()
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         gNormalRect = now;
         int gained = (work.bottom - work.top) - (now.bottom - now.top);
-        SetWindowPos(hwnd_, NULL, now.left, work.top, width, work.bottom - work.top,
+        SetWindowPos(hwnd_, nullptr, now.left, work.top, width, work.bottom - work.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         moveControlBy(IDC_FONT_TREE, 0, gained);
         moveControlBy(IDC_LAYOUT_TOGGLE, gained, 0);
@@ -277,7 +271,7 @@ void InstallerDialog::toggleTallLayout()
         gTallLayout = true;
     } else {
         int lost = (now.bottom - now.top) - (gNormalRect.bottom - gNormalRect.top);
-        SetWindowPos(hwnd_, NULL, now.left, gNormalRect.top, width,
+        SetWindowPos(hwnd_, nullptr, now.left, gNormalRect.top, width,
                      gNormalRect.bottom - gNormalRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
         moveControlBy(IDC_FONT_TREE, 0, -lost);
         moveControlBy(IDC_LAYOUT_TOGGLE, -lost, 0);
@@ -309,24 +303,24 @@ LRESULT InstallerDialog::OnPaint(WPARAM, LPARAM)
     GetClientRect(hwnd_, &client);
     int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, icon_);
+    DrawIcon(dc, x, y, icon_.get());
     EndPaint(hwnd_, &ps);
     return 0;
 }
 
 LRESULT InstallerDialog::OnQueryDragIcon(WPARAM, LPARAM)
 {
-    return reinterpret_cast<LRESULT>(icon_);
+    return reinterpret_cast<LRESULT>(icon_.get());
 }
 
 LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
 {
     char folder[kFolderSize];
-    if (!browseForFolder(folder, sizeof folder))
+    if (!services_.chooseFolder(folder, sizeof folder))
         return 0;
     if (mode() == MODE_INSTALL && isNT4()) {
         char fonts[kFolderSize];
-        if (getSystemFontFolder(fonts) && lstrcmpiA(folder, fonts) == 0) {
+        if (services_.systemFontFolder(fonts) && lstrcmpiA(folder, fonts) == 0) {
             if (showMessage(IDS_NT4_FOLDER_WARNING, MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) ==
                 IDCANCEL)
                 return 0;
@@ -339,40 +333,36 @@ LRESULT InstallerDialog::OnToWhere(WPARAM, LPARAM)
 LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
 {
     // Nothing ticked: Start does nothing.
-    switch (mode()) {
-    case 0: {
-        CheckedParams &checked = checkedParams();
-        checked.clear();
-        checked.reserve(200);
-        tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&checked));
-        if (checked.empty())
-            break;
-        runInstall();
+    InstallJob job;
+    job.mainDialog = hwnd_;
+    tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&job.entries));
+    if (job.entries.empty())
+        return 0;
+    int current = mode();
+    if (current == MODE_INSTALL) {
+        services_.runInstall(job);
         refreshContents();
         fontsChanged_ = true;
-        break;
-    }
-    case 1: {
-        CheckedParams entries;
-        tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&entries));
-        if (entries.empty())
-            break;
-        runUninstall(entries);
+    } else if (current == MODE_UNINSTALL) {
+        services_.runUninstall(job);
         refreshContents();
         fontsChanged_ = true;
         showMessage(IDS_FONTS_REMOVED, MB_OK);
-        break;
-    }
     }
     return 0;
 }
 
-int InstallerDialog::showMessage(UINT textId, UINT type)
+int showInstallerMessage(HWND owner, UINT textId, UINT type)
 {
     char text[kTextSize], title[kTextSize];
     loadText(textId, text, sizeof text);
     loadText(IDS_PROGRAM_TITLE, title, sizeof title);
-    return MessageBoxA(hwnd_, text, title, type);
+    return MessageBoxA(owner, text, title, type);
+}
+
+int InstallerDialog::showMessage(UINT textId, UINT type)
+{
+    return showInstallerMessage(hwnd_, textId, type);
 }
 
 LRESULT InstallerDialog::OnModeSelected(WPARAM, LPARAM)
@@ -387,8 +377,8 @@ LRESULT InstallerDialog::OnExit(WPARAM, LPARAM)
     // own program is opened after a change.
     if (getProductFontType() == 'O' && isWin9x() && fontsChanged_) {
         char opener[kTextSize];
-        if (findOtfOpener(opener))
-            ShellExecuteA(NULL, NULL, opener, NULL, NULL, SW_SHOWNORMAL);
+        if (services_.findOtfOpener(opener))
+            ShellExecuteA(nullptr, nullptr, opener, nullptr, nullptr, SW_SHOWNORMAL);
     }
     endDialog(0);
     return 0;
@@ -426,10 +416,4 @@ LRESULT InstallerDialog::OnGetFolder(WPARAM, LPARAM lParam)
         return 0;
     }
     return itemText(IDC_FOLDER, buffer, kTextSize);
-}
-
-INT_PTR runMainDialog()
-{
-    InstallerDialog dialog;
-    return dialog.run();
 }

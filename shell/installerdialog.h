@@ -2,14 +2,22 @@
 #ifndef SHELL_INSTALLERDIALOG_H
 #define SHELL_INSTALLERDIALOG_H
 
+#include "base/handles.h"
+#include "base/window.h"
 #include "catalogue/fonttree.h"
-#include "shell/window.h"
+#include "shell/services.h"
+
+#include <memory>
 
 // Sent to the main dialog (from the install worker): copy the destination
 // folder into the buffer in lParam (256 chars); returns the length copied.
 const UINT DM_GETFOLDER = WM_USER + 2;
 // System-menu command of the About box.
 const UINT kAboutCommand = 16;
+
+// A message box owned by owner with text textId and the program's title as
+// caption; MessageBoxA's answer.
+int showInstallerMessage(HWND owner, UINT textId, UINT type);
 
 class AboutDialog : public ui::SimpleDialog {
 public:
@@ -18,8 +26,11 @@ public:
 
 class InstallerDialog : public ui::Dialog {
 public:
-    InstallerDialog();
+    // The dialog loads and runs through services, the system's by default.
+    explicit InstallerDialog(InstallerServices &services = systemServices());
     ~InstallerDialog() override;
+    InstallerDialog(const InstallerDialog &) = delete;
+    InstallerDialog &operator=(const InstallerDialog &) = delete;
 
     INT_PTR run();
 
@@ -35,7 +46,7 @@ public:
     void toggleTallLayout();
 
     int mode() const;
-    FontTreeCtrl *fontTree() const { return tree_; }
+    FontTreeCtrl *fontTree() const { return tree_.get(); }
     bool fontsChanged() const { return fontsChanged_; }
 
     // The dialog that is showing, for the install worker.
@@ -58,22 +69,19 @@ protected:
     LRESULT OnGetFolder(WPARAM wParam, LPARAM lParam);
 
 private:
-    // The install and uninstall runs behind Start. runInstall copies the
-    // entries of checkedParams() under the progress dialog; runUninstall
-    // removes the given entries on this thread.
-    void runInstall();
-    void runUninstall(const CheckedParams &entries);
     // A message box with the program's title as caption.
     int showMessage(UINT textId, UINT type);
 
     void setToggleIcon(int image);
     void moveControlBy(int id, int dy, int dheight);
 
-    FontTreeCtrl *tree_;
-    HICON icon_;
-    HICON smallIcon_;
-    HICON toggleIcon_;
-    HICON badgeIcon_;
+    InstallerServices &services_;
+    std::unique_ptr<FontTreeCtrl> tree_;
+    OwnedIcon icon_;
+    OwnedIcon smallIcon_;
+    OwnedIcon toggleIcon_;
+    OwnedIcon badgeIcon_;
+    OwnedBitmap sample_;  // the sample bitmap that the dialog shows
     bool fontsChanged_;
     bool folderChosen_;  // a destination has been set; before that, none
 };

@@ -1,6 +1,7 @@
 // shell/installrun.cpp - the install and uninstall runs behind Start.
 #include "shell/installrun.h"
 
+#include "base/handles.h"
 #include "base/system.h"
 #include "catalogue/atm.h"
 #include "sfnt/embed.h"
@@ -49,34 +50,38 @@ bool makeUniqueDestination(const char *folder, const char *name, const char *ext
     return true;
 }
 
-bool computeDestination(HWND mainDialog, const FontEntry *entry, char *out)
+bool computeDestination(const InstallJob &job, const FontEntry *entry, char *out)
 {
     char folder[kPropertySize] = "";
-    if (SendMessageA(mainDialog, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(folder)) == 0)
+    if (job.mainDialog) {
+        if (SendMessageA(job.mainDialog, DM_GETFOLDER, 0, reinterpret_cast<LPARAM>(folder)) == 0)
+            return false;
+    } else if (job.folder.empty() || job.folder.size() >= sizeof folder) {
         return false;
+    } else {
+        job.folder.copy(folder, job.folder.size());
+    }
     char marukan[kPropertySize];
     if (!getProperty(entry, NAME_MARUKAN, marukan, sizeof marukan) || !isPlainFileName(marukan))
         return false;
     char name[_MAX_FNAME], ext[_MAX_EXT];
-    _splitpath(marukan, NULL, NULL, name, ext);
+    _splitpath(marukan, nullptr, nullptr, name, ext);
     name[kFileNameSize - 1] = '\0';
     return makeUniqueDestination(folder, name, ext, out);
 }
 
 unsigned long copyFontFile(const char *source, const char *destination, HWND progress)
 {
-    FILE *in = std::fopen(source, "rb");
+    OwnedStdio in(std::fopen(source, "rb"));
     if (!in)
         return 0;
-    FILE *out = std::fopen(destination, "wb");
-    if (!out) {
-        std::fclose(in);
+    OwnedStdio out(std::fopen(destination, "wb"));
+    if (!out)
         return 0;
-    }
     // Stream buffers larger than the block: the system is asked for the
     // data in a few large reads and writes rather than in two calls a block.
-    std::setvbuf(in, NULL, _IOFBF, kStreamBuffer);
-    std::setvbuf(out, NULL, _IOFBF, kStreamBuffer);
+    std::setvbuf(in.get(), nullptr, _IOFBF, kStreamBuffer);
+    std::setvbuf(out.get(), nullptr, _IOFBF, kStreamBuffer);
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
     unsigned long total = 0;
     bool ok = buffer != nullptr;
@@ -85,26 +90,27 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
             ok = false;
             break;
         }
-        size_t n = std::fread(buffer.get(), 1, kCopyBlock, in);
+        size_t n = std::fread(buffer.get(), 1, kCopyBlock, in.get());
         if (n > 0) {
-            if (std::fwrite(buffer.get(), 1, n, out) != n) {
+            if (std::fwrite(buffer.get(), 1, n, out.get()) != n) {
                 ok = false;
                 break;
             }
             total += static_cast<unsigned long>(n);
         }
-        SendMessageA(progress, PM_ADVANCE, 0, static_cast<LPARAM>(n));
+        if (progress)
+            SendMessageA(progress, PM_ADVANCE, 0, static_cast<LPARAM>(n));
         if (n < kCopyBlock) {
-            ok = !std::ferror(in);
+            ok = !std::ferror(in.get());
             break;
         }
     }
     // A write that the flush or close reports as failed (a full disk) fails the copy.
-    if (std::fflush(out) != 0)
+    if (std::fflush(out.get()) != 0)
         ok = false;
-    if (std::fclose(out) != 0)
+    if (!out.close())
         ok = false;
-    std::fclose(in);
+    in.reset();
     if (!ok)
         return 0;
     // Installed copies carry Restricted License embedding, with their
@@ -147,26 +153,28 @@ int installOneFont(const FontEntry *entry, const char *destination, HWND progres
     return registerFontCopy(entry, destination);
 }
 
-DWORD WINAPI installWorkerProc(LPVOID progressDialog)
+void installEntries(const InstallJob &job, HWND progress)
 {
-    HWND progress = static_cast<ui::Dialog *>(progressDialog)->handle();
-    InstallerDialog *main = InstallerDialog::current();
-    HWND mainDialog = main ? main->handle() : NULL;
-    const CheckedParams &params = checkedParams();
-    for (size_t i = 0; i < params.size(); ++i) {
+    for (const FontEntry *entry : job.entries) {
         char destination[MAX_PATH];
-        if (!computeDestination(mainDialog, params[i], destination))
+        if (!computeDestination(job, entry, destination))
             continue;
-        if (!installOneFont(params[i], destination, progress)) {
+        if (!installOneFont(entry, destination, progress)) {
             DeleteFileA(destination);
             break;
         }
     }
-    SendMessageA(progress, PM_DONE, 0, 0);
+}
+
+DWORD WINAPI installWorkerProc(LPVOID progressDialog)
+{
+    ProgressDialog *dialog = static_cast<ProgressDialog *>(progressDialog);
+    installEntries(*static_cast<const InstallJob *>(dialog->context()), dialog->handle());
+    SendMessageA(dialog->handle(), PM_DONE, 0, 0);
     return 0;
 }
 
-void uninstallOneFont(const FontEntry *entry)
+UninstallResult uninstallOneFont(const FontEntry *entry)
 {
     char name[kPropertySize] = "";
     char type = getProductFontType();
@@ -177,7 +185,7 @@ void uninstallOneFont(const FontEntry *entry)
         // language then.
         if (!getProperty(entry, NAME_REGISTRY, name, sizeof name))
             getProperty(entry, NAME_LOCAL, name, sizeof name);
-        writeAtmOpenTypeFont(name, NULL);
+        writeAtmOpenTypeFont(name, nullptr);
         broadcastFontChange();
     } else if ((type == 'O' && isWinNT()) || type == 'T') {
         if (getProperty(entry, NAME_REGISTRY, name, sizeof name))
@@ -186,26 +194,27 @@ void uninstallOneFont(const FontEntry *entry)
 
     char path[kPropertySize];
     if (!getProperty(entry, PATH_INSTALLED, path, sizeof path))
-        return;
+        return UninstallResult::NoFile;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!DeleteFileA(path))
-        deleteFileAtRestart(path);
+    if (DeleteFileA(path))
+        return UninstallResult::Removed;
+    return deleteFileAtRestart(path) ? UninstallResult::RemovedAtRestart : UninstallResult::NotDeleted;
 }
 
-void InstallerDialog::runInstall()
+void runInstallJob(const InstallJob &job)
 {
-    ProgressDialog progress(installWorkerProc);
+    ProgressDialog progress(installWorkerProc, &job);
     InterlockedExchange(&cancelRequested, 0);
-    progress.run(hwnd_);
+    progress.run(job.mainDialog);
 }
 
-void InstallerDialog::runUninstall(const CheckedParams &entries)
+void runUninstallJob(const InstallJob &job)
 {
-    for (const FontEntry *entry : entries)
+    for (const FontEntry *entry : job.entries)
         uninstallOneFont(entry);
     // Adobe Type Manager on NT 4.0 keeps its own record of the fonts.
-    if (getProductFontType() == 'O' && isNT4())
-        showMessage(IDS_ATM_NT4_UNINSTALL, MB_OK | MB_ICONEXCLAMATION);
+    if (getProductFontType() == 'O' && isNT4() && job.mainDialog)
+        showInstallerMessage(job.mainDialog, IDS_ATM_NT4_UNINSTALL, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -7,18 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 namespace {
 
 const char kInstallerTitle[] = "Korimaru Installer";
-const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
-const UINT kProductFileNameId = 25012;
 // Longest STRMAP line that is read; the rest of a longer line is dropped.
 const int kStrmapLineSize = 512;
 // A name-map file larger than this is not a name map; the resource is used.
 const long kMaxNameMapFile = 16L * 1024 * 1024;
+
+}  // namespace
 
 // Drive and directory of the file of module (with its trailing backslash).
 bool moduleFolder(HMODULE module, char *drive, char *dir)
@@ -27,7 +29,7 @@ bool moduleFolder(HMODULE module, char *drive, char *dir)
     DWORD n = GetModuleFileNameA(module, path, sizeof path);
     if (n == 0 || n >= sizeof path)
         return false;
-    _splitpath(path, drive, dir, NULL, NULL);
+    _splitpath(path, drive, dir, nullptr, nullptr);
     return true;
 }
 
@@ -37,8 +39,6 @@ bool joinPath(char *out, size_t size, const char *a, const char *b, const char *
     int n = std::snprintf(out, size, "%s%s%s", a, b, c);
     return n >= 0 && static_cast<size_t>(n) < size;
 }
-
-}  // namespace
 
 void ModuleChain::remove(HMODULE module)
 {
@@ -58,13 +58,9 @@ ModuleChain &ModuleChain::instance()
 
 UINT lookupStringId(HMODULE module, const char *key)
 {
-    HRSRC res = FindResourceA(module, "STRMAP", "TEXT");
-    if (!res)
-        return 0;
-    DWORD size = SizeofResource(module, res);
-    HGLOBAL handle = size ? LoadResource(module, res) : NULL;
-    const char *bytes = handle ? static_cast<const char *>(LockResource(handle)) : NULL;
-    if (!bytes)
+    DWORD size = 0;
+    const char *bytes = findTextResource(module, "STRMAP", &size);
+    if (!bytes || size == 0)
         return 0;
 
     std::istringstream text(std::string(bytes, size));
@@ -92,29 +88,18 @@ char *findProductString(const char *key, char *buffer, int size)
         if (id != 0 && LoadStringA(module, id, buffer, size) > 0)
             return buffer;
     }
-    return NULL;
+    return nullptr;
 }
 
 char *findProductTextResource(const char *name)
 {
     const ModuleChain &chain = ModuleChain::instance();
     for (size_t i = 0; i < chain.size(); ++i) {
-        HMODULE module = chain.fromLast(i);
-        HRSRC res = FindResourceA(module, name, "TEXT");
-        if (!res)
-            continue;
-        DWORD size = SizeofResource(module, res);
-        HGLOBAL handle = LoadResource(module, res);
-        const void *bytes = handle ? LockResource(handle) : NULL;
-        if (size > 0 && !bytes)
-            return NULL;
-        char *copy = new char[size + 1];
-        if (size > 0)
-            std::memcpy(copy, bytes, size);
-        copy[size] = '\0';
-        return copy;
+        DWORD size = 0;
+        if (const char *bytes = findTextResource(chain.fromLast(i), name, &size))
+            return copyText(bytes, size);
     }
-    return NULL;
+    return nullptr;
 }
 
 HBITMAP findProductBitmap(const char *name)
@@ -124,7 +109,7 @@ HBITMAP findProductBitmap(const char *name)
         if (HBITMAP bitmap = LoadBitmapA(chain.fromLast(i), name))
             return bitmap;
     }
-    return NULL;
+    return nullptr;
 }
 
 FARPROC findProductExport(const char *name)
@@ -137,7 +122,7 @@ FARPROC findProductExport(const char *name)
         if (FARPROC fn = GetProcAddress(module, name))
             return fn;
     }
-    return NULL;
+    return nullptr;
 }
 
 char getProductFontType()
@@ -146,16 +131,6 @@ char getProductFontType()
     if (!findProductString("PRODUCT_FONTTYPE", type, sizeof type))
         return 0;
     return type[0];
-}
-
-const OSVERSIONINFOA &getOsVersion()
-{
-    // One record per thread: the install worker asks too.
-    static thread_local OSVERSIONINFOA version;
-    std::memset(&version, 0, sizeof version);
-    version.dwOSVersionInfoSize = sizeof version;
-    GetVersionExA(&version);
-    return version;
 }
 
 char findProductDisc()
@@ -192,72 +167,36 @@ char requestProductDisc()
         char prompt[kRequestCdSize];
         if (!findProductString("PRODUCT_REQUEST_CD", prompt, sizeof prompt))
             prompt[0] = '\0';
-        if (MessageBoxA(NULL, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
+        if (MessageBoxA(nullptr, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
             return 0;
         Sleep(1000);
     }
 }
 
-char *loadNameMapText()
+std::unique_ptr<std::istream> FileOpener::open(const char *path) const
+{
+    std::unique_ptr<std::ifstream> file(new std::ifstream(path, std::ios::in | std::ios::binary));
+    if (!file->is_open())
+        return nullptr;
+    return file;
+}
+
+char *loadNameMapText(const FileOpener &files)
 {
     char drive[_MAX_DRIVE], dir[_MAX_DIR], name[kNameMapFileSize], path[MAX_PATH];
-    if (moduleFolder(NULL, drive, dir) &&
+    if (moduleFolder(nullptr, drive, dir) &&
         findProductString("PRODUCT_NAMEMAP", name, sizeof name) &&
         joinPath(path, sizeof path, drive, dir, name)) {
-        if (FILE *f = std::fopen(path, "rb")) {
-            char *text = NULL;
-            long size = -1;
-            if (std::fseek(f, 0, SEEK_END) == 0)
-                size = std::ftell(f);
-            if (size >= 0 && size <= kMaxNameMapFile && std::fseek(f, 0, SEEK_SET) == 0) {
-                text = new char[size + 1];
-                if (std::fread(text, 1, size, f) == static_cast<size_t>(size)) {
-                    text[size] = '\0';
-                } else {
-                    delete[] text;
-                    text = NULL;
-                }
+        std::unique_ptr<std::istream> file = files.open(path);
+        int64_t size = file ? StreamSize(*file) : -1;
+        if (size >= 0 && size <= kMaxNameMapFile) {
+            std::unique_ptr<char[]> text(new char[size + 1]);
+            file->read(text.get(), size);
+            if (file->gcount() == size) {
+                text[size] = '\0';
+                return text.release();
             }
-            std::fclose(f);
-            if (text)
-                return text;
         }
     }
     return findProductTextResource("NameMap.csv");
-}
-
-int runInstaller(int)
-{
-    HMODULE self = installerModule();
-    char drive[_MAX_DRIVE], dir[_MAX_DIR], fileName[MAX_PATH], path[MAX_PATH];
-    if (!moduleFolder(self, drive, dir))
-        return 0;
-    if (LoadStringA(self, kProductFileNameId, fileName, sizeof fileName) <= 0)
-        return 0;
-    if (!joinPath(path, sizeof path, drive, dir, fileName)) {
-        MessageBoxA(NULL, fileName, kNotFoundCaption, MB_OK);
-        return -1;
-    }
-
-    HMODULE product = LoadLibraryA(path);
-    if (!product) {
-        MessageBoxA(NULL, path, kNotFoundCaption, MB_OK);
-        return -1;
-    }
-
-    ModuleChain &chain = ModuleChain::instance();
-    chain.clear();
-    chain.append(NULL);
-    chain.append(self);
-    chain.append(product);
-
-    typedef int (*StartFn)(int);
-    StartFn start = reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product, "start")));
-    int result = 0;
-    if (start && start(0) != 0)
-        result = static_cast<int>(runMainDialog());
-
-    FreeLibrary(product);
-    chain.remove(product);
-    return result;
 }

@@ -7,8 +7,12 @@
 #ifndef SHELL_PRODUCT_H
 #define SHELL_PRODUCT_H
 
+#include "base/system.h"
+
 #include <windows.h>
 
+#include <istream>
+#include <memory>
 #include <vector>
 
 class ModuleChain {
@@ -28,23 +32,27 @@ private:
 };
 
 // Buffer sizes (chars, NUL included) of the package strings.
-enum {
-    kCdromNameSize = 960,
-    kRequestCdSize = 256,
-    kNameMapFileSize = 260,
-    kFontTypeSize = 2,
-    kExtensionsSize = 260,
-};
+const int kCdromNameSize = 960;
+const int kRequestCdSize = 256;
+const int kNameMapFileSize = 260;
+const int kFontTypeSize = 2;
+const int kExtensionsSize = 260;
+
+// Drive ("C:") and directory (with its trailing backslash) of the file of
+// module into drive (_MAX_DRIVE chars) and dir (_MAX_DIR chars).
+bool moduleFolder(HMODULE module, char *drive, char *dir);
+// "%s%s%s" of the three parts into out; false when it would not fit.
+bool joinPath(char *out, size_t size, const char *a, const char *b, const char *c);
 
 // The string id that key names in module's STRMAP, 0 when there is none.
 // Keys are case-sensitive; the first matching line wins.
 UINT lookupStringId(HMODULE module, const char *key);
 
 // The package string of key, loaded from the module whose STRMAP names it;
-// NULL when no module answers.
+// nullptr when no module answers.
 char *findProductString(const char *key, char *buffer, int size);
 // A new NUL-terminated copy of the first TEXT resource name along the chain;
-// the caller frees it with delete[]. NULL when no module has it.
+// the caller frees it with delete[]. nullptr when no module has it.
 char *findProductTextResource(const char *name);
 // The first bitmap of that name along the chain; the caller deletes it.
 HBITMAP findProductBitmap(const char *name);
@@ -54,29 +62,25 @@ FARPROC findProductExport(const char *name);
 // 'O' OpenType, 'T' TrueType, 0 when the package names no font type.
 char getProductFontType();
 
-// The running system's version, refreshed at every call.
-const OSVERSIONINFOA &getOsVersion();
-inline bool isWin9x() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_WINDOWS; }
-inline bool isWinNT() { return getOsVersion().dwPlatformId == VER_PLATFORM_WIN32_NT; }
-inline bool isNT4() { return isWinNT() && getOsVersion().dwMajorVersion == 4; }
-
 // Drive letter of the package disc (found by volume label), or 0.
 char findProductDisc();
 // As findProductDisc, asking the user to insert the disc until it is found
 // or the user cancels (then 0).
 char requestProductDisc();
 
+// How the name-map loader opens a file for reading; tests stand in files
+// that the disk cannot easily give, such as one that reads back fewer bytes
+// than its size.
+class FileOpener {
+public:
+    virtual ~FileOpener() = default;
+    // The file at path, or nullptr when it cannot be opened.
+    virtual std::unique_ptr<std::istream> open(const char *path) const;
+};
+
 // A new NUL-terminated copy of the name-map text: the file named by
 // PRODUCT_NAMEMAP beside the program when it can be read whole, else the
 // "NameMap.csv" resource. The caller frees it with delete[].
-char *loadNameMapText();
-
-// The whole flow: binds the product module, runs the main dialog, unbinds.
-// The main dialog's result; 0 when the product refused or lacks its entry,
-// -1 when it cannot be loaded.
-int runInstaller(int arg);
-
-// Runs the main dialog modally (defined with the dialog).
-INT_PTR runMainDialog();
+char *loadNameMapText(const FileOpener &files = FileOpener());
 
 #endif

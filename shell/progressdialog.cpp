@@ -28,20 +28,13 @@ int progressPercent(uint32_t lower, uint32_t upper, uint32_t current)
     return percent > 100 ? 100 : static_cast<int>(percent);
 }
 
-ProgressDialog::~ProgressDialog()
-{
-    if (thread_)
-        CloseHandle(thread_);
-}
-
 INT_PTR ProgressDialog::run(HWND owner)
 {
     INT_PTR result = runModal(installerModule(), IDD_PROGRESS, owner);
     // PM_DONE is the worker's last message; let it return from it and end.
     if (thread_) {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = NULL;
+        WaitForSingleObject(thread_.get(), INFINITE);
+        thread_.reset();
     }
     return result;
 }
@@ -74,10 +67,10 @@ LRESULT ProgressDialog::OnInitDialog(WPARAM, LPARAM)
     // The worker starts only now that the window exists, so none of its
     // messages can arrive before it.
     DWORD id;
-    thread_ = CreateThread(NULL, 0, worker_, this, CREATE_SUSPENDED, &id);
+    thread_.reset(CreateThread(nullptr, 0, worker_, this, CREATE_SUSPENDED, &id));
     if (thread_) {
-        SetThreadPriority(thread_, THREAD_PRIORITY_BELOW_NORMAL);
-        ResumeThread(thread_);
+        SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
+        ResumeThread(thread_.get());
     } else {
         endDialog(IDABORT);
     }
@@ -127,7 +120,7 @@ LRESULT ProgressDialog::OnCancel(WPARAM, LPARAM)
     InterlockedExchange(&cancelRequested, cancelRequested | 1);
     setItemText(IDC_FONT_NAME, "Canceled !");
     if (thread_)
-        SetThreadPriority(thread_, THREAD_PRIORITY_ABOVE_NORMAL);
+        SetThreadPriority(thread_.get(), THREAD_PRIORITY_ABOVE_NORMAL);
     return 0;
 }
 
@@ -155,7 +148,7 @@ void ProgressDialog::redraw()
         show(percent);
         return;
     }
-    if (!redrawPending_ && SetTimer(hwnd_, kRedrawTimer, kRedrawInterval - since, NULL))
+    if (!redrawPending_ && SetTimer(hwnd_, kRedrawTimer, kRedrawInterval - since, nullptr))
         redrawPending_ = true;
     else if (!redrawPending_)
         show(percent);  // no timer to be had: draw now rather than never

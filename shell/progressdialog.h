@@ -11,7 +11,8 @@
 #ifndef SHELL_PROGRESSDIALOG_H
 #define SHELL_PROGRESSDIALOG_H
 
-#include "shell/window.h"
+#include "base/handles.h"
+#include "base/window.h"
 
 #include <cstdint>
 
@@ -33,8 +34,12 @@ class ProgressDialog : public ui::Dialog {
 public:
     // The worker that the dialog starts once its window exists.
     typedef DWORD(WINAPI *WorkerProc)(LPVOID);
-    explicit ProgressDialog(WorkerProc worker) : worker_(worker) {}
-    ~ProgressDialog() override;
+    // The worker gets the dialog as its parameter, and context through it.
+    explicit ProgressDialog(WorkerProc worker, const void *context = nullptr)
+        : worker_(worker), context_(context)
+    {
+    }
+    const void *context() const { return context_; }
 
     // Runs the dialog modally; returns when the worker has sent PM_DONE and
     // has ended.
@@ -58,7 +63,8 @@ private:
     void show(int percent);
 
     WorkerProc worker_;
-    HANDLE thread_ = NULL;
+    const void *context_;
+    OwnedHandle thread_;
     uint32_t lower_ = 0;
     uint32_t upper_ = 100;
     uint32_t current_ = 0;

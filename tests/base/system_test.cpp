@@ -66,6 +66,18 @@ TEST(VolumeTest, LabelIsCutToTheCallersBuffer)
     EXPECT_STREQ("Dis", label);
 }
 
+TEST(OsVersionTest, MatchesTheEmulatedSystem)
+{
+    const OSVERSIONINFOA &v = getOsVersion();
+    EXPECT_EQ(sizeof(OSVERSIONINFOA), v.dwOSVersionInfoSize);
+    EXPECT_EQ(148u, v.dwOSVersionInfoSize);
+    EXPECT_TRUE(isWin9x() != isWinNT()) << versionText();
+    if (isWin9x()) {
+        EXPECT_EQ(4u, v.dwMajorVersion);
+        EXPECT_TRUE(v.dwMinorVersion == 0 || v.dwMinorVersion == 10 || v.dwMinorVersion == 90);
+    }
+}
+
 TEST(FloppyLetterTest, OnlyLettersBelowC)
 {
     EXPECT_TRUE(isFloppyDriveLetter('A'));

@@ -75,7 +75,7 @@ TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
     EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", ""));
     EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
     EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
-    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", NULL));  // already gone: still fine
+    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", nullptr));  // already gone: still fine
 
     // A name too long for its companion key writes nothing at all.
     std::string longName(200, 'n');
@@ -143,7 +143,7 @@ protected:
     {
         HKEY h;
         ASSERT_EQ(ERROR_SUCCESS,
-                  RegCreateKeyExA(root, key, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL));
+                  RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr));
         RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
                        static_cast<DWORD>(data.size() + 1));
         RegCloseKey(h);
@@ -175,29 +175,29 @@ TEST_F(RegistryKeyTest, FontFolderComesFromTheRegistry)
 TEST_F(RegistryKeyTest, OtfOpenerIsTheProgramOfTheOpenCommand)
 {
     std::string savedType;
-    bool hadType = testutil::regGetString(HKEY_CLASSES_ROOT, ".otf", NULL, &savedType);
+    bool hadType = testutil::regGetString(HKEY_CLASSES_ROOT, ".otf", nullptr, &savedType);
     const char type[] = "QXTestOtfFile";
     const char command[] = "QXTestOtfFile\\shell\\open\\command";
 
-    setString(HKEY_CLASSES_ROOT, ".otf", NULL, type);
+    setString(HKEY_CLASSES_ROOT, ".otf", nullptr, type);
     char program[256] = "";
     EXPECT_FALSE(findOtfOpener(program));  // no command yet
 
-    setString(HKEY_CLASSES_ROOT, command, NULL, "\"C:\\Program Files\\ATM\\atm.exe\" \"%1\"");
+    setString(HKEY_CLASSES_ROOT, command, nullptr, "\"C:\\Program Files\\ATM\\atm.exe\" \"%1\"");
     ASSERT_TRUE(findOtfOpener(program));
     EXPECT_STREQ("C:\\Program Files\\ATM\\atm.exe", program);
 
-    setString(HKEY_CLASSES_ROOT, command, NULL, "C:\\ATM\\atm.exe %1");
+    setString(HKEY_CLASSES_ROOT, command, nullptr, "C:\\ATM\\atm.exe %1");
     ASSERT_TRUE(findOtfOpener(program));
     EXPECT_STREQ("C:\\ATM\\atm.exe %1", program);
 
-    setString(HKEY_CLASSES_ROOT, command, NULL, "\"\"");
+    setString(HKEY_CLASSES_ROOT, command, nullptr, "\"\"");
     EXPECT_FALSE(findOtfOpener(program));
 
     removeKeys(HKEY_CLASSES_ROOT, {command, "QXTestOtfFile\\shell\\open", "QXTestOtfFile\\shell",
                                    "QXTestOtfFile"});
     if (hadType)
-        setString(HKEY_CLASSES_ROOT, ".otf", NULL, savedType);
+        setString(HKEY_CLASSES_ROOT, ".otf", nullptr, savedType);
     else
         removeKeys(HKEY_CLASSES_ROOT, {".otf"});
 }

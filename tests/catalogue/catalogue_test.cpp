@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         disc_ = "E:\\FontData";
-        CreateDirectoryA(disc_.c_str(), NULL);
+        CreateDirectoryA(disc_.c_str(), nullptr);
         ini_ = windowsDir() + "\\atm.ini";
         hadIni_ = testutil::fileExists(ini_);
         savedIni_ = testutil::readFile(ini_);
@@ -217,6 +217,18 @@ TEST_F(CatalogueTest, InstalledFontsAreMatchedByPostScriptNameOnly)
     std::string random = damagedCopy(kRandom, scratch_ + "\\random.otf");
     EXPECT_EQ(0, markInstalled(random.c_str(), "Random"));
     EXPECT_EQ(0, markInstalled((scratch_ + "\\absent.otf").c_str(), "Absent"));
+
+    // Without a Macintosh PostScript name the Windows one counts; with one,
+    // the Macintosh name is the key even where the Windows one differs.
+    parseNameMap(fontCatalogue(), "a,b,c,d,QXWinOnly-W4\r\na,b,c,d,QXWinName-W4\r\na,b,c,d,QXMacName-W4\r\n",
+                 "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
+    std::string windowsOnly = installedCopy("QXWinOnly-W4.otf", scratch_ + "\\winonly.otf");
+    EXPECT_EQ(1, markInstalled(windowsOnly.c_str(), "Windows Only"));
+    EXPECT_EQ("1", prop(byPostScript("QXWinOnly-W4"), F_INSTALLED));
+    std::string twoNames = installedCopy("QXTwoNames-W4.otf", scratch_ + "\\twonames.otf");
+    EXPECT_EQ(1, markInstalled(twoNames.c_str(), "Two Names"));
+    EXPECT_EQ("1", prop(byPostScript("QXMacName-W4"), F_INSTALLED));
+    EXPECT_EQ("<absent>", prop(byPostScript("QXWinName-W4"), F_INSTALLED));
 }
 
 TEST_F(CatalogueTest, WithoutNameMapTheCatalogueStaysEmpty)

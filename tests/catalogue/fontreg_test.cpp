@@ -110,7 +110,7 @@ TEST_F(RegistrationTest, TrueTypeRegistersUnderItsNameInThisFamilysKey)
     EXPECT_FALSE(hasFontsValue(otherKey, name)) << "written to the other family's key";
     EXPECT_TRUE(isLoaded(path));
 
-    static const char *const trueType[] = {".ttf", ".ttc", NULL};
+    static const char *const trueType[] = {".ttf", ".ttc", nullptr};
     std::string names, paths;
     int count = listInstalledFonts(trueType, &names, &paths);
     EXPECT_GT(count, 0);
@@ -206,7 +206,7 @@ TEST_F(RegistrationTest, EnumerationMatchesExtensionsAndSkipsOverlongValues)
     setRawFontsValue(value("QX Long Data (OpenType)"), "D:\\" + std::string(300, 'x') + ".otf");
     setRawFontsValue(value("QX Edge (OpenType)"), "D:\\" + std::string(251, 'e') + ".otf");
 
-    static const char *const openType[] = {".otf", NULL};
+    static const char *const openType[] = {".otf", nullptr};
     std::string names, paths;
     int count = listInstalledFonts(openType, &names, &paths);
 
@@ -290,7 +290,7 @@ TEST_F(OpenTypeRegistrationTest, RegistersAsThePlatformRowSays)
         EXPECT_FALSE(fontsValue(value("QX Sample W5"), &data));
         EXPECT_FALSE(isLoaded(path));
         counter_.reset();
-        EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", NULL));
+        EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", nullptr));
         EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
         EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
         break;
@@ -308,7 +308,7 @@ TEST_F(OpenTypeRegistrationTest, RegistersAsThePlatformRowSays)
         EXPECT_TRUE(isLoaded(path));
         EXPECT_EQ("<absent>", atmValue(name));
 
-        static const char *const openType[] = {".otf", NULL};
+        static const char *const openType[] = {".otf", nullptr};
         std::string names, paths;
         listInstalledFonts(openType, &names, &paths);
         EXPECT_NE(std::string::npos, names.find(valueName + "\n"));
@@ -359,8 +359,8 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
     // Both settings present, with different folders: each row takes its own.
     testutil::writeFile(ini_, "[Setup]\r\nPFB_DIR=C:\\psfonts\\profile\r\n");
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, NULL, 0,
-                                             KEY_ALL_ACCESS, NULL, &key, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
     const char dir[] = "C:\\psfonts\\registry";
     RegSetValueExA(key, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir), sizeof dir);
     RegCloseKey(key);

@@ -57,12 +57,12 @@ bool copyFont(const char *name, const std::string &path)
     return CopyFileA(fontFile(name).c_str(), path.c_str(), FALSE) != FALSE;
 }
 
-ProductBinding::ProductBinding(const char *dll) : module_(NULL)
+ProductBinding::ProductBinding(const char *dll) : module_(nullptr)
 {
     ModuleChain &chain = ModuleChain::instance();
     chain.clear();
-    chain.append(NULL);
-    chain.append(GetModuleHandleA(NULL));
+    chain.append(nullptr);
+    chain.append(GetModuleHandleA(nullptr));
     if (dll && *dll) {
         module_ = LoadLibraryA((testutil::programFolder() + dll).c_str());
         if (module_)
@@ -74,20 +74,20 @@ ProductBinding::~ProductBinding()
 {
     ModuleChain &chain = ModuleChain::instance();
     chain.clear();
-    chain.append(NULL);
-    chain.append(GetModuleHandleA(NULL));
+    chain.append(nullptr);
+    chain.append(GetModuleHandleA(nullptr));
     if (module_)
         FreeLibrary(module_);
 }
 
 namespace {
 
-int g_fontChanges = 0;
+int gFontChanges = 0;
 
 LRESULT CALLBACK counterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_FONTCHANGE)
-        ++g_fontChanges;
+        ++gFontChanges;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -97,7 +97,7 @@ void pump()
     // make sure that nothing is still on its way.
     for (int round = 0; round < 5; ++round) {
         MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -107,16 +107,16 @@ void pump()
 
 }  // namespace
 
-FontChangeCounter::FontChangeCounter() : window_(NULL)
+FontChangeCounter::FontChangeCounter() : window_(nullptr)
 {
     WNDCLASSA cls;
     ZeroMemory(&cls, sizeof cls);
     cls.lpfnWndProc = counterProc;
-    cls.hInstance = GetModuleHandleA(NULL);
+    cls.hInstance = GetModuleHandleA(nullptr);
     cls.lpszClassName = "FontChangeCounter";
     RegisterClassA(&cls);
     window_ = CreateWindowA("FontChangeCounter", "font change counter", WS_OVERLAPPED, 0, 0, 10,
-                            10, NULL, NULL, GetModuleHandleA(NULL), NULL);
+                            10, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     reset();
 }
 
@@ -130,13 +130,13 @@ FontChangeCounter::~FontChangeCounter()
 int FontChangeCounter::count()
 {
     pump();
-    return g_fontChanges;
+    return gFontChanges;
 }
 
 void FontChangeCounter::reset()
 {
     pump();
-    g_fontChanges = 0;
+    gFontChanges = 0;
 }
 
 const char *expectedFontsKey()

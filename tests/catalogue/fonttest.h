@@ -23,7 +23,7 @@ std::string systemFonts();
 bool copyFont(const char *name, const std::string &path);
 
 // Binds the test product module dll (beside the program) as the installer
-// binds its product: the chain is NULL, the program, the module. An empty
+// binds its product: the chain is nullptr, the program, the module. An empty
 // name binds no product module.
 class ProductBinding {
 public:

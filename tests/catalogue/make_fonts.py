@@ -29,7 +29,7 @@ def draw(pen, width):
     pen.closePath()
 
 
-def build(path, ps_name, family, vendor):
+def build(path, ps_name, family, vendor, mac=True, windows_ps_name=None):
     cff = path.endswith(".otf")
     fb = FontBuilder(1000, isTTF=not cff)
     fb.setupGlyphOrder(GLYPHS)
@@ -52,7 +52,9 @@ def build(path, ps_name, family, vendor):
         fb.setupGlyf(glyphs)
     fb.setupHorizontalMetrics({name: (600, 50) for name in GLYPHS})
     fb.setupHorizontalHeader(ascent=800, descent=-200)
-    fb.setupNameTable({"familyName": family, "styleName": "Regular", "psName": ps_name}, mac=True)
+    fb.setupNameTable({"familyName": family, "styleName": "Regular", "psName": ps_name}, mac=mac)
+    if windows_ps_name:
+        fb.font["name"].setName(windows_ps_name, 6, 3, 1, 0x409)
     fb.setupOS2(achVendID=vendor, fsType=0, sTypoAscender=800, sTypoDescender=-200,
                 usWinAscent=800, usWinDescent=200)
     fb.setupPost()
@@ -63,6 +65,11 @@ def main(outdir):
     os.makedirs(outdir, exist_ok=True)
     for file_name, ps_name, family, vendor in FONTS:
         build(os.path.join(outdir, file_name), ps_name, family, vendor)
+    # Names only in Windows records, as many current fonts have them; and a
+    # font whose Windows PostScript name differs from its Macintosh one.
+    build(os.path.join(outdir, "QXWinOnly-W4.otf"), "QXWinOnly-W4", "QX WinOnly W4", "ZORV", mac=False)
+    build(os.path.join(outdir, "QXTwoNames-W4.otf"), "QXMacName-W4", "QX MacName W4", "ZORV",
+          windows_ps_name="QXWinName-W4")
 
 
 if __name__ == "__main__":

@@ -13,6 +13,6 @@ extern "C" __declspec(dllexport) int start(int)
 #ifdef MINE_TEST
 extern "C" __declspec(dllexport) unsigned char IsMyFontFile(const char *path)
 {
-    return std::strstr(path, "ABCD") != NULL ? 1 : 0;
+    return std::strstr(path, "ABCD") != nullptr ? 1 : 0;
 }
 #endif

@@ -4,6 +4,10 @@
 // emulates. Each test checks what the run left on the system: files, the
 // Fonts key or Adobe Type Manager's list, the stamped embedding type and the
 // checksums (with sfnttool), and the dialog's own view after its refresh.
+// The quiet runs (install.exe /quiet ...) are checked the same way, by their
+// exit codes and logs, and watched for any top-level window of install.exe.
+#include "catalogue/fonttree.h"
+#include "sfnt/embed.h"
 #include "tools/automation/remote.h"
 #include "tests/win/winutil.h"
 
@@ -30,6 +34,45 @@ const int kTree = 1001;
 // Image index of a tree item: 2 x check state + enabled.
 enum { kNoneGray = 0, kNone = 1, kAllGray = 2, kAll = 3 };
 
+// The sample package's fonts: installed file, PostScript and local name.
+struct PackageFont {
+    const char *file, *psName, *localName;
+};
+const PackageFont kPackageFonts[] = {
+    {"QXSample-W3.otf", "QXSample-W3", "QX Sample W3"}, {"QXSample-W5.otf", "QXSample-W5", "QX Sample W5"},
+    {"QXSample-W7.otf", "QXSample-W7", "QX Sample W7"}, {"QXRound-W4.otf", "QXRound-W4", "QX Round W4"},
+    {"QXBrush-W3.otf", "QXBrush-W3", "QX Brush W3"},    {"QXBrush-W7.otf", "QXBrush-W7", "QX Brush W7"},
+};
+
+// The lines of a text file ended by CR LF.
+std::vector<std::string> readLines(const std::string &path)
+{
+    std::vector<std::string> lines;
+    std::string text = readFile(path);
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    return lines;
+}
+
+struct WindowSearch {
+    DWORD pid;
+    std::string *seen;
+};
+
+// Notes every top-level window of the process, shown or hidden, and closes
+// it so that the run does not wait for anyone.
+BOOL CALLBACK noteWindow(HWND hwnd, LPARAM lParam)
+{
+    WindowSearch *search = reinterpret_cast<WindowSearch *>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid) {
+        *search->seen += "[" + windowText(hwnd) + "|" + windowText(GetDlgItem(hwnd, 0xFFFF)) + "]";
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
 std::string windowsDir()
 {
     char dir[MAX_PATH];
@@ -41,7 +84,7 @@ std::string windowsDir()
 std::string emulatedVersion()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileNameA(nullptr, path, sizeof path);
     std::string name = path;
     size_t dash = name.find_last_of('-'), dot = name.find_last_of('.');
     return dash == std::string::npos ? "" : name.substr(dash + 1, dot - dash - 1);
@@ -75,7 +118,7 @@ void removeFilesIn(const std::string &folder, const std::string &pattern)
 
 void copyFolder(const std::string &from, const std::string &to)
 {
-    CreateDirectoryA(to.c_str(), NULL);
+    CreateDirectoryA(to.c_str(), nullptr);
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
@@ -101,7 +144,7 @@ void deleteQxValues(const char *key)
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValueA(h, i, name, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+        if (RegEnumValueA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (std::string(name).compare(0, 2, "QX") == 0)
             doomed.push_back(name);
@@ -122,7 +165,7 @@ std::string profileString(const char *section, const char *key)
 // Runs a program and returns its exit code and standard output.
 int runProgram(const std::string &commandLine, std::string *output)
 {
-    SECURITY_ATTRIBUTES sa = {sizeof sa, NULL, TRUE};
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE readEnd, writeEnd;
     CreatePipe(&readEnd, &writeEnd, &sa, 0);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
@@ -134,7 +177,7 @@ int runProgram(const std::string &commandLine, std::string *output)
     si.hStdError = writeEnd;
     PROCESS_INFORMATION pi;
     std::string cmd = commandLine;
-    if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, TRUE, 0, NULL, NULL, &si, &pi)) {
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(readEnd);
         CloseHandle(writeEnd);
         return -1;
@@ -142,7 +185,7 @@ int runProgram(const std::string &commandLine, std::string *output)
     CloseHandle(writeEnd);
     char buf[4096];
     DWORD n;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, NULL) && n > 0)
+    while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
         output->append(buf, n);
     CloseHandle(readEnd);
     WaitForSingleObject(pi.hProcess, 60000);
@@ -170,22 +213,22 @@ protected:
         if (win9x_) {
             WritePrivateProfileStringA("Setup", "PFB_DIR", kAtmFolder,
                                        (windowsDir() + "\\atm.ini").c_str());
-            WritePrivateProfileStringA(NULL, NULL, NULL, (windowsDir() + "\\atm.ini").c_str());
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, (windowsDir() + "\\atm.ini").c_str());
         }
         if (nt4_) {
             HKEY h;
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, NULL,
-                            0, KEY_ALL_ACCESS, NULL, &h, NULL);
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, nullptr,
+                            0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
             RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(kAtmFolder),
                            sizeof kAtmFolder);
             RegCloseKey(h);
         }
-        CreateDirectoryA(kAtmFolder, NULL);
+        CreateDirectoryA(kAtmFolder, nullptr);
         registerOpener();
         // install.exe sees the same Windows version as this program.
         HKEY h;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
         RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
                        static_cast<DWORD>(version_.size() + 1));
         RegCloseKey(h);
@@ -220,20 +263,21 @@ protected:
         removeFilesIn(windowsDir() + "\\Fonts", "QX*");
         removeFilesIn(kAtmFolder, "*");
         removeFilesIn("S:", "*");
-        DeleteFileA((programFolder() + "opener.log").c_str());
+        DeleteFileA((windowsDir() + "\\opener.log").c_str());
+        DeleteFileA(logPath().c_str());
     }
 
     // The program registered for ".otf" files: tests/e2e/opener.exe.
     void registerOpener()
     {
         HKEY h;
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &h, NULL);
-        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
         RegCloseKey(h);
         std::string command = "\"" + programFolder() + "opener.exe\" \"%1\"";
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, NULL, 0,
-                        KEY_ALL_ACCESS, NULL, &h, NULL);
-        RegSetValueExA(h, NULL, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
+        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
         RegCloseKey(h);
     }
@@ -258,7 +302,7 @@ protected:
         ZeroMemory(&si, sizeof si);
         si.cb = sizeof si;
         char cmd[] = "E:\\install.exe";
-        ASSERT_TRUE(CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &process_));
+        ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &process_));
         dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
         ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
         tree_ = GetDlgItem(dialog_, kTree);
@@ -317,7 +361,7 @@ protected:
                 return progress;
             Sleep(5);
         }
-        return NULL;
+        return nullptr;
     }
 
     void exitInstaller()
@@ -326,7 +370,7 @@ protected:
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
-        process_.hProcess = NULL;
+        process_.hProcess = nullptr;
     }
 
     // The font at path is stamped (fsType 2) and all its checksums hold.
@@ -368,9 +412,71 @@ protected:
         return regGetString(HKEY_LOCAL_MACHINE, kNtFontsKey, (psName + " Regular (OpenType)").c_str(), &data);
     }
 
+    // Runs program (the disc's install.exe) with args to its end, looking for
+    // top-level windows of its process all the while (into windowsSeen_). Its
+    // exit code; -1 when it could not start or did not end within a minute.
+    int runQuiet(const std::string &args, const std::string &program = "E:\\install.exe")
+    {
+        STARTUPINFOA si;
+        ZeroMemory(&si, sizeof si);
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi;
+        std::string cmd = "\"" + program + "\" " + args;
+        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
+            return -1;
+        WindowSearch search = {pi.dwProcessId, &windowsSeen_};
+        DWORD wait = WAIT_TIMEOUT;
+        for (int waited = 0; wait == WAIT_TIMEOUT && waited < 60000; waited += 2) {
+            EnumWindows(noteWindow, reinterpret_cast<LPARAM>(&search));
+            wait = WaitForSingleObject(pi.hProcess, 2);
+        }
+        DWORD code = static_cast<DWORD>(-1);
+        if (wait == WAIT_OBJECT_0)
+            GetExitCodeProcess(pi.hProcess, &code);
+        else
+            TerminateProcess(pi.hProcess, 1);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        return static_cast<int>(code);
+    }
+
+    // In the prefix's own Windows directory: a run of another version may be
+    // going on in the program's folder at the same time.
+    std::string logPath() const { return windowsDir() + "\\qx quiet.log"; }
+    std::string logSwitch() const { return "/log:\"" + logPath() + "\""; }
+
+    // No file of the package's fonts is left in the destination.
+    void expectNoFontsLeft()
+    {
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((destination() + "\\QX*").c_str(), &data);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, find) << data.cFileName;
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+    }
+
+    // path is to be deleted at the next restart.
+    void expectDeletedAtRestart(const std::string &path)
+    {
+        char shortPath[MAX_PATH];
+        GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+        if (win9x_) {
+            EXPECT_NE(std::string::npos,
+                      readFile(windowsDir() + "\\WININIT.INI").find(std::string("NUL=") + shortPath));
+        } else {
+            std::vector<std::string> ops;
+            ASSERT_TRUE(regGetMultiString(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                          "PendingFileRenameOperations", &ops));
+            bool scheduled = false;
+            for (const std::string &op : ops)
+                scheduled = scheduled || op == "\\??\\" + path;
+            EXPECT_TRUE(scheduled) << path;
+        }
+    }
+
     int openerStarts()
     {
-        std::string log = readFile(programFolder() + "opener.log");
+        std::string log = readFile(windowsDir() + "\\opener.log");
         int n = 0;
         for (char c : log)
             n += c == '\n';
@@ -380,8 +486,9 @@ protected:
     std::string version_;
     bool win9x_ = false, nt4_ = false;
     PROCESS_INFORMATION process_ = {};
-    HWND dialog_ = NULL, tree_ = NULL;
+    HWND dialog_ = nullptr, tree_ = nullptr;
     HANDLE lock_ = INVALID_HANDLE_VALUE;
+    std::string windowsSeen_;  // top-level windows of quiet runs
 };
 
 TEST_F(InstallerRun, InstallsTwoFontsThatThenShowAsInstalled)
@@ -444,10 +551,10 @@ TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
     std::string readOnly = destination() + "\\QXSample-W3.otf";
     std::string busy = destination() + "\\QXSample-W5.otf";
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
 
-    setMode(1);
+    setMode(MODE_UNINSTALL);
     EXPECT_EQ(kNone, imageOf("Sample W3"));   // installed: can be ticked
     EXPECT_EQ(kNoneGray, imageOf("Sample W7"));  // not installed: gray
     tick("Sample W3");
@@ -473,19 +580,7 @@ TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
     // The busy file stays until the restart, and its registration is gone now.
     EXPECT_TRUE(fileExists(busy));
     EXPECT_FALSE(registeredAnyhow("QXSample-W5", "QX Sample W5"));
-    char shortBusy[MAX_PATH];
-    GetShortPathNameA(busy.c_str(), shortBusy, sizeof shortBusy);
-    if (win9x_) {
-        EXPECT_NE(std::string::npos, readFile(windowsDir() + "\\WININIT.INI").find(std::string("NUL=") + shortBusy));
-    } else {
-        std::vector<std::string> ops;
-        ASSERT_TRUE(regGetMultiString(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                                      "PendingFileRenameOperations", &ops));
-        bool scheduled = false;
-        for (const std::string &op : ops)
-            scheduled = scheduled || op == "\\??\\" + busy;
-        EXPECT_TRUE(scheduled);
-    }
+    expectDeletedAtRestart(busy);
     CloseHandle(lock_);
     lock_ = INVALID_HANDLE_VALUE;
     exitInstaller();
@@ -571,6 +666,138 @@ TEST_F(InstallerRun, TrueTypePackageRegistersInTheFontsKey)
     EXPECT_EQ(kAllGray, imageOf("True W3"));
     exitInstaller();
     EXPECT_EQ(0, openerStarts());
+}
+
+TEST_F(InstallerRun, QuietInstallAndUninstallOfEveryFontShowNoWindow)
+{
+    ASSERT_EQ(0, runQuiet("/Quiet /ALL " + logSwitch()));
+    std::vector<std::string> log = readLines(logPath());
+    ASSERT_EQ(6u, log.size());
+    for (size_t i = 0; i < log.size(); ++i) {
+        const PackageFont &font = kPackageFonts[i];
+        std::string path = destination() + "\\" + font.file;
+        EXPECT_EQ(std::string("install\t") + font.psName + "\t" + path + "\tinstalled", log[i]);
+        EXPECT_EQ(2, GetEmbeddingType(path.c_str())) << path;
+        expectRegistered(font.file, font.psName, font.localName, std::string(font.psName) + " Regular (OpenType)");
+    }
+    expectStamped(destination() + "\\QXSample-W3.otf");  // checksums too, once
+
+    // An installed font is skipped, never copied again under the next letter.
+    ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W3 " + logSwitch()));
+    log = readLines(logPath());
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ("install\tQXSample-W3\t" + destination() + "\\QXSample-W3.otf\talready installed", log[0]);
+    EXPECT_FALSE(fileExists(destination() + "\\QXSample-W3A.otf"));
+
+    ASSERT_EQ(0, runQuiet("/quiet /uninstall /all " + logSwitch()));
+    log = readLines(logPath());
+    ASSERT_EQ(6u, log.size());
+    for (size_t i = 0; i < log.size(); ++i) {
+        const PackageFont &font = kPackageFonts[i];
+        EXPECT_EQ(std::string("uninstall\t") + font.psName + "\t" + destination() + "\\" + font.file + "\tremoved",
+                  log[i]);
+        EXPECT_FALSE(registeredAnyhow(font.psName, font.localName)) << font.psName;
+        if (win9x_) {
+            EXPECT_EQ("", profileString("OpenTypeFonts", (std::string("@") + font.localName).c_str()));
+        }
+    }
+    expectNoFontsLeft();
+    EXPECT_EQ("", windowsSeen_);
+}
+
+TEST_F(InstallerRun, QuietUninstallOfABusyFontSchedulesItAndLogsIt)
+{
+    ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5"));
+    std::string busy = destination() + "\\QXSample-W5.otf";
+    // Held open as a font in use is: readable, but not to be deleted.
+    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+    ASSERT_EQ(0, runQuiet("/quiet /uninstall /font:QXSample-W5 " + logSwitch()));
+    std::vector<std::string> log = readLines(logPath());
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ("uninstall\tQXSample-W5\t" + busy + "\tremoved at restart", log[0]);
+    EXPECT_TRUE(fileExists(busy));
+    EXPECT_FALSE(registeredAnyhow("QXSample-W5", "QX Sample W5"));
+    expectDeletedAtRestart(busy);
+    EXPECT_EQ("", windowsSeen_);
+}
+
+// Exit code 1: one font fails (a damaged file on the disc), the others are
+// installed, and the log says which failed.
+TEST_F(InstallerRun, QuietRunWithAFailedFontEndsWithOne)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the exit codes are checked on one version";
+    ASSERT_TRUE(writeFile("E:\\FontData\\QXSample-W7", std::string(20000, 'x')));
+    EXPECT_EQ(1, runQuiet("/quiet /font:QXSample-W7 /font:QXSample-W3 " + logSwitch()));
+    std::vector<std::string> log = readLines(logPath());
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ(0u, log[0].find("install\tQXSample-W7\t")) << log[0];
+    EXPECT_NE(std::string::npos, log[0].find("\tfailed: ")) << log[0];
+    EXPECT_FALSE(fileExists(destination() + "\\QXSample-W7.otf"));
+    EXPECT_EQ("install\tQXSample-W3\t" + destination() + "\\QXSample-W3.otf\tinstalled", log[1]);
+    EXPECT_EQ("", windowsSeen_);
+}
+
+// Exit code 2: arguments that make no request; nothing is done.
+TEST_F(InstallerRun, QuietRunWithBadArgumentsEndsWithTwo)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the exit codes are checked on one version";
+    for (const char *args : {"/quiet /all /bogus", "/quiet /font:QXNoSuch-W1", "/quiet /uninstall /all /dir:C:\\",
+                             "/quiet", "/quiet /all /font:QXSample-W3", "/quiet /all /?"})
+        EXPECT_EQ(2, runQuiet(args)) << args;
+    expectNoFontsLeft();
+    EXPECT_EQ("", windowsSeen_);
+}
+
+// Exit code 3: no drive carries the package's label (the installer beside a
+// product module whose disc is called otherwise).
+TEST_F(InstallerRun, QuietRunWithoutTheDiscEndsWithThree)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the exit codes are checked on one version";
+    std::string folder = scratchFolder("nodisc") + "\\";
+    ASSERT_TRUE(CopyFileA("E:\\install.exe", (folder + "install.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(buildPath(FI_OTHER_PRODUCT).c_str(), (folder + "product.dll").c_str(), FALSE));
+    EXPECT_EQ(3, runQuiet("/quiet /all " + logSwitch(), folder + "install.exe"));
+    EXPECT_TRUE(fileExists(logPath())) << "the product module was not bound";
+    expectNoFontsLeft();
+    EXPECT_EQ("", windowsSeen_);
+}
+
+// Exit code 4: Adobe Type Manager names no font folder and /dir: is not
+// given; with /dir: the same install goes there.
+TEST_F(InstallerRun, QuietRunWithoutAFolderEndsWithFourUnlessOneIsGiven)
+{
+    if (!win9x_ && !nt4_)
+        GTEST_SKIP() << "only Windows 95/98/Me and NT 4.0 may have no destination";
+    DeleteFileA((windowsDir() + "\\atm.ini").c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup");
+    EXPECT_EQ(4, runQuiet("/quiet /all"));
+    expectNoFontsLeft();
+
+    const std::string folder = "C:\\QXDIR";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    EXPECT_EQ(0, runQuiet("/quiet /font:QXRound-W4 /dir:" + folder));
+    EXPECT_EQ(2, GetEmbeddingType((folder + "\\QXRound-W4.otf").c_str()));
+    if (win9x_) {
+        EXPECT_EQ(folder + "\\QXRound-W4.otf", profileString("OpenTypeFonts", "QX Round W4"));
+    } else {
+        EXPECT_TRUE(registeredAnyhow("QXRound-W4", "QX Round W4"));
+    }
+    removeFilesIn(folder, "*");
+    RemoveDirectoryA(folder.c_str());
+    EXPECT_EQ("", windowsSeen_);
+}
+
+// /? without /quiet: the usage in a message box (which the watcher sees).
+TEST_F(InstallerRun, UsageShowsInAMessageBox)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the exit codes are checked on one version";
+    EXPECT_EQ(0, runQuiet("/?"));
+    EXPECT_NE(std::string::npos, windowsSeen_.find("[Korimaru Installer|")) << windowsSeen_;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // tests/e2e/opener.cpp - stands in for the program registered to open ".otf"
-// files: records each start in opener.log beside itself.
+// files: records each start in opener.log in the Windows directory, which is
+// the prefix's own (runs of other versions in another prefix share the
+// program's folder, not that one).
 #include <windows.h>
 
 #include <cstdio>
@@ -8,10 +10,10 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
-    char *slash = std::strrchr(path, '\\');
-    if (slash)
-        std::strcpy(slash + 1, "opener.log");
+    UINT n = GetWindowsDirectoryA(path, MAX_PATH - 12);
+    if (n == 0 || n >= MAX_PATH - 12)
+        return 1;
+    std::strcat(path, "\\opener.log");
     if (FILE *f = std::fopen(path, "a")) {
         std::fprintf(f, "started [%s]\n", commandLine);
         std::fclose(f);

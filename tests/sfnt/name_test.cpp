@@ -1,4 +1,5 @@
 // Tests of the name table, its text forms and the font name lookup.
+#include "sfnt/identity.h"
 #include "sfnt/name.h"
 #include "tests/sfnt/font_builder.h"
 
@@ -239,3 +240,48 @@ TEST_F(GetFontNameTest, UnreadableFilesGiveNoName)
 }
 
 }  // namespace
+
+TEST(FontFacesTest, EveryFaceOfACollectionWithOutlinesAndIdentity)
+{
+    std::string ttf = BuildFont({{"OS/2", BuildOS2(0, 0, "WQYF")}, {"glyf", std::string(8, '\0')},
+                                 {"head", BuildHead()}, {"name", BuildName({{3, 1, 1033, 6, kUtf16Name}})}});
+    std::string cff = BuildFont({{"CFF ", std::string(8, '\0')}, {"name", BuildName({{1, 0, 0, 6, "Mac"}})}},
+                                0x4F54544F);
+    TempFile file(BuildCollection({ttf, cff}), ".ttc");
+    std::vector<FontFace> faces;
+    ASSERT_EQ(2, ReadFontFaces(file.path(), &faces));
+    EXPECT_EQ(OUTLINES_TRUETYPE, faces[0].outlines);
+    EXPECT_EQ(OUTLINES_CFF, faces[1].outlines);
+    EXPECT_TRUE(faces[0].hasOS2 && faces[0].hasHead);
+    EXPECT_EQ(0, std::memcmp(faces[0].vendor, "WQYF", 4));
+    EXPECT_FALSE(faces[1].hasOS2 || faces[1].hasHead);
+    EXPECT_TRUE(faces[0].knownVersion() && faces[1].knownVersion());
+    // Only Windows names: the Windows English PostScript name, in ASCII.
+    EXPECT_EQ("Zorv", faces[0].postScriptName());
+    EXPECT_EQ("Mac", faces[1].postScriptName());
+    ASSERT_EQ(1, ReadFontFaces(file.path(), &faces, 1));
+
+    char buffer[FONT_NAME_SIZE];
+    EXPECT_STREQ("Zorv", GetWindowsPostScriptName(file.path(), buffer));
+    EXPECT_EQ(-1, ReadFontFaces("no-such-font.ttf", &faces));
+    TempFile cut(ttf.substr(0, 40));
+    EXPECT_EQ(-1, ReadFontFaces(cut.path(), &faces));
+    EXPECT_EQ(nullptr, GetWindowsPostScriptName(cut.path(), buffer));
+}
+
+TEST(FontFacesTest, WindowsPostScriptNameMustBePrintableAscii)
+{
+    const std::string accented("\0Z\0\xE9", 4);   // "Zé"
+    const std::string spaced("\0A\0 \0B", 6);     // "A B"
+    char buffer[FONT_NAME_SIZE];
+    for (const std::string &name : {accented, spaced, std::string("\0A\0", 3)}) {
+        TempFile file(BuildFont({{"name", BuildName({{3, 1, 1033, 6, name}})}}));
+        EXPECT_EQ(nullptr, GetWindowsPostScriptName(file.path(), buffer));
+        EXPECT_EQ(0, buffer[0]);
+    }
+    std::string longName;
+    for (int i = 0; i < FONT_NAME_SIZE; ++i)
+        longName += std::string("\0N", 2);
+    TempFile tooLong(BuildFont({{"name", BuildName({{3, 1, 1033, 6, longName}})}}));
+    EXPECT_EQ(nullptr, GetWindowsPostScriptName(tooLong.path(), buffer));
+}

@@ -25,14 +25,14 @@ struct Recorder {
     std::string folder;
     std::vector<long> advances;
 };
-Recorder g_recorder;
+Recorder gRecorder;
 
 // DM_GETFOLDER and PM_ADVANCE share a number: they go to different windows.
 LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == DM_GETFOLDER) {
-        lstrcpynA(reinterpret_cast<char *>(lParam), g_recorder.folder.c_str(), 256);
-        return static_cast<LRESULT>(g_recorder.folder.size() > 255 ? 255 : g_recorder.folder.size());
+        lstrcpynA(reinterpret_cast<char *>(lParam), gRecorder.folder.c_str(), 256);
+        return static_cast<LRESULT>(gRecorder.folder.size() > 255 ? 255 : gRecorder.folder.size());
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -40,7 +40,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK progressProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == PM_ADVANCE) {
-        g_recorder.advances.push_back(static_cast<long>(lParam));
+        gRecorder.advances.push_back(static_cast<long>(lParam));
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -52,17 +52,17 @@ protected:
     {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = mainProc;
-        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "RunTestMain";
         RegisterClassA(&wc);
         wc.lpfnWndProc = progressProc;
         wc.lpszClassName = "RunTestProgress";
         RegisterClassA(&wc);
-        main_ = CreateWindowA("RunTestMain", "", 0, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
-        window_ = CreateWindowA("RunTestProgress", "", 0, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
-        g_recorder = Recorder();
+        main_ = CreateWindowA("RunTestMain", "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowA("RunTestProgress", "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        gRecorder = Recorder();
         folder_ = scratchFolder("run");
-        g_recorder.folder = folder_;
+        gRecorder.folder = folder_;
         InterlockedExchange(&cancelRequested, 0);
     }
     void TearDown() override
@@ -72,8 +72,14 @@ protected:
         InterlockedExchange(&cancelRequested, 0);
     }
     std::string file(const std::string &name) { return folder_ + "\\" + name; }
+    InstallJob job() const
+    {
+        InstallJob j;
+        j.mainDialog = main_;
+        return j;
+    }
 
-    HWND main_ = NULL, window_ = NULL;
+    HWND main_ = nullptr, window_ = nullptr;
     std::string folder_;
 };
 
@@ -112,29 +118,33 @@ TEST_F(RunTest, DestinationNeedsAFolderAndAPlainFileName)
 {
     FontEntry entry;
     char out[MAX_PATH];
-    EXPECT_FALSE(computeDestination(main_, &entry, out));  // no NAME_MARUKAN
+    EXPECT_FALSE(computeDestination(job(), &entry, out));  // no NAME_MARUKAN
     for (const char *unsafe : {"..\\evil.otf", "sub\\x.otf", "a/b.otf", "C:x.otf", "..", "x..otf"}) {
         entry.setProperty(NAME_MARUKAN, unsafe);
-        EXPECT_FALSE(computeDestination(main_, &entry, out)) << unsafe;
+        EXPECT_FALSE(computeDestination(job(), &entry, out)) << unsafe;
     }
     entry.setProperty(NAME_MARUKAN, "QXSample-W5.otf");
-    ASSERT_TRUE(computeDestination(main_, &entry, out));
+    ASSERT_TRUE(computeDestination(job(), &entry, out));
     EXPECT_EQ(file("QXSample-W5.otf"), out);
-    g_recorder.folder = "";  // no destination chosen
-    EXPECT_FALSE(computeDestination(main_, &entry, out));
+    InstallJob windowless;  // no dialog to ask: the job's own folder
+    windowless.folder = folder_;
+    ASSERT_TRUE(computeDestination(windowless, &entry, out));
+    EXPECT_EQ(file("QXSample-W5.otf"), out);
+    gRecorder.folder = "";  // no destination chosen
+    EXPECT_FALSE(computeDestination(job(), &entry, out));
 }
 
 TEST_F(RunTest, CopyReportsEveryBlockIncludingAnEmptyLastRead)
 {
     writeFile(file("a.bin"), std::string(20000, 'a'));
     EXPECT_EQ(20000ul, copyFontFile(file("a.bin").c_str(), file("a.copy").c_str(), window_));
-    EXPECT_EQ((std::vector<long>{8192, 8192, 3616}), g_recorder.advances);
+    EXPECT_EQ((std::vector<long>{8192, 8192, 3616}), gRecorder.advances);
     EXPECT_EQ(std::string(20000, 'a'), readFile(file("a.copy")));
 
-    g_recorder.advances.clear();
+    gRecorder.advances.clear();
     writeFile(file("b.bin"), std::string(16384, 'b'));
     EXPECT_EQ(16384ul, copyFontFile(file("b.bin").c_str(), file("b.copy").c_str(), window_));
-    EXPECT_EQ((std::vector<long>{8192, 8192, 0}), g_recorder.advances);
+    EXPECT_EQ((std::vector<long>{8192, 8192, 0}), gRecorder.advances);
 }
 
 TEST_F(RunTest, EmptyMissingOrUnwritableCopiesFail)
@@ -151,7 +161,7 @@ TEST_F(RunTest, CancelStopsTheCopyBeforeTheNextBlock)
     writeFile(file("d.bin"), std::string(30000, 'd'));
     InterlockedExchange(&cancelRequested, 1);
     EXPECT_EQ(0ul, copyFontFile(file("d.bin").c_str(), file("d.copy").c_str(), window_));
-    EXPECT_TRUE(g_recorder.advances.empty());
+    EXPECT_TRUE(gRecorder.advances.empty());
 }
 
 TEST_F(RunTest, CopyStampsTheInstalledFontButNotTheSource)
@@ -185,7 +195,7 @@ struct Played {
     std::string name, percent, nameAfterCancel;
     int visibleAfterCancel = 0;
 };
-Played g_played;
+Played gPlayed;
 
 DWORD WINAPI playProtocol(LPVOID param)
 {
@@ -197,17 +207,17 @@ DWORD WINAPI playProtocol(LPVOID param)
         SendMessageA(dialog, PM_ADVANCE, 0, n);
     char text[64];
     GetDlgItemTextA(dialog, 6553, text, sizeof text);
-    g_played.name = text;
+    gPlayed.name = text;
     GetDlgItemTextA(dialog, 1005, text, sizeof text);
-    g_played.percent = text;
+    gPlayed.percent = text;
     // Cancel keeps the dialog open; the worker ends it.
     HWND cancel = GetDlgItem(dialog, IDCANCEL);
     PostMessageA(cancel, BM_CLICK, 0, 0);
     while (!(cancelRequested & 1))
         Sleep(10);
     GetDlgItemTextA(dialog, 6553, text, sizeof text);
-    g_played.nameAfterCancel = text;
-    g_played.visibleAfterCancel = IsWindowVisible(dialog) ? 1 : 0;
+    gPlayed.nameAfterCancel = text;
+    gPlayed.visibleAfterCancel = IsWindowVisible(dialog) ? 1 : 0;
     SendMessageA(dialog, PM_DONE, 0, 0);
     return 0;
 }
@@ -216,11 +226,11 @@ TEST(ProgressDialogTest, ShowsTheFontAndPercentAndClosesOnlyWhenTheWorkerSaysSo)
 {
     InterlockedExchange(&cancelRequested, 0);
     ProgressDialog dialog(playProtocol);
-    EXPECT_EQ(IDOK, dialog.run(NULL));
-    EXPECT_EQ("QX Sample W5", g_played.name);
-    EXPECT_EQ("100 %", g_played.percent);
-    EXPECT_EQ("Canceled !", g_played.nameAfterCancel);
-    EXPECT_EQ(1, g_played.visibleAfterCancel);  // still shown after Cancel
+    EXPECT_EQ(IDOK, dialog.run(nullptr));
+    EXPECT_EQ("QX Sample W5", gPlayed.name);
+    EXPECT_EQ("100 %", gPlayed.percent);
+    EXPECT_EQ("Canceled !", gPlayed.nameAfterCancel);
+    EXPECT_EQ(1, gPlayed.visibleAfterCancel);  // still shown after Cancel
     EXPECT_EQ(1, cancelRequested & 1);
     InterlockedExchange(&cancelRequested, 0);
 }
@@ -255,8 +265,8 @@ TEST_F(RunTest, UninstallOn9xRemovesTheAtmEntryUnderItsListedName)
     ASSERT_NE(nullptr, product);
     ModuleChain &chain = ModuleChain::instance();
     chain.clear();
-    chain.append(NULL);
-    chain.append(GetModuleHandleA(NULL));
+    chain.append(nullptr);
+    chain.append(GetModuleHandleA(nullptr));
     chain.append(product);
     ASSERT_EQ('O', getProductFontType());
 

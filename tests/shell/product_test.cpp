@@ -1,14 +1,19 @@
 // Tests of the product binding: STRMAP lookups, lookups along the module
 // chain, the disc search and its prompt, the name-map source and the whole
 // entry flow with good and bad product modules.
+#include "shell/entry.h"
 #include "shell/product.h"
+#include "shell/quiet.h"
 
 #include "tests/win/winutil.h"
 
 #include <gtest/gtest.h>
 
+#include <istream>
 #include <memory>
+#include <streambuf>
 #include <string>
+#include <vector>
 
 using namespace testutil;
 
@@ -21,14 +26,14 @@ class ChainTest : public ::testing::Test {
 protected:
     void bind(const char *dll)
     {
-        product_ = dll ? LoadLibraryA((programFolder() + dll).c_str()) : NULL;
+        product_ = dll ? LoadLibraryA((programFolder() + dll).c_str()) : nullptr;
         if (dll) {
             ASSERT_NE(nullptr, product_) << dll;
         }
         ModuleChain &chain = ModuleChain::instance();
         chain.clear();
-        chain.append(NULL);
-        chain.append(GetModuleHandleA(NULL));
+        chain.append(nullptr);
+        chain.append(GetModuleHandleA(nullptr));
         if (product_)
             chain.append(product_);
     }
@@ -38,7 +43,7 @@ protected:
         if (product_)
             FreeLibrary(product_);
     }
-    HMODULE product_ = NULL;
+    HMODULE product_ = nullptr;
 };
 
 TEST_F(ChainTest, StrmapKeysAreExactAndTheFirstLineWins)
@@ -116,25 +121,13 @@ TEST_F(ChainTest, TextResourcesBitmapsAndExportsAskTheProductFirst)
     EXPECT_EQ(nullptr, findProductExport("IsMyFontFile"));
 }
 
-TEST_F(ChainTest, OsVersionMatchesTheEmulatedSystem)
-{
-    const OSVERSIONINFOA &v = getOsVersion();
-    EXPECT_EQ(sizeof(OSVERSIONINFOA), v.dwOSVersionInfoSize);
-    EXPECT_EQ(148u, v.dwOSVersionInfoSize);
-    EXPECT_TRUE(isWin9x() != isWinNT()) << versionText();
-    if (isWin9x()) {
-        EXPECT_EQ(4u, v.dwMajorVersion);
-        EXPECT_TRUE(v.dwMinorVersion == 0 || v.dwMinorVersion == 10 || v.dwMinorVersion == 90);
-    }
-}
-
 typedef ChainTest DiscTest;
 
 TEST_F(DiscTest, FindsTheLabelledDriveAndNeverAFloppy)
 {
     bind("testproduct_ok.dll");
     char label[MAX_PATH];
-    ASSERT_TRUE(GetVolumeInformationA("A:\\", label, sizeof label, NULL, NULL, NULL, NULL, 0));
+    ASSERT_TRUE(GetVolumeInformationA("A:\\", label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0));
     ASSERT_STREQ("Disc512", label);  // A: carries the label too
     EXPECT_EQ('E', findProductDisc());
 }
@@ -150,7 +143,7 @@ TEST_F(DiscTest, NoMatchOrNoLabelListFindsNothing)
     bind("testproduct_other.dll");  // "NOSUCHDISC"
     EXPECT_EQ(0, findProductDisc());
     TearDown();
-    bind(NULL);  // no product: the key is missing altogether
+    bind(nullptr);  // no product: the key is missing altogether
     EXPECT_EQ(0, findProductDisc());
 }
 
@@ -165,17 +158,17 @@ TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
 
 // While the prompt is up, the disc "arrives": the chain gains a product
 // module whose label list matches drive E:.
-HMODULE g_arriving = NULL;
+HMODULE gArriving = nullptr;
 void insertDisc(int)
 {
-    ModuleChain::instance().append(g_arriving);
+    ModuleChain::instance().append(gArriving);
 }
 
 TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
 {
     bind("testproduct_other.dll");
-    g_arriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
-    ASSERT_NE(nullptr, g_arriving);
+    gArriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
+    ASSERT_NE(nullptr, gArriving);
     WindowWatcher watcher(kInstallerTitle, IDOK);
     watcher.onBeforeAnswer(insertDisc);
     DWORD start = GetTickCount();
@@ -183,7 +176,7 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_EQ(1, watcher.answers());
     ModuleChain::instance().clear();
-    FreeLibrary(g_arriving);
+    FreeLibrary(gArriving);
 }
 
 class NameMapTest : public ChainTest {
@@ -215,14 +208,47 @@ TEST_F(NameMapTest, WithoutTheFileTheResourceIsUsed)
     delete[] got;
 }
 
+// A file that reports 4096 bytes and reads back far fewer, as some special
+// files do.
+class ShortFile : public std::streambuf {
+public:
+    ShortFile() { setg(text_, text_, text_ + sizeof text_ - 1); }
+
+protected:
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override
+    {
+        off_type at = dir == std::ios_base::beg ? off : dir == std::ios_base::end ? 4096 + off : here_() + off;
+        off_type in = at < static_cast<off_type>(sizeof text_ - 1) ? at : sizeof text_ - 1;
+        setg(text_, text_ + in, text_ + sizeof text_ - 1);
+        reported_ = at;
+        return pos_type(at);
+    }
+    pos_type seekpos(pos_type at, std::ios_base::openmode which) override
+    {
+        return seekoff(off_type(at), std::ios_base::beg, which);
+    }
+
+private:
+    off_type here_() const { return reported_ > static_cast<off_type>(sizeof text_ - 1) ? reported_ : gptr() - eback(); }
+    char text_[16] = "#File\r\nShort\r\n";
+    off_type reported_ = 0;
+};
+
+struct ShortFileOpener : FileOpener {
+    std::unique_ptr<std::istream> open(const char *) const override
+    {
+        struct Stream : std::istream {
+            Stream() : std::istream(&file) {}
+            ShortFile file;
+        };
+        return std::unique_ptr<std::istream>(new Stream);
+    }
+};
+
 TEST_F(NameMapTest, FileShorterThanItsSizeIsDiscarded)
 {
-    // ShortNameMap.csv is linked to a kernel file that reports 4096 bytes
-    // and holds far fewer.
-    bind("testproduct_other.dll");
-    if (!fileExists(programFolder() + "ShortNameMap.csv"))
-        GTEST_SKIP() << "no short-read file on this machine";
-    std::unique_ptr<char[]> got(loadNameMapText());
+    bind("testproduct_other.dll");  // its name map is "ShortNameMap.csv"
+    std::unique_ptr<char[]> got(loadNameMapText(ShortFileOpener()));
     std::unique_ptr<char[]> fallback(findProductTextResource("NameMap.csv"));
     ASSERT_EQ(fallback == nullptr, got == nullptr);
     if (got) {
@@ -246,7 +272,7 @@ protected:
 
 TEST_F(EntryTest, MissingProductShowsThePathAndGivesMinusOne)
 {
-    useProduct(NULL);
+    useProduct(nullptr);
     WindowWatcher watcher("Korimaru Installer: File not found!!", IDOK);
     EXPECT_EQ(-1, runInstaller(0));
     EXPECT_EQ(1, watcher.answers());
@@ -271,6 +297,47 @@ TEST_F(EntryTest, GoodProductShowsTheMainDialogUntilExit)
     EXPECT_EQ(1, dialog.answers());
     // The product module is unbound again once the dialog has closed.
     EXPECT_EQ(nullptr, GetModuleHandleA("product.dll"));
+}
+
+TEST_F(EntryTest, QuietRunWithoutItsProductEndsWithThreeAndNoBox)
+{
+    WindowWatcher notFound("Korimaru Installer: File not found!!", IDOK);
+    QuietRequest request;
+    request.all = true;
+    useProduct(nullptr);
+    EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
+    useProduct("testproduct_start0.dll");
+    EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
+    EXPECT_EQ(0, notFound.answers());
+}
+
+// The command line: the dialog unless /quiet, switches in any case, values
+// as written, and a quiet request that is whole or refused.
+TEST(CommandLineTest, DialogUsageQuietOrBad)
+{
+    typedef std::vector<std::string> Args;
+    QuietRequest r;
+    EXPECT_EQ(CommandLineKind::Dialog, parseCommandLine(Args(), &r));
+    EXPECT_EQ(CommandLineKind::Dialog, parseCommandLine(Args{"/all", "/bogus"}, &r));
+    EXPECT_EQ(CommandLineKind::Usage, parseCommandLine(Args{"/?"}, &r));
+
+    ASSERT_EQ(CommandLineKind::Quiet,
+              parseCommandLine(Args{"/QUIET", "/Font:QXSample-W3", "/font:qxsample-w5", "/DIR:D:\\My Fonts",
+                                    "/Log:C:\\x.log"},
+                               &r));
+    EXPECT_FALSE(r.uninstall);
+    EXPECT_FALSE(r.all);
+    EXPECT_EQ((Args{"QXSample-W3", "qxsample-w5"}), r.fonts);
+    EXPECT_EQ("D:\\My Fonts", r.folder);
+    EXPECT_EQ("C:\\x.log", r.logPath);
+    ASSERT_EQ(CommandLineKind::Quiet, parseCommandLine(Args{"/quiet", "/Uninstall", "/all"}, &r));
+    EXPECT_TRUE(r.uninstall && r.all && r.fonts.empty());
+
+    for (const Args &bad : {Args{"/quiet"}, Args{"/quiet", "/all", "/font:A"}, Args{"/quiet", "/font:"},
+                            Args{"/quiet", "/all", "/dir:C:\\", "/dir:D:\\"}, Args{"/quiet", "/all", "/log:"},
+                            Args{"/quiet", "/uninstall", "/all", "/dir:C:\\"}, Args{"/quiet", "/all", "/?"},
+                            Args{"/quiet", "/all", "/allx"}, Args{"/quiet", "/all", "all"}})
+        EXPECT_EQ(CommandLineKind::Bad, parseCommandLine(bad, &r)) << bad.back();
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-// tests/ui/catalogue_double.h - test double of the catalogue's system part:
-// loadCatalogue, getSystemFontFolder, getDefaultFontFolder, findOtfOpener
-// and browseForFolder answer from the settings below instead of the disc,
-// the registry and the shell. Linked into test programs only.
+// tests/ui/catalogue_double.h - stand-in for the system side of the main
+// dialog: the catalogue load, the folders, the folder chooser, the ".otf"
+// opener and the two runs answer from the settings below instead of the
+// disc, the registry and the shell. Given to the dialog in place of
+// systemServices().
 #ifndef TESTS_UI_CATALOGUE_DOUBLE_H
 #define TESTS_UI_CATALOGUE_DOUBLE_H
 
-#include "catalogue/fontentry.h"
+#include "shell/services.h"
 
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ typedef std::vector<std::pair<std::string, std::string>> Row;
 
 struct Settings {
     std::vector<Row> rows;           // what loadCatalogue puts into the catalogue
-    std::string defaultFolder;       // empty: getDefaultFontFolder has none
+    std::string defaultFolder;       // empty: there is no default folder
     std::string systemFontFolder = "C:\\windows\\Fonts";
     std::string chosenFolder;        // empty: the folder chooser is cancelled
     std::string otfOpener;           // empty: no ".otf" opener
@@ -27,10 +28,14 @@ struct Settings {
     int openerCount = 0;
     int installRuns = 0;             // Start in Install mode with fonts ticked
     int uninstallRuns = 0;
+    size_t installed = 0;            // entries handed to the last install run
     size_t uninstalled = 0;          // entries handed to the last uninstall run
+    HWND jobDialog = nullptr;        // main dialog of the last run's job
 };
 
 Settings &settings();
+// The stand-in, answering from settings().
+InstallerServices &services();
 
 }  // namespace catalogue_double
 

@@ -1,6 +1,6 @@
 // tests/ui/dialog_test.cpp - the main dialog, run as the program runs it and
-// driven with real mouse and keyboard input; the catalogue, the folders and
-// the folder chooser come from the test double.
+// driven with real mouse and keyboard input; the catalogue, the folders, the
+// folder chooser and the runs come from the stand-in services.
 #include "catalogue/summary.h"
 #include "resources/resource.h"
 #include "shell/installerdialog.h"
@@ -39,8 +39,8 @@ protected:
     void SetUp() override
     {
         ModuleChain::instance().clear();
-        ModuleChain::instance().append(NULL);
-        ModuleChain::instance().append(GetModuleHandleA(NULL));
+        ModuleChain::instance().append(nullptr);
+        ModuleChain::instance().append(GetModuleHandleA(nullptr));
         settings() = catalogue_double::Settings();
         settings().rows = {
             {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-A"}, {NAME_POSTSCRIPT, "QXTEST-W3"},
@@ -49,7 +49,6 @@ protected:
              {F_AVAILABLE, "1"}, {SIZE_ALL, "524288"}},
             {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-C"}, {F_INSTALLED, "1"}, {SIZE_ALL, "3000000"}},
         };
-        checkedParams().clear();
     }
 
     void TearDown() override
@@ -65,7 +64,10 @@ protected:
     // Runs the main dialog as the program does, on a thread of its own.
     void open()
     {
-        ui_.reset(new uitest::UiThread([] { runMainDialog(); }));
+        ui_.reset(new uitest::UiThread([] {
+            InstallerDialog dialog(catalogue_double::services());
+            dialog.run();
+        }));
         for (int i = 0; i < 500 && !dialog_; ++i) {
             InstallerDialog *current = InstallerDialog::current();
             if (current && current->handle() && IsWindowVisible(current->handle()))
@@ -76,7 +78,7 @@ protected:
         ASSERT_TRUE(dialog_);
         tree_ = GetDlgItem(dialog_, IDC_FONT_TREE);
         ui_->call([this] { SetForegroundWindow(dialog_); });
-        SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item(NULL, TVGN_ROOT)));
+        SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item(nullptr, TVGN_ROOT)));
         ui_->settle();
     }
 
@@ -88,7 +90,7 @@ protected:
     }
     HTREEITEM font(int index)
     {
-        HTREEITEM it = item(item(NULL, TVGN_ROOT), TVGN_CHILD);
+        HTREEITEM it = item(item(nullptr, TVGN_ROOT), TVGN_CHILD);
         while (index-- > 0)
             it = item(it, TVGN_NEXT);
         return it;
@@ -151,8 +153,8 @@ protected:
     }
 
     std::unique_ptr<uitest::UiThread> ui_;
-    HWND dialog_ = NULL;
-    HWND tree_ = NULL;
+    HWND dialog_ = nullptr;
+    HWND tree_ = nullptr;
 };
 
 TEST_F(DialogTest, StartsWithTheInstallModeAnEmptySelectionAndTheMissingSample)
@@ -183,14 +185,14 @@ TEST_F(DialogTest, StartsWithTheInstallModeAnEmptySelectionAndTheMissingSample)
     RECT client, toggle;
     GetClientRect(dialog_, &client);
     toggle = windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE));
-    MapWindowPoints(NULL, dialog_, reinterpret_cast<POINT *>(&toggle), 2);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT *>(&toggle), 2);
     EXPECT_EQ(0, toggle.left);
     EXPECT_EQ(client.bottom, toggle.bottom);
     EXPECT_TRUE(SendDlgItemMessageA(dialog_, IDC_LAYOUT_TOGGLE, STM_GETICON, 0, 0));
     EXPECT_TRUE(SendDlgItemMessageA(dialog_, IDC_BADGE, STM_GETICON, 0, 0));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, IDC_BADGE)));
 
-    HBITMAP missing = LoadBitmapA(GetModuleHandleA(NULL), "SAMPLE_MISSING");
+    HBITMAP missing = LoadBitmapA(GetModuleHandleA(nullptr), "SAMPLE_MISSING");
     EXPECT_EQ(bitmapBits(missing), bitmapBits(sample()));
     DeleteObject(missing);
     EXPECT_EQ(1, settings().loadCount);
@@ -209,7 +211,7 @@ TEST_F(DialogTest, TicksUpdateTheSummaryAndGrayedFontsDoNotCount)
     clickAndSettle(boxPoint(font(2)));
     EXPECT_EQ("Selected count : 2\nRequired disk space : 1.6M\nFree disk space : ---\nFontEmbed : Restrict\n",
               itemText(IDC_SUMMARY));
-    clickAndSettle(boxPoint(item(NULL, TVGN_ROOT)));
+    clickAndSettle(boxPoint(item(nullptr, TVGN_ROOT)));
     EXPECT_EQ(kInitialSummary, itemText(IDC_SUMMARY));
 }
 
@@ -246,7 +248,7 @@ TEST_F(DialogTest, StartRunsTheModeOnTheTickedFontsAndDoesNothingWithoutAny)
     testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
     int loads = settings().loadCount;
     clickAndSettle(controlPoint(IDOK));
-    EXPECT_TRUE(checkedParams().empty());
+    EXPECT_EQ(0u, settings().installed);
     EXPECT_EQ(0, settings().installRuns);
     EXPECT_EQ(loads, settings().loadCount);
 
@@ -257,7 +259,8 @@ TEST_F(DialogTest, StartRunsTheModeOnTheTickedFontsAndDoesNothingWithoutAny)
     EXPECT_EQ(1, settings().installRuns);
     EXPECT_EQ(loads + 1, settings().loadCount);
     EXPECT_FALSE(settings().loadFirstFlags.back());
-    EXPECT_EQ(1u, checkedParams().size());
+    EXPECT_EQ(1u, settings().installed);
+    EXPECT_EQ(dialog_, settings().jobDialog);
     EXPECT_TRUE(dialog()->fontsChanged());
     EXPECT_TRUE(IsWindowVisible(dialog_));
     EXPECT_EQ(0, boxes.answers());
@@ -318,17 +321,17 @@ TEST_F(DialogTest, SelectingShowsTheSampleOfTheFontOrOfNone)
 {
     open();
     clickAndSettle(labelPoint(font(0)));
-    HBITMAP own = LoadBitmapA(GetModuleHandleA(NULL), "QXTEST-W3");
+    HBITMAP own = LoadBitmapA(GetModuleHandleA(nullptr), "QXTEST-W3");
     EXPECT_EQ(bitmapBits(own), bitmapBits(sample()));
     DeleteObject(own);
 
     // A font whose PostScript name has no bitmap: an empty sample area.
     clickAndSettle(labelPoint(font(1)));
-    EXPECT_EQ(NULL, sample());
+    EXPECT_EQ(nullptr, sample());
 
     // A category: the missing-sample picture.
-    clickAndSettle(labelPoint(item(NULL, TVGN_ROOT)));
-    HBITMAP missing = LoadBitmapA(GetModuleHandleA(NULL), "SAMPLE_MISSING");
+    clickAndSettle(labelPoint(item(nullptr, TVGN_ROOT)));
+    HBITMAP missing = LoadBitmapA(GetModuleHandleA(nullptr), "SAMPLE_MISSING");
     EXPECT_EQ(bitmapBits(missing), bitmapBits(sample()));
     DeleteObject(missing);
 }
@@ -402,8 +405,8 @@ TEST_F(DialogTest, SelectionsBeyondTheRangeOfTheTotalShowTheLargestSize)
         {{NAME_LOCAL_SHORT, "Huge-B"}, {F_AVAILABLE, "1"}, {SIZE_ALL, "2000000000"}},
     };
     open();
-    clickAndSettle(boxPoint(item(NULL, TVGN_ROOT)));
-    clickAndSettle(boxPoint(item(item(NULL, TVGN_ROOT), TVGN_NEXT)));
+    clickAndSettle(boxPoint(item(nullptr, TVGN_ROOT)));
+    clickAndSettle(boxPoint(item(item(nullptr, TVGN_ROOT), TVGN_NEXT)));
     EXPECT_EQ("Selected count : 2\nRequired disk space : 2048.1M\nFree disk space : ---\nFontEmbed : Restrict\n",
               itemText(IDC_SUMMARY));
 }

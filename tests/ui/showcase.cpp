@@ -3,7 +3,7 @@
 //
 //   showcase.exe [/tip] RECTFILE
 //
-// The catalogue comes from the test double: the ten fonts of the installer's
+// The catalogue comes from the stand-in services: the ten fonts of the installer's
 // NAMEMAP.CSV in the user's language, six of them on the "disc", two
 // installed, two nowhere. Two fonts are ticked; once the dialog is up the
 // screen rectangle of its client area is written to RECTFILE, and the program ends when that
@@ -33,11 +33,11 @@ const char *const kSizes[] = {"2345678", "3100000", "1048576", "4500000", "50000
 // longer labels, as a real package has.
 void loadRows(bool longNames)
 {
-    HMODULE self = GetModuleHandleA(NULL);
-    HRSRC res = FindResourceA(self, "NAMEMAP.CSV", "TEXT");
-    if (!res)
+    DWORD size = 0;
+    const char *bytes = findTextResource(GetModuleHandleA(nullptr), "NAMEMAP.CSV", &size);
+    if (!bytes)
         return;
-    std::string text(static_cast<const char *>(LockResource(LoadResource(self, res))), SizeofResource(self, res));
+    std::string text(bytes, size);
     std::istringstream lines(text);
     std::string line;
     int index = 0;
@@ -87,10 +87,10 @@ void expandAll(HWND tree, HTREEITEM parent)
 void hoverCutLabel(FontTreeCtrl *fonts)
 {
     HWND tree = fonts->handle();
-    expandAll(tree, NULL);
+    expandAll(tree, nullptr);
     RECT column;
     GetWindowRect(fonts->sizeColumn(), &column);
-    MapWindowPoints(NULL, tree, reinterpret_cast<POINT *>(&column), 2);
+    MapWindowPoints(nullptr, tree, reinterpret_cast<POINT *>(&column), 2);
     for (HTREEITEM it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); it;
          it = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(it)))) {
         SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(it));
@@ -115,7 +115,7 @@ void hoverCutLabel(FontTreeCtrl *fonts)
 
 void stage(const char *rectFile, bool tip)
 {
-    InstallerDialog *dialog = NULL;
+    InstallerDialog *dialog = nullptr;
     while (!(dialog = InstallerDialog::current()) || !dialog->handle() || !IsWindowVisible(dialog->handle()))
         Sleep(50);
     HWND tree = dialog->fontTree()->handle();
@@ -128,7 +128,7 @@ void stage(const char *rectFile, bool tip)
     // grayed mixed box by itself, so the last font that is gray and
     // unchecked shows one, and all six pictures are on screen.
     int ticked = 0;
-    HTREEITEM last = NULL;
+    HTREEITEM last = nullptr;
     for (HTREEITEM it = first; it; it = reinterpret_cast<HTREEITEM>(
                                        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(it)))) {
         if (fonts->isItemEnabled(it) && ticked < 2) {
@@ -143,13 +143,13 @@ void stage(const char *rectFile, bool tip)
     SetForegroundWindow(dialog->handle());
     if (tip)
         hoverCutLabel(fonts);
-    InvalidateRect(dialog->handle(), NULL, TRUE);
+    InvalidateRect(dialog->handle(), nullptr, TRUE);
     Sleep(1500);
 
     // The client area: without a window manager no frame is drawn.
     RECT r;
     GetClientRect(dialog->handle(), &r);
-    MapWindowPoints(dialog->handle(), NULL, reinterpret_cast<POINT *>(&r), 2);
+    MapWindowPoints(dialog->handle(), nullptr, reinterpret_cast<POINT *>(&r), 2);
     FILE *f = std::fopen(rectFile, "w");
     if (f) {
         std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -165,8 +165,8 @@ void stage(const char *rectFile, bool tip)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     InitCommonControls();
-    ModuleChain::instance().append(NULL);
-    ModuleChain::instance().append(GetModuleHandleA(NULL));
+    ModuleChain::instance().append(nullptr);
+    ModuleChain::instance().append(GetModuleHandleA(nullptr));
     std::string args = commandLine ? commandLine : "";
     bool tip = args.compare(0, 5, "/tip ") == 0;
     if (tip)
@@ -174,7 +174,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     loadRows(tip);
     std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
     std::thread stager(stage, rectFile.c_str(), tip);
-    runMainDialog();
+    InstallerDialog dialog(catalogue_double::services());
+    dialog.run();
     stager.join();
     return 0;
 }

@@ -3,7 +3,7 @@
 #include "catalogue/fonttree.h"
 #include "catalogue/summary.h"
 #include "resources/resource.h"
-#include "shell/window.h"
+#include "base/window.h"
 #include "tests/ui/uitest.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +67,7 @@ protected:
         ui_.reset(new uitest::UiThread);
         ui_->call([this] {
             dialog_.reset(new HostDialog);
-            dialog_->createModeless(GetModuleHandleA(NULL), 900, NULL);
+            dialog_->createModeless(GetModuleHandleA(nullptr), 900, nullptr);
             SetForegroundWindow(dialog_->handle());
         });
         tree_ = dialog_->fonts.handle();
@@ -85,7 +85,7 @@ protected:
         for (auto &entry : entries_)
             SendMessageA(tree_, TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(entry.second.get()));
         SendMessageA(tree_, TM_SETMODE, MODE_INSTALL, 0);
-        expandAll(NULL);
+        expandAll(nullptr);
         ui_->settle();
     }
 
@@ -142,17 +142,17 @@ protected:
     }
 
     // The item reached by the labels of a path from the root, e.g. {"Gothic", "Gothic-A"}.
-    HTREEITEM find(std::vector<std::string> path, HWND tree = NULL) const
+    HTREEITEM find(std::vector<std::string> path, HWND tree = nullptr) const
     {
         tree = tree ? tree : tree_;
-        HTREEITEM parent = NULL;
+        HTREEITEM parent = nullptr;
         for (const std::string &label : path) {
             HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(
                 tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
             while (item && text(tree, item) != label)
                 item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
             if (!item)
-                return NULL;
+                return nullptr;
             parent = item;
         }
         return parent;
@@ -172,7 +172,7 @@ protected:
         RECT r;
         std::memcpy(&r, &item, sizeof item);
         SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-        MapWindowPoints(tree_, NULL, reinterpret_cast<POINT *>(&r), 2);
+        MapWindowPoints(tree_, nullptr, reinterpret_cast<POINT *>(&r), 2);
         return r;
     }
 
@@ -206,7 +206,7 @@ protected:
 
     std::unique_ptr<uitest::UiThread> ui_;
     std::unique_ptr<HostDialog> dialog_;
-    HWND tree_ = NULL;
+    HWND tree_ = nullptr;
     std::vector<std::pair<std::string, std::unique_ptr<FontEntry>>> entries_;
 };
 
@@ -243,7 +243,7 @@ TEST_F(TreeTest, ClickOnGrayedBoxOrOnLabelChangesNoTick)
     EXPECT_EQ(0, enabled(e));
 
     clickAndSettle(labelPoint(a));
-    EXPECT_EQ(a, next(NULL, TVGN_CARET));
+    EXPECT_EQ(a, next(nullptr, TVGN_CARET));
     EXPECT_EQ(CHECK_NONE, state(a));
     EXPECT_EQ(0, changes());
 }
@@ -400,12 +400,12 @@ TEST_F(TreeTest, CategoriesFollowTheCategoryPathsCaseSensitively)
     EXPECT_TRUE(find({"gothic", "Lower-H"}));
     EXPECT_TRUE(find({"Loose-F"}));
     int roots = 0;
-    for (HTREEITEM item = next(NULL, TVGN_ROOT); item; item = next(item, TVGN_NEXT))
+    for (HTREEITEM item = next(nullptr, TVGN_ROOT); item; item = next(item, TVGN_NEXT))
         ++roots;
     EXPECT_EQ(6, roots);  // Brush, Done, Gothic, gothic, Mincho and the loose font
 
     SendMessageA(tree_, TM_DELETEALL, 0, 0);
-    EXPECT_EQ(NULL, next(NULL, TVGN_ROOT));
+    EXPECT_EQ(nullptr, next(nullptr, TVGN_ROOT));
     CheckedParams list;
     EXPECT_EQ(-1, SendMessageA(tree_, TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&list)));
 }
@@ -441,7 +441,7 @@ TEST_F(TreeTest, SizeColumnShowsEachFontsSize)
     RECT client, r;
     GetClientRect(tree_, &client);
     GetWindowRect(column, &r);
-    MapWindowPoints(NULL, tree_, reinterpret_cast<POINT *>(&r), 2);
+    MapWindowPoints(nullptr, tree_, reinterpret_cast<POINT *>(&r), 2);
     EXPECT_EQ(client.right - kSizeColumnWidth, r.left);
     EXPECT_EQ(client.right, r.right);
     EXPECT_EQ(client.bottom, r.bottom);
@@ -449,10 +449,10 @@ TEST_F(TreeTest, SizeColumnShowsEachFontsSize)
     // Resizing the tree keeps the column at its right edge.
     RECT w;
     GetWindowRect(tree_, &w);
-    SetWindowPos(tree_, NULL, 0, 0, w.right - w.left - 40, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(tree_, nullptr, 0, 0, w.right - w.left - 40, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(tree_, &client);
     GetWindowRect(column, &r);
-    MapWindowPoints(NULL, tree_, reinterpret_cast<POINT *>(&r), 2);
+    MapWindowPoints(nullptr, tree_, reinterpret_cast<POINT *>(&r), 2);
     EXPECT_EQ(client.right - kSizeColumnWidth, r.left);
 }
 
@@ -524,8 +524,8 @@ TEST_F(TreeTest, PathInsertsReuseLevelsOfThePlainTree)
     // Toggling the parent sets both children; an invalid item reads -1.
     dialog_->plain.toggleItem(serif);
     EXPECT_EQ(CHECK_ALL, dialog_->plain.getCheckState(find({"Serif", "Light"}, plain)));
-    EXPECT_EQ(-1, dialog_->plain.getCheckState(NULL));
-    EXPECT_EQ(0, dialog_->plain.isItemEnabled(NULL));
+    EXPECT_EQ(-1, dialog_->plain.getCheckState(nullptr));
+    EXPECT_EQ(0, dialog_->plain.isItemEnabled(nullptr));
 }
 
 TEST(FormatMegabytesTest, AddsASinglePrecisionTenthToPositiveSizes)
@@ -549,7 +549,7 @@ TEST_F(TreeTest, SummaryRendersItsRowsAndRedrawsOnlyWhenGivenAWindow)
     GetWindowTextA(summary, text, sizeof text);
     EXPECT_STREQ("Selected count : 0\nRequired disk space : 0.0M\nFree disk space : ---\nFontEmbed : Restrict\n", text);
 
-    setSummaryValue(IDS_SUMMARY_REQUIRED, "3.0M", NULL);
+    setSummaryValue(IDS_SUMMARY_REQUIRED, "3.0M", nullptr);
     GetWindowTextA(summary, text, sizeof text);
     EXPECT_STREQ("Selected count : 0\nRequired disk space : 0.0M\nFree disk space : ---\nFontEmbed : Restrict\n", text);
     setSummaryValue(IDS_SUMMARY_EMBED, "Free", summary);

@@ -32,11 +32,11 @@ void sendKey(WORD vk, DWORD flags)
 
 }  // namespace
 
-UiThread::UiThread(std::function<void()> body) : helper_(NULL)
+UiThread::UiThread(std::function<void()> body) : helper_(nullptr)
 {
-    ready_ = CreateEventA(NULL, FALSE, FALSE, NULL);
-    settled_ = CreateEventA(NULL, FALSE, FALSE, NULL);
-    done_ = CreateEventA(NULL, TRUE, FALSE, NULL);
+    ready_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    settled_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    done_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([this, body] { run(body); });
     WaitForSingleObject(ready_, INFINITE);
 }
@@ -58,7 +58,7 @@ LRESULT CALLBACK UiThread::helperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         (*reinterpret_cast<const std::function<void()> *>(lParam))();
         return 0;
     case kSettleMessage:
-        SetTimer(hwnd, kSettleTimer, 1, NULL);
+        SetTimer(hwnd, kSettleTimer, 1, nullptr);
         return 0;
     case WM_TIMER:
         if (wParam == kSettleTimer) {
@@ -81,17 +81,17 @@ void UiThread::run(std::function<void()> body)
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = helperProc;
-    wc.hInstance = GetModuleHandleA(NULL);
+    wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = kHelperClass;
     RegisterClassA(&wc);
-    helper_ = CreateWindowExA(0, kHelperClass, "", WS_POPUP, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
+    helper_ = CreateWindowExA(0, kHelperClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
     SetWindowLongPtrA(helper_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetEvent(ready_);
     if (body)
         body();
     SetEvent(done_);
     MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -8,7 +8,7 @@ namespace testutil {
 std::string programFolder()
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof path);
+    GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s(path);
     return s.substr(0, s.find_last_of('\\') + 1);
 }
@@ -39,7 +39,7 @@ std::string scratchFolder(const std::string &name)
 {
     std::string folder = programFolder() + "scratch-" + name;
     removeTree(folder);
-    CreateDirectoryA(folder.c_str(), NULL);
+    CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
@@ -78,7 +78,7 @@ bool regGetString(HKEY root, const char *key, const char *value, std::string *ou
         return false;
     char buf[4096];
     DWORD size = sizeof buf - 1, type = 0;
-    LONG rc = RegQueryValueExA(h, value, NULL, &type, reinterpret_cast<BYTE *>(buf), &size);
+    LONG rc = RegQueryValueExA(h, value, nullptr, &type, reinterpret_cast<BYTE *>(buf), &size);
     RegCloseKey(h);
     if (rc != ERROR_SUCCESS)
         return false;
@@ -95,7 +95,7 @@ bool regGetMultiString(HKEY root, const char *key, const char *value,
         return false;
     std::vector<char> buf(65536);
     DWORD size = static_cast<DWORD>(buf.size() - 2), type = 0;
-    LONG rc = RegQueryValueExA(h, value, NULL, &type, reinterpret_cast<BYTE *>(buf.data()), &size);
+    LONG rc = RegQueryValueExA(h, value, nullptr, &type, reinterpret_cast<BYTE *>(buf.data()), &size);
     RegCloseKey(h);
     if (rc != ERROR_SUCCESS)
         return false;
@@ -171,7 +171,7 @@ BOOL CALLBACK findOwnWindow(HWND hwnd, LPARAM lParam)
 void WindowWatcher::run()
 {
     while (!stop_) {
-        FindData fd = {&caption_, NULL};
+        FindData fd = {&caption_, nullptr};
         EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&fd));
         if (fd.found && answers_ < maxAnswers_) {
             char text[1024] = "";

@@ -34,25 +34,25 @@ std::string windowText(HWND hwnd)
     char text[1024] = "";
     // WM_GETTEXT crosses processes with its buffer copied back.
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, NULL);
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
     return text;
 }
 
 HWND waitForWindow(DWORD pid, const std::string &caption, int timeoutMs)
 {
     for (int waited = 0; waited <= timeoutMs; waited += 50) {
-        Search s = {pid, &caption, NULL, NULL};
+        Search s = {pid, &caption, nullptr, nullptr};
         EnumWindows(match, reinterpret_cast<LPARAM>(&s));
         if (s.found)
             return s.found;
         Sleep(50);
     }
-    return NULL;
+    return nullptr;
 }
 
 HWND findOtherWindow(DWORD pid, HWND except)
 {
-    Search s = {pid, NULL, except, NULL};
+    Search s = {pid, nullptr, except, nullptr};
     EnumWindows(match, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
@@ -93,12 +93,13 @@ void clickCenter(HWND hwnd)
 bool saveScreenshot(const std::string &path)
 {
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
+    WindowDC screen(nullptr);
+    OwnedMemoryDC memory(CreateCompatibleDC(screen.get()));
+    OwnedBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    {
+        SelectedObject selected(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY);
+    }
 
     BITMAPINFOHEADER info;
     std::memset(&info, 0, sizeof info);
@@ -110,41 +111,35 @@ bool saveScreenshot(const std::string &path)
     info.biCompression = BI_RGB;
     DWORD stride = ((width * 3) + 3) & ~3u;
     std::vector<char> pixels(static_cast<size_t>(stride) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO *>(&info),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
+    GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(),
+              reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
 
     BITMAPFILEHEADER file;
     std::memset(&file, 0, sizeof file);
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (out == INVALID_HANDLE_VALUE)
+    OwnedFile out(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!out)
         return false;
     DWORD n;
-    bool ok = WriteFile(out, &file, sizeof file, &n, NULL) && WriteFile(out, &info, sizeof info, &n, NULL) &&
-              WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &n, NULL);
-    CloseHandle(out);
-    return ok;
+    return WriteFile(out.get(), &file, sizeof file, &n, nullptr) &&
+           WriteFile(out.get(), &info, sizeof info, &n, nullptr) &&
+           WriteFile(out.get(), pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
 }
 
-RemoteTree::RemoteTree(HWND tree, DWORD pid) : tree_(tree), memory_(NULL)
+RemoteTree::RemoteTree(HWND tree, DWORD pid) : tree_(tree), memory_(nullptr)
 {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
     if (process_)
         memory_ = static_cast<char *>(
-            VirtualAllocEx(process_, NULL, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+            VirtualAllocEx(process_.get(), nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 }
 
 RemoteTree::~RemoteTree()
 {
     if (memory_)
-        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    if (process_)
-        CloseHandle(process_);
+        VirtualFreeEx(process_.get(), memory_, 0, MEM_RELEASE);
 }
 
 std::vector<TreeItem> RemoteTree::items()
@@ -162,11 +157,11 @@ std::vector<TreeItem> RemoteTree::items()
                 tv.pszText = self->memory_ + 1024;
                 tv.cchTextMax = 512;
                 SIZE_T n;
-                WriteProcessMemory(self->process_, self->memory_, &tv, sizeof tv, &n);
+                WriteProcessMemory(self->process_.get(), self->memory_, &tv, sizeof tv, &n);
                 SendMessageA(self->tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(self->memory_));
-                ReadProcessMemory(self->process_, self->memory_, &tv, sizeof tv, &n);
+                ReadProcessMemory(self->process_.get(), self->memory_, &tv, sizeof tv, &n);
                 char text[513] = "";
-                ReadProcessMemory(self->process_, self->memory_ + 1024, text, 512, &n);
+                ReadProcessMemory(self->process_.get(), self->memory_ + 1024, text, 512, &n);
                 TreeItem ti = {item, parent, depth, text, tv.iImage, tv.cChildren != 0};
                 out->push_back(ti);
                 run(self, TreeView_GetChild(self->tree_, item), item, depth + 1, out);
@@ -174,7 +169,7 @@ std::vector<TreeItem> RemoteTree::items()
         }
     };
     if (memory_)
-        Walk::run(this, TreeView_GetRoot(tree_), NULL, 0, &out);
+        Walk::run(this, TreeView_GetRoot(tree_), nullptr, 0, &out);
     return out;
 }
 
@@ -184,7 +179,7 @@ TreeItem RemoteTree::find(const std::string &text)
         if (item.text == text)
             return item;
     }
-    TreeItem none = {NULL, NULL, 0, "", -1, false};
+    TreeItem none = {nullptr, nullptr, 0, "", -1, false};
     return none;
 }
 
@@ -193,9 +188,9 @@ RECT RemoteTree::textRect(HTREEITEM item)
     RECT r = {0, 0, 0, 0};
     std::memcpy(&r, &item, sizeof item);
     SIZE_T n;
-    WriteProcessMemory(process_, memory_, &r, sizeof r, &n);
+    WriteProcessMemory(process_.get(), memory_, &r, sizeof r, &n);
     SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(memory_));
-    ReadProcessMemory(process_, memory_, &r, sizeof r, &n);
+    ReadProcessMemory(process_.get(), memory_, &r, sizeof r, &n);
     return r;
 }
 

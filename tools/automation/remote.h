@@ -4,6 +4,8 @@
 #ifndef TOOLS_AUTOMATION_REMOTE_H
 #define TOOLS_AUTOMATION_REMOTE_H
 
+#include "base/handles.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,7 +15,7 @@
 namespace automation {
 
 // A visible top-level window of process pid with exactly this caption, once
-// it appears (NULL after timeoutMs).
+// it appears (nullptr after timeoutMs).
 HWND waitForWindow(DWORD pid, const std::string &caption, int timeoutMs);
 // Waits until hwnd is gone or hidden; false after timeoutMs.
 bool waitForWindowGone(HWND hwnd, int timeoutMs);
@@ -44,10 +46,12 @@ class RemoteTree {
 public:
     RemoteTree(HWND tree, DWORD pid);
     ~RemoteTree();
-    bool ok() const { return memory_ != NULL; }
+    RemoteTree(const RemoteTree &) = delete;
+    RemoteTree &operator=(const RemoteTree &) = delete;
+    bool ok() const { return memory_ != nullptr; }
     // Every item, depth first, with its shown text and image.
     std::vector<TreeItem> items();
-    // The item with this shown text (first in tree order); handle NULL when none.
+    // The item with this shown text (first in tree order); handle nullptr when none.
     TreeItem find(const std::string &text);
     RECT textRect(HTREEITEM item);
     // Clicks the item's check box (the strip left of its text).
@@ -56,7 +60,7 @@ public:
 
 private:
     HWND tree_;
-    HANDLE process_;
+    OwnedHandle process_;
     char *memory_;
 };
 

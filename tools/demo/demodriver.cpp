@@ -4,6 +4,7 @@
 // what the system holds afterwards.
 //
 //   demodriver SHOTS_FOLDER
+#include "catalogue/fonttree.h"
 #include "sfnt/embed.h"
 #include "tools/automation/remote.h"
 
@@ -16,16 +17,16 @@ namespace {
 
 const char kNtFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-std::string g_shots;
-int g_step = 0;
+std::string gShots;
+int gStep = 0;
 
 void shot(const char *what)
 {
     Sleep(400);
     char name[64];
-    std::snprintf(name, sizeof name, "\\step%d-%s.bmp", ++g_step, what);
-    saveScreenshot(g_shots + name);
-    std::printf("  screenshot %d: %s\n", g_step, what);
+    std::snprintf(name, sizeof name, "\\step%d-%s.bmp", ++gStep, what);
+    saveScreenshot(gShots + name);
+    std::printf("  screenshot %d: %s\n", gStep, what);
 }
 
 void printSystem()
@@ -33,13 +34,13 @@ void printSystem()
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     std::printf("Fonts registry values of the package (HKLM\\%s):\n", kNtFontsKey);
-    HKEY key;
+    OwnedKey key;
     int shown = 0;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtFontsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtFontsKey, 0, KEY_READ, key.receive()) == ERROR_SUCCESS) {
         for (DWORD i = 0;; ++i) {
             char name[260], data[260];
             DWORD nameSize = sizeof name, dataSize = sizeof data;
-            if (RegEnumValueA(key, i, name, &nameSize, NULL, NULL, reinterpret_cast<BYTE *>(data),
+            if (RegEnumValueA(key.get(), i, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE *>(data),
                               &dataSize) != ERROR_SUCCESS)
                 break;
             if (std::string(name).compare(0, 2, "QX") == 0) {
@@ -47,22 +48,20 @@ void printSystem()
                 ++shown;
             }
         }
-        RegCloseKey(key);
     }
     if (!shown)
         std::printf("  (none)\n");
     std::printf("Installed font files in %s\\Fonts:\n", windows);
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((std::string(windows) + "\\Fonts\\QX*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    OwnedFind find(FindFirstFileA((std::string(windows) + "\\Fonts\\QX*").c_str(), &data));
+    if (!find) {
         std::printf("  (none)\n");
         return;
     }
     do {
         std::string path = std::string(windows) + "\\Fonts\\" + data.cFileName;
         std::printf("  %-20s %7lu bytes  fsType=%d\n", data.cFileName, data.nFileSizeLow, GetEmbeddingType(path.c_str()));
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
 }
 
 int fail(const char *what)
@@ -75,15 +74,16 @@ int fail(const char *what)
 
 int main(int argc, char **argv)
 {
-    g_shots = argc > 1 ? argv[1] : ".";
+    gShots = argc > 1 ? argv[1] : ".";
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
     char cmd[] = "E:\\install.exe";
     std::printf("Starting E:\\install.exe from the package disc\n");
-    if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, 0, NULL, "E:\\", &si, &pi))
+    if (!CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
         return fail("install.exe could not be started");
+    OwnedHandle process(pi.hProcess), thread(pi.hThread);
     HWND dialog = waitForWindow(pi.dwProcessId, "Korimaru Installer US", 30000);
     if (!dialog)
         return fail("the installer's dialog did not appear");
@@ -109,7 +109,7 @@ int main(int argc, char **argv)
 
     std::printf("Uninstall mode: ticking Sample W5, then Start\n");
     HWND combo = GetDlgItem(dialog, 1000);
-    SendMessageA(combo, CB_SETCURSEL, 1, 0);
+    SendMessageA(combo, CB_SETCURSEL, MODE_UNINSTALL, 0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(1000, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
     tree.expandAll();
     tree.clickBox(tree.find("Sample W5").handle);
@@ -128,7 +128,5 @@ int main(int argc, char **argv)
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     std::printf("The installer ended with %lu\n", code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
     return 0;
 }

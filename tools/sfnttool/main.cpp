@@ -6,6 +6,7 @@
 //   sfnttool embed FILE [VALUE]
 //   sfnttool dump FILE
 //   sfnttool check FILE
+//   sfnttool faces FILE
 //
 // Exit status: 0 done, 1 the answer is "no" (no such name, a failed
 // rewrite, a checksum that does not hold), 2 bad arguments or no such file.
@@ -14,6 +15,7 @@
 #include "sfnt/container.h"
 #include "sfnt/embed.h"
 #include "sfnt/head.h"
+#include "sfnt/identity.h"
 #include "sfnt/maker.h"
 #include "sfnt/name.h"
 #include "sfnt/os2.h"
@@ -25,12 +27,13 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
 const char USAGE[] =
     "usage: sfnttool name FILE [PLATFORM ENCODING LANGUAGE NAMEID] | maker FILE | "
-    "embed FILE [VALUE] | dump FILE | check FILE";
+    "embed FILE [VALUE] | dump FILE | check FILE | faces FILE";
 
 int usage()
 {
@@ -81,9 +84,11 @@ int cmdName(const char *path, int argc, char **argv)
     } else {
         // The installer's PostScript name request: Macintosh Roman, English,
         // then the same with the Japanese language id.
-        found = GetFontName(path, 1, 0, 0, 6, buffer);
+        found = GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish,
+                            kNamePostScript, buffer);
         if (!found)
-            found = GetFontName(path, 1, 0, 1041, 6, buffer);
+            found = GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese,
+                                kNamePostScript, buffer);
     }
     if (!found)
         return 1;
@@ -242,6 +247,162 @@ int cmdCheck(const char *path)
     }
 }
 
+
+// The characters 0x80 to 0xFF of Macintosh Roman.
+const uint16_t kMacRomanHigh[128] = {
+    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3,
+    0x00E5, 0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3,
+    0x00F2, 0x00F4, 0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3,
+    0x00A7, 0x2022, 0x00B6, 0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8,
+    0x221E, 0x00B1, 0x2264, 0x2265, 0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA,
+    0x00BA, 0x03A9, 0x00E6, 0x00F8, 0x00BF, 0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB,
+    0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5, 0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D,
+    0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044, 0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02,
+    0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1, 0x00CB, 0x00C8, 0x00CD, 0x00CE,
+    0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9, 0x0131, 0x02C6, 0x02DC,
+    0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7};
+
+void putUtf8(uint32_t c, std::string *out)
+{
+    if (c < 0x80) {
+        out->push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// A name record's string in UTF-8: UTF-16 for the Unicode and Windows
+// platforms, Macintosh Roman for that platform. False for other encodings
+// and for broken UTF-16.
+bool nameToUtf8(const TT_name_rec &rec, std::string *out)
+{
+    out->clear();
+    const std::string &s = rec.str;
+    if (rec.platform == kPlatformMacintosh && rec.encoding == kEncodingRoman) {
+        for (char ch : s) {
+            unsigned char c = static_cast<unsigned char>(ch);
+            putUtf8(c < 0x80 ? c : kMacRomanHigh[c - 0x80], out);
+        }
+        return true;
+    }
+    if (rec.platform != kPlatformUnicode && rec.platform != kPlatformWindows)
+        return false;
+    if (s.size() % 2 != 0)
+        return false;
+    for (size_t i = 0; i < s.size(); i += 2) {
+        uint32_t c = (static_cast<unsigned char>(s[i]) << 8) | static_cast<unsigned char>(s[i + 1]);
+        if (c >= 0xD800 && c < 0xDC00) {
+            if (i + 3 >= s.size())
+                return false;
+            uint32_t low = (static_cast<unsigned char>(s[i + 2]) << 8) | static_cast<unsigned char>(s[i + 3]);
+            if (low < 0xDC00 || low >= 0xE000)
+                return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if (c >= 0xDC00 && c < 0xE000) {
+            return false;
+        }
+        putUtf8(c, out);
+    }
+    return true;
+}
+
+void putJsonString(std::ostream &out, const std::string &s)
+{
+    out << '"';
+    for (char ch : s) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out << '\\' << ch;
+        } else if (c < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", c);
+            out << esc;
+        } else {
+            out << ch;
+        }
+    }
+    out << '"';
+}
+
+// What a package needs to know of each face of a font file, as one JSON
+// object: outlines, vendor id, revision, creation stamp and the family,
+// style, full and PostScript names of every platform and language.
+int cmdFaces(const char *path)
+{
+    {
+        // A file that begins with no font's tag is no font at all.
+        std::ifstream in(path, std::ios::in | std::ios::binary);
+        unsigned char tag[4] = {};
+        in.read(reinterpret_cast<char *>(tag), 4);
+        FontFace probe;
+        probe.sfntVersion = (uint32_t(tag[0]) << 24) | (tag[1] << 16) | (tag[2] << 8) | tag[3];
+        if (probe.sfntVersion != TAG_ttcf && !probe.knownVersion()) {
+            std::cerr << "sfnttool: " << path << ": not a font" << std::endl;
+            return 1;
+        }
+    }
+    std::vector<FontFace> faces;
+    if (ReadFontFaces(path, &faces) < 0) {
+        std::cerr << "sfnttool: " << path << ": cut off or unreadable" << std::endl;
+        return 1;
+    }
+    for (const FontFace &face : faces) {
+        if (!face.knownVersion()) {
+            std::cerr << "sfnttool: " << path << ": not a font" << std::endl;
+            return 1;
+        }
+    }
+    static const char *const kOutlines[] = {"none", "TrueType", "CFF"};
+    std::ostream &out = std::cout;
+    out << "{\"faces\": [";
+    for (size_t i = 0; i < faces.size(); ++i) {
+        const FontFace &face = faces[i];
+        out << (i ? ",\n  " : "\n  ") << "{\"outlines\": \"" << kOutlines[face.outlines] << "\", \"vendor\": ";
+        std::string vendor;
+        if (face.hasOS2) {
+            for (uint8_t c : face.vendor)
+                vendor.push_back(c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?');
+        }
+        putJsonString(out, vendor);
+        char stamp[64];
+        std::snprintf(stamp, sizeof stamp, "%u.%u", face.revisionMajor, face.revisionMinor);
+        out << ", \"revision\": \"" << stamp << "\", \"created\": \"";
+        for (uint8_t b : face.created) {
+            std::snprintf(stamp, sizeof stamp, "%02X", b);
+            out << stamp;
+        }
+        out << "\", \"postscript\": ";
+        putJsonString(out, face.postScriptName());
+        out << ", \"names\": [";
+        bool first = true;
+        for (const TT_name_rec &rec : face.names.records) {
+            std::string text;
+            if (!(rec.name == 1 || rec.name == 2 || rec.name == 4 || rec.name == 6 || rec.name == 16 ||
+                  rec.name == 17) || !nameToUtf8(rec, &text))
+                continue;
+            out << (first ? "\n    " : ",\n    ") << "[" << rec.platform << ", " << rec.encoding << ", "
+                << rec.language << ", " << rec.name << ", ";
+            putJsonString(out, text);
+            out << "]";
+            first = false;
+        }
+        out << "]}";
+    }
+    out << "]}" << std::endl;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -267,6 +428,8 @@ int main(int argc, char **argv)
     }
     if (cmd == "dump")
         return openable(path) ? cmdDump(path) : 2;
+    if (cmd == "faces")
+        return openable(path) ? cmdFaces(path) : 2;
     if (cmd == "check")
         return openable(path) ? cmdCheck(path) : 2;
     return usage();

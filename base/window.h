@@ -1,7 +1,7 @@
-// shell/window.h - thin window wrappers: dialogs and subclassed controls whose
+// base/window.h - thin window wrappers: dialogs and subclassed controls whose
 // messages are routed through message maps to On... handlers.
-#ifndef SHELL_WINDOW_H
-#define SHELL_WINDOW_H
+#ifndef BASE_WINDOW_H
+#define BASE_WINDOW_H
 
 #include <windows.h>
 #include <commctrl.h>
@@ -19,7 +19,7 @@ const UINT kAnyId = 0xFFFFFFFFu;
 // Non-owning wrapper of one window handle.
 class Window {
 public:
-    explicit Window(HWND hwnd = NULL) : hwnd_(hwnd) {}
+    explicit Window(HWND hwnd = nullptr) : hwnd_(hwnd) {}
     HWND handle() const { return hwnd_; }
     void attach(HWND hwnd) { hwnd_ = hwnd; }
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
@@ -81,11 +81,14 @@ bool dispatchMessageMap(T *self, const MessageMapEntry<T> (&map)[N], UINT msg, W
 // unmatched messages go to the control's own procedure.
 class SubclassedWindow : public Window {
 public:
-    SubclassedWindow() : oldProc_(NULL) {}
+    SubclassedWindow() : oldProc_(nullptr) {}
     virtual ~SubclassedWindow();
+    // The window keeps a pointer to this object: it never moves or copies.
+    SubclassedWindow(const SubclassedWindow &) = delete;
+    SubclassedWindow &operator=(const SubclassedWindow &) = delete;
     bool subclass(HWND hwnd);
     void unsubclass();
-    // The object that subclasses hwnd, or NULL.
+    // The object that subclasses hwnd, or nullptr.
     static SubclassedWindow *fromHandle(HWND hwnd);
 
 protected:
@@ -106,6 +109,9 @@ class Dialog : public Window {
 public:
     Dialog() : unhandled_(false) {}
     virtual ~Dialog();
+    // The window keeps a pointer to this object: it never moves or copies.
+    Dialog(const Dialog &) = delete;
+    Dialog &operator=(const Dialog &) = delete;
     INT_PTR runModal(HINSTANCE instance, int templateId, HWND owner);
     HWND createModeless(HINSTANCE instance, int templateId, HWND owner);
     void endDialog(INT_PTR result) { EndDialog(hwnd_, result); }

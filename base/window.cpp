@@ -1,5 +1,5 @@
-// shell/window.cpp - dialog procedure, subclassing and map dispatch.
-#include "shell/window.h"
+// base/window.cpp - dialog procedure, subclassing and map dispatch.
+#include "base/window.h"
 
 namespace ui {
 
@@ -44,7 +44,7 @@ bool SubclassedWindow::subclass(HWND hwnd)
     SetPropA(hwnd, kObjectProperty, reinterpret_cast<HANDLE>(this));
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedWindow::windowProc)));
-    return oldProc_ != NULL;
+    return oldProc_ != nullptr;
 }
 
 void SubclassedWindow::unsubclass()
@@ -55,12 +55,12 @@ void SubclassedWindow::unsubclass()
         SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
         RemovePropA(hwnd_, kObjectProperty);
     }
-    oldProc_ = NULL;
+    oldProc_ = nullptr;
 }
 
 SubclassedWindow *SubclassedWindow::fromHandle(HWND hwnd)
 {
-    return hwnd ? reinterpret_cast<SubclassedWindow *>(GetPropA(hwnd, kObjectProperty)) : NULL;
+    return hwnd ? reinterpret_cast<SubclassedWindow *>(GetPropA(hwnd, kObjectProperty)) : nullptr;
 }
 
 LRESULT SubclassedWindow::callDefault(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -119,7 +119,7 @@ INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         return FALSE;
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = NULL;
+        self->hwnd_ = nullptr;
         return FALSE;
     }
 

@@ -1,0 +1,151 @@
+// sfnt/identity.cpp - the faces of a font file.
+#include "sfnt/identity.h"
+
+#include "base/stream.h"
+#include "sfnt/head.h"
+#include "sfnt/os2.h"
+
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+// The record's UTF-16 string as printable ASCII; false for anything else.
+bool asciiFromUtf16(const std::string &utf16, std::string *out)
+{
+    if (utf16.empty() || utf16.size() % 2 != 0)
+        return false;
+    out->clear();
+    for (size_t i = 0; i < utf16.size(); i += 2) {
+        unsigned char high = static_cast<unsigned char>(utf16[i]);
+        unsigned char low = static_cast<unsigned char>(utf16[i + 1]);
+        if (high != 0 || low < 0x21 || low > 0x7E)
+            return false;
+        out->push_back(static_cast<char>(low));
+    }
+    return true;
+}
+
+const TT_name_rec *findRecord(const TT_name &names, uint16_t platform, uint16_t encoding,
+                              uint16_t language, uint16_t id)
+{
+    for (const TT_name_rec &rec : names.records) {
+        if (rec.sameIds(platform, encoding, language, id))
+            return &rec;
+    }
+    return nullptr;
+}
+
+// Reads the tables of one face; false when one lies outside the file.
+bool readFace(std::istream &in, int64_t fileSize, int64_t at, FontFace *face)
+{
+    in.seekg(at);
+    TT_FontDirectory dir;
+    dir.read(in);
+    face->sfntVersion = dir.sfntVersion;
+    const int64_t dirEnd = at + dir.byteSize();
+    for (const TT_TableDirectory &rec : dir.records) {
+        if (rec.tag == TAG_glyf && face->outlines == OUTLINES_NONE)
+            face->outlines = OUTLINES_TRUETYPE;
+        if (rec.tag == TAG_CFF || rec.tag == TAG_CFF2)
+            face->outlines = OUTLINES_CFF;
+        if (rec.tag != TAG_OS2 && rec.tag != TAG_head && rec.tag != TAG_name)
+            continue;
+        if (!rec.rangeFits(fileSize, at, dirEnd))
+            return false;
+        in.seekg(rec.offset);
+        if (rec.tag == TAG_OS2) {
+            TT_OS2 os2;
+            os2.read(in);
+            std::memcpy(face->vendor, os2.achVendID, 4);
+            face->hasOS2 = true;
+        } else if (rec.tag == TAG_head) {
+            TT_head head;
+            head.read(in);
+            face->revisionMajor = head.fontRevisionMajor;
+            face->revisionMinor = head.fontRevisionMinor;
+            std::memcpy(face->created, head.created, 8);
+            face->hasHead = true;
+        } else {
+            face->names.read(in);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool FontFace::knownVersion() const
+{
+    return sfntVersion == 0x00010000 || sfntVersion == 0x4F54544F || sfntVersion == 0x74727565;
+}
+
+std::string FontFace::postScriptName() const
+{
+    const TT_name_rec *rec =
+        findRecord(names, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript);
+    if (!rec || rec->str.empty() || rec->str[0] == 0)
+        rec = findRecord(names, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese,
+                         kNamePostScript);
+    if (rec && !rec->str.empty() && rec->str[0] != 0)
+        return rec->str.substr(0, rec->str.find('\0'));
+    std::string ascii;
+    rec = findRecord(names, kPlatformWindows, kEncodingWindowsUnicode, kLanguageWindowsEnglish,
+                     kNamePostScript);
+    if (rec && asciiFromUtf16(rec->str, &ascii))
+        return ascii;
+    return std::string();
+}
+
+int ReadFontFaces(const char *path, std::vector<FontFace> *faces, int maxFaces)
+{
+    faces->clear();
+    std::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in.is_open())
+        return -1;
+    try {
+        int64_t fileSize = StreamSize(in);
+        if (fileSize < 0)
+            return -1;
+        std::vector<int64_t> offsets;
+        TT_CollectionHeader ttc;
+        int count = ttc.read(in);
+        if (count > 0) {
+            for (int i = 0; i < count && (maxFaces <= 0 || i < maxFaces); ++i) {
+                int64_t at = ttc.offsetOf(i);
+                if (at < 0 || at >= fileSize)
+                    return -1;
+                offsets.push_back(at);
+            }
+        } else {
+            offsets.push_back(0);
+        }
+        for (int64_t at : offsets) {
+            faces->push_back(FontFace());
+            if (!readFace(in, fileSize, at, &faces->back()))
+                return -1;
+        }
+    } catch (const std::string &e) {
+        if (!isStreamException(e))
+            throw;
+        faces->clear();
+        return -1;
+    }
+    return static_cast<int>(faces->size());
+}
+
+char *GetWindowsPostScriptName(const char *path, char *buffer)
+{
+    buffer[0] = 0;
+    std::vector<FontFace> faces;
+    if (ReadFontFaces(path, &faces, 1) != 1)
+        return nullptr;
+    const TT_name_rec *rec =
+        findRecord(faces[0].names, kPlatformWindows, kEncodingWindowsUnicode,
+                   kLanguageWindowsEnglish, kNamePostScript);
+    std::string ascii;
+    if (!rec || !asciiFromUtf16(rec->str, &ascii) || ascii.size() >= static_cast<size_t>(FONT_NAME_SIZE))
+        return nullptr;
+    std::memcpy(buffer, ascii.c_str(), ascii.size() + 1);
+    return buffer;
+}

@@ -1,0 +1,28 @@
+// shell/services.cpp - the real catalogue load, folders, chooser and runs.
+#include "shell/services.h"
+
+#include "catalogue/atm.h"
+#include "catalogue/catalogue.h"
+#include "shell/fontreg.h"
+#include "shell/installrun.h"
+
+namespace {
+
+class SystemServices : public InstallerServices {
+public:
+    void loadCatalogue(bool firstLoad) override { ::loadCatalogue(firstLoad); }
+    bool defaultFontFolder(char *out) override { return getDefaultFontFolder(out); }
+    bool systemFontFolder(char *out) override { return getSystemFontFolder(out) != nullptr; }
+    bool chooseFolder(char *buffer, int capacity) override { return browseForFolder(buffer, capacity); }
+    bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
+    void runInstall(const InstallJob &job) override { runInstallJob(job); }
+    void runUninstall(const InstallJob &job) override { runUninstallJob(job); }
+};
+
+}  // namespace
+
+InstallerServices &systemServices()
+{
+    static SystemServices services;
+    return services;
+}

@@ -1,0 +1,48 @@
+// shell/services.h - what the main dialog and the install run take from the
+// system: the catalogue load, the folders, the folder chooser and the two
+// runs. The program uses systemServices(); tests give the dialog their own.
+#ifndef SHELL_SERVICES_H
+#define SHELL_SERVICES_H
+
+#include "catalogue/fontentry.h"
+
+#include <windows.h>
+
+#include <string>
+
+// One install or uninstall run: all that the worker needs, nothing of the
+// dialog. Without a main dialog the run shows no window of its own.
+struct InstallJob {
+    // Asked for the destination folder (DM_GETFOLDER) and owner of the run's
+    // windows; nullptr when the run has no dialog.
+    HWND mainDialog = nullptr;
+    // The destination folder when there is no main dialog to ask.
+    std::string folder;
+    // The ticked entries, in the tree's order.
+    CheckedParams entries;
+};
+
+class InstallerServices {
+public:
+    virtual ~InstallerServices() = default;
+
+    // Rebuilds fontCatalogue(); the first load asks for the package disc.
+    virtual void loadCatalogue(bool firstLoad) = 0;
+    // The proposed destination and the system fonts folder into out
+    // (kFontsValueSize chars); false when there is none.
+    virtual bool defaultFontFolder(char *out) = 0;
+    virtual bool systemFontFolder(char *out) = 0;
+    // Lets the user choose a folder (capacity chars); false when cancelled.
+    virtual bool chooseFolder(char *buffer, int capacity) = 0;
+    // The program that opens ".otf" files into buffer (256 chars).
+    virtual bool findOtfOpener(char *buffer) = 0;
+    // Installs job.entries under a progress dialog owned by job.mainDialog.
+    virtual void runInstall(const InstallJob &job) = 0;
+    // Uninstalls job.entries on the calling thread.
+    virtual void runUninstall(const InstallJob &job) = 0;
+};
+
+// The real ones: the disc, the registry, the shell and the file system.
+InstallerServices &systemServices();
+
+#endif
