@@ -50,11 +50,14 @@ test: build
 demo: build
 	sh tools/demo.sh
 
-# Benchmarks (not tests): the 64-bit programs under 64-bit Wine.
+# Benchmarks (not tests): the shipped 32-bit programs where 32-bit Wine runs,
+# else their 64-bit twin under 64-bit Wine; run.sh says which tree ran.
+BENCH_PRESET = $(if $(WIN32_RUNS),windows,windows64)
+BENCH_TREE = $(if $(WIN32_RUNS),build/win32,build/win64)
 bench: setup
-	cmake --preset windows64 >/dev/null
-	cmake --build --preset windows64 -j $(JOBS) --target benchmarks
-	sh bench/run.sh build/win64
+	cmake --preset $(BENCH_PRESET) >/dev/null
+	cmake --build --preset $(BENCH_PRESET) -j $(JOBS) --target benchmarks
+	sh bench/run.sh $(BENCH_TREE)
 
 # Fuzz targets (clang, libFuzzer): each for FUZZ_SECONDS from its corpus.
 FUZZ_SECONDS ?= 60

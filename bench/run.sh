@@ -1,15 +1,26 @@
 #!/bin/sh
 # Runs the benchmarks in a fresh Wine prefix and prints their table.
 #
-#   bench/run.sh [TREE]    TREE: the 64-bit build tree (default build/win64)
+#   bench/run.sh [TREE]    TREE: the build tree whose benchmark programs run;
+#                          by default the shipped 32-bit tree (build/win32)
+#                          where 32-bit Wine runs, else build/win64
+#                          (tools/wine-tree.sh, honouring FI_WIN32_RUNS)
 #
 # The benchmark package's disc goes onto E: (label Disc512) and the
-# catalogue's fonts into C:\BenchCat; the prefix lives in
-# build/bench/wine and is torn down at the end.
+# catalogue's fonts into C:\BenchCat; the prefix (a 64-bit one, as the
+# programs see Windows 10) lives in build/bench/wine and is torn down at the end.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-tree=${1:-$top/build/win64}
-loader=/usr/lib/wine/wine64
+. "$top/tools/wine-tree.sh"
+if [ $# -gt 0 ]; then
+    tree=$(cd "$1" && pwd)
+    # A 32-bit tree runs under the 32-bit loader, through the prefix's 32-bit layer.
+    if grep -q 'mingw-i686' "$tree/CMakeCache.txt" 2>/dev/null; then
+        loader=/usr/lib/wine/wine
+    else
+        loader=/usr/lib/wine/wine64
+    fi
+fi
 work=$top/build/bench
 dir=$work/wine
 bin=$tree/bench
@@ -19,14 +30,15 @@ for f in "$bin/bench_installer.exe" "$bin/product.dll" "$tree/bench_package/disc
 done
 
 mkdir -p "$work"
-sh "$top/tools/wine-harness.sh" setup "$dir" "$loader" >/dev/null
+sh "$top/tools/wine-harness.sh" setup "$dir" "$loader" win64 >/dev/null
 trap 'sh "$top/tools/wine-harness.sh" cleanup "$dir"; rm -rf "$dir"' EXIT
 
 cp -r "$tree/bench_package/disc/FontData" "$dir/disc/"
 mkdir -p "$dir/prefix/drive_c/BenchCat"
 cp "$bin"/catfonts/*.otf "$dir/prefix/drive_c/BenchCat/"
 
-echo "benchmarks: Wine $($loader --version), win10, $(nproc) cores"
+kind=$(file -b "$bin/bench_installer.exe" | cut -d, -f1)
+echo "benchmarks: tree ${tree#$top/} ($kind) under $(basename "$loader"), Wine $($loader --version), win10, $(nproc) cores"
 # The per-run lines (and the installer's own diagnostics) go to a log.
 log=$work/bench.log
 if FI_WINE_DIR=$dir sh "$top/tools/wine-run.sh" --version win10 "$bin/bench_installer.exe" 2>"$log"; then

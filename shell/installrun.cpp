@@ -21,6 +21,7 @@
 namespace {
 
 const size_t kCopyBlock = 8192;
+const size_t kStreamBuffer = 65536;
 const size_t kFileNameSize = 128;  // name part of NAME_MARUKAN, NUL included
 
 }  // namespace
@@ -75,6 +76,10 @@ unsigned long copyFontFile(const char *source, const char *destination, HWND pro
     OwnedStdio out(std::fopen(destination, "wb"));
     if (!out)
         return 0;
+    // Stream buffers larger than the block: the system is asked for the
+    // data in a few large reads and writes rather than in two calls a block.
+    std::setvbuf(in.get(), nullptr, _IOFBF, kStreamBuffer);
+    std::setvbuf(out.get(), nullptr, _IOFBF, kStreamBuffer);
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlock]);
     unsigned long total = 0;
     bool ok = buffer != nullptr;

@@ -56,9 +56,11 @@ protected:
     LRESULT OnSetMax(WPARAM wParam, LPARAM lParam);
     LRESULT OnDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnCancel(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
 
 private:
     void redraw();
+    void show(int percent);
 
     WorkerProc worker_;
     const void *context_;
@@ -67,6 +69,8 @@ private:
     uint32_t upper_ = 100;
     uint32_t current_ = 0;
     int shown_ = -1;  // the percentage on screen; -1 before the first redraw
+    DWORD shownAt_ = 0;         // GetTickCount of the last redraw
+    bool redrawPending_ = false;  // a later percentage waits for the redraw timer
 };
 
 #endif
