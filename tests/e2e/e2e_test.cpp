@@ -154,6 +154,32 @@ void deleteQxValues(const char *key)
     RegCloseKey(h);
 }
 
+// Wine remembers the faces it found in the Windows fonts folder in a cache
+// that outlives the files, and a later process loads a cached face again
+// once a file of that name reappears; a real Windows keeps no such cache.
+// The installed fonts' entries go with the fonts, so that the next test
+// program starts with none of them loaded.
+void deleteQxWineFontCache()
+{
+    const char kCache[] = "Software\\Wine\\Fonts\\Cache";
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kCache, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+        return;
+    std::vector<std::string> doomed;
+    char name[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (std::string(name).compare(0, 2, "QX") == 0)
+            doomed.push_back(name);
+    }
+    // A family's key holds one value per style.
+    for (const std::string &family : doomed)
+        RegDeleteKeyA(h, family.c_str());
+    RegCloseKey(h);
+}
+
 std::string profileString(const char *section, const char *key)
 {
     char value[512] = "";
@@ -261,6 +287,7 @@ protected:
         DeleteFileA((windowsDir() + "\\atm.ini").c_str());
         DeleteFileA((windowsDir() + "\\WININIT.INI").c_str());
         removeFilesIn(windowsDir() + "\\Fonts", "QX*");
+        deleteQxWineFontCache();
         removeFilesIn(kAtmFolder, "*");
         removeFilesIn("S:", "*");
         DeleteFileA((windowsDir() + "\\opener.log").c_str());
