@@ -40,13 +40,6 @@ std::string fontFile(const char *name)
     return testutil::programFolder() + "fonts\\" + name;
 }
 
-std::string windowsDir()
-{
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
-}
-
 std::string systemFonts()
 {
     return windowsDir() + "\\Fonts";

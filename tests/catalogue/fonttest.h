@@ -3,6 +3,8 @@
 #ifndef TESTS_CATALOGUE_FONTTEST_H
 #define TESTS_CATALOGUE_FONTTEST_H
 
+#include "tests/win/winutil.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,7 +18,7 @@ const char *platformName(Platform p);
 
 // The fonts made at build time, in the "fonts" folder beside the program.
 std::string fontFile(const char *name);
-std::string windowsDir();
+using testutil::windowsDir;
 // The Windows directory followed by "\Fonts".
 std::string systemFonts();
 // Copies a generated font to path; false on failure.

@@ -73,68 +73,6 @@ BOOL CALLBACK noteWindow(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
-std::string windowsDir()
-{
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return dir;
-}
-
-// "win98" from ...\e2e_tests-win98.exe: the version this run emulates.
-std::string emulatedVersion()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string name = path;
-    size_t dash = name.find_last_of('-'), dot = name.find_last_of('.');
-    return dash == std::string::npos ? "" : name.substr(dash + 1, dot - dash - 1);
-}
-
-// A Windows path for a folder of the build tree (the Z: drive is the root).
-std::string buildPath(const char *unixPath)
-{
-    std::string p = std::string("Z:") + unixPath;
-    for (char &c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-void removeFilesIn(const std::string &folder, const std::string &pattern)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            std::string path = folder + "\\" + data.cFileName;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-}
-
-void copyFolder(const std::string &from, const std::string &to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            copyFolder(from + "\\" + name, to + "\\" + name);
-        else
-            CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-}
-
 void deleteQxValues(const char *key)
 {
     HKEY h;

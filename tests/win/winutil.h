@@ -19,6 +19,17 @@ std::string readFile(const std::string &path);
 bool writeFile(const std::string &path, const std::string &data);
 bool fileExists(const std::string &path);
 
+// The Windows directory.
+std::string windowsDir();
+// "win98" from ...\e2e_tests-win98.exe: the version this run emulates.
+std::string emulatedVersion();
+// A Windows path for a folder of the build tree (the Z: drive is the root).
+std::string buildPath(const char *unixPath);
+// Deletes the files of folder that match pattern, read-only ones too.
+void removeFilesIn(const std::string &folder, const std::string &pattern);
+// Copies the folder with everything in it.
+void copyFolder(const std::string &from, const std::string &to);
+
 // Registry helpers (REG_SZ and REG_MULTI_SZ as text).
 bool regGetString(HKEY root, const char *key, const char *value, std::string *out);
 bool regGetMultiString(HKEY root, const char *key, const char *value,
