@@ -110,16 +110,19 @@ void markAvailable(char drive)
     SetCursor(previous);
 }
 
+bool readPostScriptName(const char *path, char *out)
+{
+    // Many fonts carry only Windows name records: their Windows English
+    // PostScript name counts when neither Macintosh one is there.
+    return GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript, out) ||
+           GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript, out) ||
+           GetWindowsPostScriptName(path, out);
+}
+
 int markInstalled(const char *path, const char *registryName)
 {
     char postscript[FONT_NAME_SIZE];
-    // Many fonts carry only Windows name records: their Windows English
-    // PostScript name counts when neither Macintosh one is there.
-    if (!GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript,
-                     postscript) &&
-        !GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript,
-                     postscript) &&
-        !GetWindowsPostScriptName(path, postscript))
+    if (!readPostScriptName(path, postscript))
         return 0;
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)

@@ -104,7 +104,7 @@ int cmdEmbed(const char *path, int argc, char **argv)
         return usage();
     if (!openable(path))
         return 2;
-    int result = SetEmbeddingType(path, value);
+    int result = SetEmbeddingType(path, value, nullptr, &std::cerr);
     std::cout << result << "\n";
     return result == -1 ? 1 : 0;
 }
