@@ -325,7 +325,7 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
         if (job.observer)
             job.observer->fontDone(entry, path.c_str(), outcome);
         if (!isFailure(outcome)) {
-            ++summary.done;
+            summary.done += outcome != FontOutcome::NotInstalled;
             continue;
         }
         ++summary.failed;

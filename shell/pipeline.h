@@ -141,7 +141,7 @@ struct InstallJob {
 };
 
 struct RunSummary {
-    int done = 0;     // fonts done (installed, removed, or already so)
+    int done = 0;     // fonts done (installed, removed, or already installed)
     int failed = 0;   // fonts failed
     bool stopped = false;  // the run stopped before its last font
 };

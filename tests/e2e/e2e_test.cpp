@@ -714,6 +714,12 @@ TEST_F(InstallerRun, QuietRunWithBadArgumentsEndsWithTwo)
         EXPECT_EQ(2, runQuiet(args)) << args;
     expectNoFontsLeft();
     EXPECT_EQ("", windowsSeen_);
+    // The log, when it could be opened, says why: one line.
+    EXPECT_EQ(2, runQuiet("/quiet /all /bogus " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: bad arguments"}, readLines(logPath()));
+    EXPECT_EQ(2, runQuiet("/quiet /uninstall /font:QXNoSuch-W1 " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"uninstall\tQXNoSuch-W1\t-\tfailed: not a font of the package"},
+              readLines(logPath()));
 }
 
 // Exit code 3: no drive carries the package's label (the installer beside a
@@ -726,7 +732,8 @@ TEST_F(InstallerRun, QuietRunWithoutTheDiscEndsWithThree)
     ASSERT_TRUE(CopyFileA("E:\\install.exe", (folder + "install.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(buildPath(FI_OTHER_PRODUCT).c_str(), (folder + "product.dll").c_str(), FALSE));
     EXPECT_EQ(3, runQuiet("/quiet /all " + logSwitch(), folder + "install.exe"));
-    EXPECT_TRUE(fileExists(logPath())) << "the product module was not bound";
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: the package disc was not found"},
+              readLines(logPath()));
     expectNoFontsLeft();
     EXPECT_EQ("", windowsSeen_);
 }
@@ -739,7 +746,8 @@ TEST_F(InstallerRun, QuietRunWithoutAFolderEndsWithFourUnlessOneIsGiven)
         GTEST_SKIP() << "only Windows 95/98/Me and NT 4.0 may have no destination";
     DeleteFileA((windowsDir() + "\\atm.ini").c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup");
-    EXPECT_EQ(4, runQuiet("/quiet /all"));
+    EXPECT_EQ(4, runQuiet("/quiet /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: no destination folder"}, readLines(logPath()));
     expectNoFontsLeft();
 
     const std::string folder = "C:\\QXDIR";
@@ -754,6 +762,120 @@ TEST_F(InstallerRun, QuietRunWithoutAFolderEndsWithFourUnlessOneIsGiven)
     removeFilesIn(folder, "*");
     RemoveDirectoryA(folder.c_str());
     EXPECT_EQ("", windowsSeen_);
+}
+
+// /all finds no font of the package on the disc: nothing to do is no success.
+TEST_F(InstallerRun, QuietAllWithoutAFontOnTheDiscEndsWithOne)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the exit codes are checked on one version";
+    removeFilesIn("E:\\FontData", "*");
+    EXPECT_EQ(1, runQuiet("/quiet /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: no font of the package on the disc"},
+              readLines(logPath()));
+    // Uninstalling where nothing is installed has nothing to fail.
+    EXPECT_EQ(0, runQuiet("/quiet /uninstall /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"uninstall\t-\t-\tnothing installed"}, readLines(logPath()));
+}
+
+// While another installer runs, a quiet run changes nothing, its log
+// included, and ends with 1618, the code that deployment tools retry on;
+// the dialog says so and ends.
+TEST_F(InstallerRun, ASecondInstallerDoesNothingWhileTheFirstRuns)
+{
+    bool sessions = !win9x_ && !nt4_;
+    HANDLE first = CreateMutexA(nullptr, TRUE, sessions ? "Global\\KorimaruInstaller.Run" : "KorimaruInstaller.Run");
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(1618, runQuiet("/quiet /all " + logSwitch()));
+    EXPECT_FALSE(fileExists(logPath()));
+    expectNoFontsLeft();
+    EXPECT_EQ("", windowsSeen_);
+    // The message box (its text is the unit tests' to check), no main dialog.
+    EXPECT_EQ(0, runQuiet(""));
+    EXPECT_NE(std::string::npos, windowsSeen_.find("[Korimaru Installer|")) << windowsSeen_;
+    EXPECT_EQ(std::string::npos, windowsSeen_.find(kMainCaption)) << windowsSeen_;
+    ReleaseMutex(first);
+    CloseHandle(first);
+    EXPECT_EQ(0, runQuiet("/quiet /font:QXSample-W3"));
+    EXPECT_TRUE(fileExists(destination() + "\\QXSample-W3.otf"));
+}
+
+// What an interrupted run of an earlier installer left in the destination:
+// its temporary files go; a stamped copy that no registration names is
+// registered where it is, without a sibling; a copy cut short is left alone.
+TEST_F(InstallerRun, QuietRunFindsWhatAnInterruptedRunLeft)
+{
+    if (version_ != "win10" && !win9x_)
+        GTEST_SKIP() << "checked on one version of each family";
+    std::string stamped = destination() + "\\QXSample-W5.otf";
+    ASSERT_TRUE(CopyFileA("E:\\FontData\\QXSample-W5", stamped.c_str(), FALSE));
+    ASSERT_GT(SetEmbeddingType(stamped.c_str(), 2), 0);
+    std::string cut = readFile("E:\\FontData\\QXSample-W3");
+    ASSERT_TRUE(writeFile(destination() + "\\QXSample-W3.otf", cut.substr(0, cut.size() / 2)));
+    ASSERT_TRUE(writeFile(destination() + "\\~kri1a2b.tmp", "left by a killed run"));
+    ASSERT_TRUE(writeFile(destination() + "\\~kri1.tmp", "someone else's"));
+
+    ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5 /font:QXSample-W3 " + logSwitch()));
+    std::vector<std::string> log = readLines(logPath());
+    ASSERT_EQ(2u, log.size());
+    EXPECT_EQ("install\tQXSample-W5\t" + stamped + "\tinstalled (registered in place)", log[0]);
+    EXPECT_EQ("install\tQXSample-W3\t" + destination() + "\\QXSample-W3A.otf\tinstalled", log[1]);
+    expectRegistered("QXSample-W5.otf", "QXSample-W5", "QX Sample W5", "QXSample-W5 Regular (OpenType)");
+    expectRegistered("QXSample-W3A.otf", "QXSample-W3", "QX Sample W3", "QXSample-W3 Regular (OpenType)");
+    EXPECT_FALSE(fileExists(destination() + "\\QXSample-W5A.otf"));
+    EXPECT_EQ(cut.substr(0, cut.size() / 2), readFile(destination() + "\\QXSample-W3.otf"));
+    EXPECT_FALSE(fileExists(destination() + "\\~kri1a2b.tmp"));
+    EXPECT_EQ("someone else's", readFile(destination() + "\\~kri1.tmp"));
+    DeleteFileA((destination() + "\\~kri1.tmp").c_str());
+}
+
+// Adobe Type Manager's profile cannot be written (another program holds it
+// open): the font stays registered, so its file stays too, and the run says
+// the font failed.
+TEST_F(InstallerRun, QuietUninstallWhoseRegistrationStaysFailsAndKeepsTheFile)
+{
+    if (!win9x_)
+        GTEST_SKIP() << "Adobe Type Manager's profile holds the registrations on Windows 95/98/Me";
+    ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5"));
+    std::string font = destination() + "\\QXSample-W5.otf";
+    lock_ = CreateFileA((windowsDir() + "\\atm.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+    EXPECT_EQ(1, runQuiet("/quiet /uninstall /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"uninstall\tQXSample-W5\t" + font + "\tfailed: unregister"},
+              readLines(logPath()));
+    CloseHandle(lock_);
+    lock_ = INVALID_HANDLE_VALUE;
+    EXPECT_TRUE(fileExists(font));
+    EXPECT_EQ(font, profileString("OpenTypeFonts", "QX Sample W5"));
+    EXPECT_EQ(0, runQuiet("/quiet /uninstall /all"));
+    EXPECT_FALSE(fileExists(font));
+}
+
+// Started with its standard handles closed (as a service or a scheduler may
+// start it) a quiet run still does every font: it writes nothing there.
+TEST_F(InstallerRun, QuietRunWithClosedStandardHandlesRunsToTheEnd)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "checked on one version";
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = INVALID_HANDLE_VALUE;
+    PROCESS_INFORMATION pi;
+    std::string cmd = "E:\\install.exe /quiet /all";
+    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi));
+    DWORD code = 99;
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &code);
+    else
+        TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    EXPECT_EQ(0u, code);
+    for (const PackageFont &font : kPackageFonts)
+        EXPECT_TRUE(fileExists(destination() + "\\" + font.file)) << font.file;
 }
 
 // /? without /quiet: the usage in a message box (which the watcher sees).

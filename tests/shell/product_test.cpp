@@ -11,8 +11,10 @@
 
 #include <istream>
 #include <memory>
+#include <new>
 #include <streambuf>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace testutil;
@@ -309,6 +311,94 @@ TEST_F(EntryTest, QuietRunWithoutItsProductEndsWithThreeAndNoBox)
     useProduct("testproduct_start0.dll");
     EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
     EXPECT_EQ(0, notFound.answers());
+}
+
+// A quiet run that ends before its fonts says why in its log, in one line.
+TEST_F(EntryTest, QuietRunsThatEndEarlyLogTheirReason)
+{
+    std::string log = programFolder() + "quiet early.log";
+    QuietRequest request;
+    request.all = true;
+    request.logPath = log;
+    useProduct(nullptr);
+    EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
+    EXPECT_EQ("install\t-\t-\tfailed: the product module could not be bound\r\n", readFile(log));
+
+    QuietRequest bad;
+    ASSERT_EQ(CommandLineKind::Bad,
+              parseCommandLine({"/quiet", "/uninstall", "/all", "/bogus", "/log:" + log}, &bad));
+    EXPECT_EQ(kQuietBadArguments, runQuietInstaller(bad));
+    EXPECT_EQ("uninstall\t-\t-\tfailed: bad arguments\r\n", readFile(log));
+    DeleteFileA(log.c_str());
+}
+
+// Whatever a run meets (memory, a reader that gives up), an exception ends
+// it with 1 and a line that says so; never with another end's code.
+class ThrowingServices : public InstallerServices {
+public:
+    void loadCatalogue(bool) override { throw std::bad_alloc(); }
+    bool defaultFontFolder(char *) override { return false; }
+    bool systemFontFolder(char *) override { return false; }
+    bool chooseFolder(char *, int) override { return false; }
+    bool findOtfOpener(char *) override { return false; }
+    void runInstall(const InstallJob &) override {}
+    void runUninstall(const InstallJob &) override {}
+};
+
+TEST_F(EntryTest, AnExceptionEndsAQuietRunWithOneAndALogLine)
+{
+    std::string log = programFolder() + "quiet exception.log";
+    ThrowingServices services;
+    QuietRequest request;
+    request.uninstall = true;
+    request.all = true;
+    request.logPath = log;
+    EXPECT_EQ(1, runQuietRequest(request, services));
+    EXPECT_EQ(0u, readFile(log).find("uninstall\t-\t-\tfailed: ")) << readFile(log);
+    DeleteFileA(log.c_str());
+}
+
+// Another installer holds the run's mutex: a quiet run ends with 1618 and
+// touches nothing, not even its log; the dialog says so and ends.
+TEST_F(EntryTest, ASecondInstallerDoesNothingWhileTheFirstRuns)
+{
+    useProduct("testproduct_ok.dll");
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread first([&] {
+        HANDLE mutex = CreateMutexA(nullptr, TRUE, installerLockName());
+        SetEvent(held);
+        WaitForSingleObject(done, INFINITE);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(held, INFINITE);
+
+    std::string log = programFolder() + "quiet second.log";
+    writeFile(log, "the first run's log");
+    QuietRequest request;
+    request.all = true;
+    request.logPath = log;
+    EXPECT_EQ(kQuietAnotherRun, runQuietInstaller(request));
+    EXPECT_EQ(1618, runQuietInstaller(request));
+    EXPECT_EQ("the first run's log", readFile(log));
+
+    WindowWatcher dialog("Korimaru Installer US", IDCANCEL);
+    {
+        WindowWatcher box(kInstallerTitle, IDOK);
+        EXPECT_EQ(0, runInstaller(0));
+        EXPECT_EQ(1, box.answers());
+        EXPECT_EQ("Another installer is running. Please try again when it has finished.", box.lastText());
+    }
+    EXPECT_EQ(0, dialog.answers());
+
+    SetEvent(done);
+    first.join();
+    CloseHandle(held);
+    CloseHandle(done);
+    // Once the first has ended, the next runs.
+    EXPECT_EQ(0, runInstaller(0));
+    EXPECT_EQ(1, dialog.answers());
+    DeleteFileA(log.c_str());
 }
 
 // The command line: the dialog unless /quiet, switches in any case, values
