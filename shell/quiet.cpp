@@ -28,64 +28,35 @@ const char kQuietUsage[] =
 namespace {
 
 // How a quiet run ends: its exit code, and the result that its log's run
-// line gives (none for the ends whose fonts have their own lines).
-enum class QuietEnd {
-    Done,
-    NothingInstalled,
-    FontFailed,
-    NoFontOnDisc,
-    NoFontListed,
-    BadArguments,
-    UnknownFont,
-    BadFolder,
-    NoProduct,
-    NoDisc,
-    NoFolder,
-    Broken,
-};
-
-struct QuietEndRow {
-    QuietEnd end;
+// line gives (none for the ends whose fonts have lines of their own). A new
+// end (a restart needed, no rights) is one more constant here and one more
+// return where the run finds it.
+struct QuietEnd {
     int code;
     const char *result;
 };
+const QuietEnd kDone = {kQuietDone, nullptr};
+const QuietEnd kNothingInstalled = {kQuietDone, "nothing installed"};
+const QuietEnd kFontFailed = {kQuietFontFailed, nullptr};
+const QuietEnd kNoFontOnDisc = {kQuietFontFailed, "failed: no font of the package on the disc"};
+const QuietEnd kNoFontListed = {kQuietFontFailed, "failed: the package lists no font"};
+const QuietEnd kBroken = {kQuietFontFailed, "failed: the run broke off (internal error)"};
+const QuietEnd kBadArguments = {kQuietBadArguments, "failed: bad arguments"};
+const QuietEnd kUnknownFont = {kQuietBadArguments, "failed: not a font of the package"};
+const QuietEnd kBadFolder = {kQuietBadArguments, "failed: the /dir: folder cannot be used"};
+const QuietEnd kNoProduct = {kQuietNoDisc, "failed: the product module could not be bound"};
+const QuietEnd kNoDisc = {kQuietNoDisc, "failed: the package disc was not found"};
+const QuietEnd kNoFolder = {kQuietNoFolder, "failed: no destination folder"};
 
-const QuietEndRow kQuietEnds[] = {
-    {QuietEnd::Done, kQuietDone, nullptr},
-    {QuietEnd::NothingInstalled, kQuietDone, "nothing installed"},
-    {QuietEnd::FontFailed, kQuietFontFailed, nullptr},
-    {QuietEnd::NoFontOnDisc, kQuietFontFailed, "failed: no font of the package on the disc"},
-    {QuietEnd::NoFontListed, kQuietFontFailed, "failed: the package lists no font"},
-    {QuietEnd::BadArguments, kQuietBadArguments, "failed: bad arguments"},
-    {QuietEnd::UnknownFont, kQuietBadArguments, "failed: not a font of the package"},
-    {QuietEnd::BadFolder, kQuietBadArguments, "failed: the /dir: folder cannot be used"},
-    {QuietEnd::NoProduct, kQuietNoDisc, "failed: the product module could not be bound"},
-    {QuietEnd::NoDisc, kQuietNoDisc, "failed: the package disc was not found"},
-    {QuietEnd::NoFolder, kQuietNoFolder, "failed: no destination folder"},
-    {QuietEnd::Broken, kQuietFontFailed, "failed: the run broke off (internal error)"},
+// The log's result for each FontOutcome, in its order.
+const char *const kOutcomeText[] = {
+    "installed", "installed (registered in place)", "already installed", "removed", "removed at restart",
+    "not installed", "failed: not on the disc", "failed: unsafe file name", "failed: no registry name",
+    "failed: no free destination name", "failed: copy", "failed: cancelled", "failed: registration",
+    "failed: unregister", "failed: the file can neither be deleted nor scheduled",
 };
-
-const char *outcomeText(FontOutcome outcome)
-{
-    switch (outcome) {
-    case FontOutcome::Installed: return "installed";
-    case FontOutcome::Recovered: return "installed (registered in place)";
-    case FontOutcome::AlreadyInstalled: return "already installed";
-    case FontOutcome::Removed: return "removed";
-    case FontOutcome::RemovedAtRestart: return "removed at restart";
-    case FontOutcome::NotInstalled: return "not installed";
-    case FontOutcome::NotOnDisc: return "failed: not on the disc";
-    case FontOutcome::NoDestination: return "failed: unsafe file name";
-    case FontOutcome::NoRegistryName: return "failed: no registry name";
-    case FontOutcome::NoFreeName: return "failed: no free destination name";
-    case FontOutcome::CopyFailed: return "failed: copy";
-    case FontOutcome::Cancelled: return "failed: cancelled";
-    case FontOutcome::RegistrationFailed: return "failed: registration";
-    case FontOutcome::UnregisterFailed: return "failed: unregister";
-    case FontOutcome::NotDeleted: return "failed: the file can neither be deleted nor scheduled";
-    }
-    return "failed";
-}
+static_assert(sizeof kOutcomeText / sizeof kOutcomeText[0] == static_cast<size_t>(FontOutcome::NotDeleted) + 1,
+              "one text per outcome");
 
 // The value of a switch "/name:value" when arg starts with prefix ("/name:",
 // lower case), compared without regard to case.
@@ -112,7 +83,7 @@ bool isSwitch(const std::string &arg, const char *name)
 // ends for another reason than its fonts says why in a line of its own.
 class QuietLog : public FontObserver {
 public:
-    QuietLog(const QuietRequest &request)
+    explicit QuietLog(const QuietRequest &request)
         : action_(request.uninstall ? "uninstall" : "install"), quietAbsent_(request.uninstall && request.all)
     {
     }
@@ -130,19 +101,14 @@ public:
         if (quietAbsent_ && outcome == FontOutcome::NotInstalled)
             return;
         const std::string *name = entry.findProperty(NAME_POSTSCRIPT);
-        line(name ? name->c_str() : "-", path, outcomeText(outcome));
+        line(name ? name->c_str() : "-", path, kOutcomeText[static_cast<int>(outcome)]);
     }
     // The exit code of end, with its run line.
-    int end(QuietEnd end, const char *name = "-")
+    int end(const QuietEnd &end, const char *name = "-")
     {
-        for (const QuietEndRow &row : kQuietEnds) {
-            if (row.end != end)
-                continue;
-            if (row.result)
-                line(name, "", row.result);
-            return row.code;
-        }
-        return kQuietFontFailed;
+        if (end.result)
+            line(name, "", end.result);
+        return end.code;
     }
 
 private:
@@ -160,8 +126,8 @@ private:
 };
 
 // The fonts of request, with the product module bound.
-QuietEnd runFonts(const QuietRequest &request, InstallerServices &services, QuietLog &log, const RunHooks &hooks,
-                  std::string *badName)
+const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &services, QuietLog &log,
+                         const RunHooks &hooks, std::string *badName)
 {
     // The silent disc search; a quiet run never asks for the disc.
     services.loadCatalogue(false);
@@ -175,50 +141,43 @@ QuietEnd runFonts(const QuietRequest &request, InstallerServices &services, Quie
         FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, name.c_str());
         if (!entry) {
             *badName = name;
-            return QuietEnd::UnknownFont;
+            return kUnknownFont;
         }
         // A name given twice is done once.
         if (std::find(job.entries.begin(), job.entries.end(), entry) == job.entries.end())
             job.entries.push_back(entry);
     }
+    // /all: every font on the disc, or to uninstall every font of the
+    // package (the pipeline finds those that are installed, or left by an
+    // interrupted run).
+    const char *wanted = request.uninstall ? NAME_POSTSCRIPT : F_AVAILABLE;
+    for (size_t i = 0; request.all && i < catalogue.size(); ++i)
+        if (catalogue.at(i)->findProperty(wanted) && catalogue.at(i)->findProperty(NAME_POSTSCRIPT))
+            job.entries.push_back(catalogue.at(i));
 
     char folder[kFontsValueSize] = "";
     if (request.uninstall) {
-        if (request.all) {
-            for (size_t i = 0; i < catalogue.size(); ++i)
-                if (catalogue.at(i)->findProperty(NAME_POSTSCRIPT))
-                    job.entries.push_back(catalogue.at(i));
-            if (job.entries.empty())
-                return QuietEnd::NoFontListed;
-        }
-        // Where a copy that an interrupted run left behind is looked for.
+        if (job.entries.empty())
+            return kNoFontListed;
         if (services.defaultFontFolder(folder))
             job.folder = folder;
         RunSummary summary = uninstallFonts(job);
-        if (summary.failed)
-            return QuietEnd::FontFailed;
-        return request.all && summary.done == 0 ? QuietEnd::NothingInstalled : QuietEnd::Done;
+        return summary.failed ? kFontFailed : request.all && summary.done == 0 ? kNothingInstalled : kDone;
     }
-
     if (findProductDisc() == 0)
-        return QuietEnd::NoDisc;
+        return kNoDisc;
     if (!request.folder.empty()) {
         // Registered paths must be full paths, whatever the folder was given as.
         DWORD n = GetFullPathNameA(request.folder.c_str(), kPropertySize, folder, nullptr);
         if (n == 0 || n >= static_cast<DWORD>(kPropertySize))
-            return QuietEnd::BadFolder;
+            return kBadFolder;
     } else if (!services.defaultFontFolder(folder)) {
-        return QuietEnd::NoFolder;
+        return kNoFolder;
     }
     job.folder = folder;
-    if (request.all) {
-        for (size_t i = 0; i < catalogue.size(); ++i)
-            if (catalogue.at(i)->findProperty(F_AVAILABLE) && catalogue.at(i)->findProperty(NAME_POSTSCRIPT))
-                job.entries.push_back(catalogue.at(i));
-        if (job.entries.empty())
-            return QuietEnd::NoFontOnDisc;
-    }
-    return installFonts(job).failed ? QuietEnd::FontFailed : QuietEnd::Done;
+    if (job.entries.empty())
+        return kNoFontOnDisc;
+    return installFonts(job).failed ? kFontFailed : kDone;
 }
 
 }  // namespace
@@ -262,25 +221,25 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
     if (!log.open(request.logPath))
         return kQuietBadArguments;
     if (!request.wellFormed)
-        return log.end(QuietEnd::BadArguments);
+        return log.end(kBadArguments);
     // An exception (memory, a font file that the readers give up on) ends
     // the run with a line that says so, never with another end's code.
-    QuietEnd end = QuietEnd::NoProduct;
+    const QuietEnd *end = &kNoProduct;
     std::string badName = "-";
     try {
         bool bound = bind([&] {
             try {
-                end = runFonts(request, services, log, hooks ? *hooks : RunHooks(), &badName);
+                end = &runFonts(request, services, log, hooks ? *hooks : RunHooks(), &badName);
             } catch (...) {
-                end = QuietEnd::Broken;
+                end = &kBroken;
             }
         });
         if (!bound)
-            end = QuietEnd::NoProduct;
+            end = &kNoProduct;
     } catch (...) {
-        end = QuietEnd::Broken;
+        end = &kBroken;
     }
-    return log.end(end, badName.c_str());
+    return log.end(*end, badName.c_str());
 }
 
 int runQuietRequest(const QuietRequest &request, InstallerServices &services)

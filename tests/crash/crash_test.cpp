@@ -214,7 +214,8 @@ protected:
     }
 
     // Runs the crash build with args, stopping at point stopAt (0: never);
-    // the kinds of the points it passed into points. Its exit code.
+    // the kinds of the points it passed into points. Its exit code; -1 when
+    // it cannot be started, -2 when it hangs.
     int run(const std::string &args, int stopAt, std::vector<std::string> *points = nullptr)
     {
         deleteQxWineFontCache();
@@ -228,11 +229,28 @@ protected:
         std::string cmd = std::string("E:\\") + kProgram + " " + args;
         if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
             return -1;
-        DWORD code = static_cast<DWORD>(-1);
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        // A run that has not ended within a minute hangs: -2. The windows it
+        // shows then tell why.
+        DWORD code = static_cast<DWORD>(-2);
+        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
             GetExitCodeProcess(pi.hProcess, &code);
-        else
+        } else {
+            std::pair<DWORD, std::string> windows(pi.dwProcessId, "");
+            EnumWindows(
+                [](HWND hwnd, LPARAM lParam) -> BOOL {
+                    auto *w = reinterpret_cast<std::pair<DWORD, std::string> *>(lParam);
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(hwnd, &pid);
+                    char text[256] = "";
+                    GetWindowTextA(hwnd, text, sizeof text);
+                    if (pid == w->first)
+                        w->second += std::string("[") + text + "]";
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&windows));
+            report_.push_back(point_ + ": '" + args + "' hangs; its windows: " + windows.second);
             TerminateProcess(pi.hProcess, 1);
+        }
         CloseHandle(pi.hProcess);
         CloseHandle(pi.hThread);
         if (points) {

@@ -852,32 +852,6 @@ TEST_F(InstallerRun, QuietUninstallWhoseRegistrationStaysFailsAndKeepsTheFile)
     EXPECT_FALSE(fileExists(font));
 }
 
-// Started with its standard handles closed (as a service or a scheduler may
-// start it) a quiet run still does every font: it writes nothing there.
-TEST_F(InstallerRun, QuietRunWithClosedStandardHandlesRunsToTheEnd)
-{
-    if (version_ != "win10")
-        GTEST_SKIP() << "checked on one version";
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = si.hStdOutput = si.hStdError = INVALID_HANDLE_VALUE;
-    PROCESS_INFORMATION pi;
-    std::string cmd = "E:\\install.exe /quiet /all";
-    ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi));
-    DWORD code = 99;
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &code);
-    else
-        TerminateProcess(pi.hProcess, 99);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    EXPECT_EQ(0u, code);
-    for (const PackageFont &font : kPackageFonts)
-        EXPECT_TRUE(fileExists(destination() + "\\" + font.file)) << font.file;
-}
-
 // /? without /quiet: the usage in a message box (which the watcher sees).
 TEST_F(InstallerRun, UsageShowsInAMessageBox)
 {
