@@ -51,10 +51,20 @@ cp "$tree/disc/install.exe" "$tree/bench/product.dll" "$plain" "$dir/disc/"
 export WINEPREFIX TMPDIR WINEDEBUG WINEDLLOVERRIDES WINELOADER DISPLAY
 
 now() { date +%s.%N; }
-# Removes the fonts (and the faces Wine remembers of them) after a run.
+if [ -x /usr/lib/wine/wineserver64 ]; then server=/usr/lib/wine/wineserver64
+else server=/usr/lib/wine/wineserver32; fi
+# Removes the fonts (and the faces Wine remembers of them) after a run. A
+# run that hung may have left the Wine server unable to answer (a program
+# that writes into the descriptors that Wine gave to its own files does):
+# the server is then started anew.
 reset() {
+    if [ "${rc:-0}" = 124 ]; then
+        "$server" -k </dev/null >/dev/null 2>&1 || true
+        "$server" -w </dev/null >/dev/null 2>&1 || true
+        "$server" -p </dev/null >/dev/null 2>&1
+    fi
     timeout "$limit" "$loader" 'E:\install.exe' /quiet /uninstall /all </dev/null >/dev/null 2>&1 || true
-    "$loader" reg delete 'HKCU\Software\Wine\Fonts\Cache\QXQuiet' /f </dev/null >/dev/null 2>&1 || true
+    timeout 60 "$loader" reg delete 'HKCU\Software\Wine\Fonts\Cache\QXQuiet' /f </dev/null >/dev/null 2>&1 || true
 }
 installed() {
     ls "$WINEPREFIX/drive_c/windows/Fonts" | grep -c '^QXQuiet-.*\.otf$' || true
