@@ -778,57 +778,6 @@ TEST_F(InstallerRun, QuietAllWithoutAFontOnTheDiscEndsWithOne)
     EXPECT_EQ(std::vector<std::string>{"uninstall\t-\t-\tnothing installed"}, readLines(logPath()));
 }
 
-// While another installer runs, a quiet run changes nothing, its log
-// included, and ends with 1618, the code that deployment tools retry on;
-// the dialog says so and ends.
-TEST_F(InstallerRun, ASecondInstallerDoesNothingWhileTheFirstRuns)
-{
-    bool sessions = !win9x_ && !nt4_;
-    HANDLE first = CreateMutexA(nullptr, TRUE, sessions ? "Global\\KorimaruInstaller.Run" : "KorimaruInstaller.Run");
-    ASSERT_NE(nullptr, first);
-    EXPECT_EQ(1618, runQuiet("/quiet /all " + logSwitch()));
-    EXPECT_FALSE(fileExists(logPath()));
-    expectNoFontsLeft();
-    EXPECT_EQ("", windowsSeen_);
-    // The message box (its text is the unit tests' to check), no main dialog.
-    EXPECT_EQ(0, runQuiet(""));
-    EXPECT_NE(std::string::npos, windowsSeen_.find("[Korimaru Installer|")) << windowsSeen_;
-    EXPECT_EQ(std::string::npos, windowsSeen_.find(kMainCaption)) << windowsSeen_;
-    ReleaseMutex(first);
-    CloseHandle(first);
-    EXPECT_EQ(0, runQuiet("/quiet /font:QXSample-W3"));
-    EXPECT_TRUE(fileExists(destination() + "\\QXSample-W3.otf"));
-}
-
-// What an interrupted run of an earlier installer left in the destination:
-// its temporary files go; a stamped copy that no registration names is
-// registered where it is, without a sibling; a copy cut short is left alone.
-TEST_F(InstallerRun, QuietRunFindsWhatAnInterruptedRunLeft)
-{
-    if (version_ != "win10" && !win9x_)
-        GTEST_SKIP() << "checked on one version of each family";
-    std::string stamped = destination() + "\\QXSample-W5.otf";
-    ASSERT_TRUE(CopyFileA("E:\\FontData\\QXSample-W5", stamped.c_str(), FALSE));
-    ASSERT_GT(SetEmbeddingType(stamped.c_str(), 2), 0);
-    std::string cut = readFile("E:\\FontData\\QXSample-W3");
-    ASSERT_TRUE(writeFile(destination() + "\\QXSample-W3.otf", cut.substr(0, cut.size() / 2)));
-    ASSERT_TRUE(writeFile(destination() + "\\~kri1a2b.tmp", "left by a killed run"));
-    ASSERT_TRUE(writeFile(destination() + "\\~kri1.tmp", "someone else's"));
-
-    ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5 /font:QXSample-W3 " + logSwitch()));
-    std::vector<std::string> log = readLines(logPath());
-    ASSERT_EQ(2u, log.size());
-    EXPECT_EQ("install\tQXSample-W5\t" + stamped + "\tinstalled (registered in place)", log[0]);
-    EXPECT_EQ("install\tQXSample-W3\t" + destination() + "\\QXSample-W3A.otf\tinstalled", log[1]);
-    expectRegistered("QXSample-W5.otf", "QXSample-W5", "QX Sample W5", "QXSample-W5 Regular (OpenType)");
-    expectRegistered("QXSample-W3A.otf", "QXSample-W3", "QX Sample W3", "QXSample-W3 Regular (OpenType)");
-    EXPECT_FALSE(fileExists(destination() + "\\QXSample-W5A.otf"));
-    EXPECT_EQ(cut.substr(0, cut.size() / 2), readFile(destination() + "\\QXSample-W3.otf"));
-    EXPECT_FALSE(fileExists(destination() + "\\~kri1a2b.tmp"));
-    EXPECT_EQ("someone else's", readFile(destination() + "\\~kri1.tmp"));
-    DeleteFileA((destination() + "\\~kri1.tmp").c_str());
-}
-
 // Adobe Type Manager's profile cannot be written (another program holds it
 // open): the font stays registered, so its file stays too, and the run says
 // the font failed.

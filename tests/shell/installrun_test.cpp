@@ -588,31 +588,6 @@ TEST_F(PipelineTest, AnEmptyRegistrationNameIsRefused)
     EXPECT_FALSE(registrationName(&e, name));
 }
 
-// A registration that cannot be removed keeps its file and fails the font:
-// no registration is ever left naming a deleted file.
-TEST_F(PipelineTest, UninstallKeepsTheFileWhoseRegistrationStays)
-{
-    std::string path;
-    ASSERT_EQ(FontOutcome::Installed, install(entry(), &path));
-    FontEntry installed = entry();
-    installed.setProperty(F_INSTALLED, "1");
-    installed.setProperty(PATH_INSTALLED, path.c_str());
-    installed.setProperty(NAME_REGISTRY, isWin9x() ? "QX Sample W5" : "QXSample-W5 Regular (OpenType)");
-    if (!isWin9x())
-        GTEST_SKIP() << "the profile write fails on demand; the registry here cannot be made to refuse";
-    AtmProfileWriter system = setAtmProfileWriter(
-        [](const char *, const char *, const char *, const char *) { return false; });
-    std::string left;
-    EXPECT_EQ(FontOutcome::UnregisterFailed, uninstallFont(job(), installed, &left));
-    setAtmProfileWriter(system);
-    EXPECT_EQ(path, left);
-    EXPECT_TRUE(fileExists(path));
-    EXPECT_EQ(path, registeredPath());
-    EXPECT_EQ(FontOutcome::Removed, uninstallFont(job(), installed, &left));
-    EXPECT_FALSE(fileExists(path));
-    EXPECT_EQ("", registeredPath());
-}
-
 // An uninstall that was killed between the registration and the file leaves
 // the stamped copy unregistered: the next uninstall deletes it. Other files
 // under the name stay.
