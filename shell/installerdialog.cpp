@@ -348,10 +348,14 @@ LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
         refreshContents();
         fontsChanged_ = true;
     } else if (current == MODE_UNINSTALL) {
-        services_.runUninstall(job);
+        RunSummary summary = services_.runUninstall(job);
         refreshContents();
         fontsChanged_ = true;
-        showMessage(IDS_FONTS_REMOVED, MB_OK);
+        // A font that could not be removed shows as installed in the view
+        // just rebuilt, as a font that could not be installed shows as not
+        // installed; the message says only what is true.
+        if (summary.failed == 0)
+            showMessage(IDS_FONTS_REMOVED, MB_OK);
     }
     return 0;
 }

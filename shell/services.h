@@ -28,8 +28,8 @@ public:
     // Installs job.entries into job.folder under a progress dialog owned by
     // job.mainDialog.
     virtual void runInstall(const InstallJob &job) = 0;
-    // Uninstalls job.entries on the calling thread.
-    virtual void runUninstall(const InstallJob &job) = 0;
+    // Uninstalls job.entries on the calling thread; what became of them.
+    virtual RunSummary runUninstall(const InstallJob &job) = 0;
 };
 
 // The real ones: the disc, the registry, the shell and the file system.

@@ -336,7 +336,7 @@ public:
     bool chooseFolder(char *, int) override { return false; }
     bool findOtfOpener(char *) override { return false; }
     void runInstall(const InstallJob &) override {}
-    void runUninstall(const InstallJob &) override {}
+    RunSummary runUninstall(const InstallJob &) override { return RunSummary(); }
 };
 
 TEST_F(EntryTest, AnExceptionEndsAQuietRunWithOneAndALogLine)
