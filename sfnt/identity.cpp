@@ -131,13 +131,20 @@ int ReadFontFaces(const char *path, std::vector<FontFace> *faces, int maxFaces)
 
 char *GetWindowsPostScriptName(const char *path, char *buffer)
 {
+    // Only the name table counts, found as GetFontName finds it: a damaged
+    // OS/2 or head table hides no name.
     buffer[0] = 0;
-    std::vector<FontFace> faces;
-    if (ReadFontFaces(path, &faces, 1) != 1)
+    std::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in.is_open())
         return nullptr;
+    TT_name names;
+    bool read = withStreamErrors(false, [&] {
+        TableLocator font(in);
+        return font.open(TableLocator::FIRST_FONT) && font.read(TAG_name, names);
+    });
     const TT_name_rec *rec =
-        findRecord(faces[0].names, kPlatformWindows, kEncodingWindowsUnicode,
-                   kLanguageWindowsEnglish, kNamePostScript);
+        read ? findRecord(names, kPlatformWindows, kEncodingWindowsUnicode, kLanguageWindowsEnglish, kNamePostScript)
+             : nullptr;
     std::string ascii;
     if (!rec || !asciiFromUtf16(rec->str, &ascii) || ascii.size() >= static_cast<size_t>(FONT_NAME_SIZE))
         return nullptr;

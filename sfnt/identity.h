@@ -47,8 +47,9 @@ int ReadFontFaces(const char *path, std::vector<FontFace> *faces, int maxFaces =
 
 // The Windows Unicode English PostScript name (platform 3, encoding 1,
 // language 0x409, name id 6) of the first font of the file, in ASCII, into
-// buffer (FONT_NAME_SIZE bytes). Null when there is none, or when it holds
-// a character outside printable ASCII or is too long for the buffer.
+// buffer (FONT_NAME_SIZE bytes), read from the name table that GetFontName
+// reads. Null when there is none, or when it holds a character outside
+// printable ASCII or is too long for the buffer.
 char *GetWindowsPostScriptName(const char *path, char *buffer);
 
 #endif

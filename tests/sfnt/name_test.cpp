@@ -294,3 +294,18 @@ TEST(FontFacesTest, WindowsPostScriptNameMustBePrintableAscii)
     TempFile tooLong(BuildFont({{"name", BuildName({{3, 1, 1033, 6, longName}})}}));
     EXPECT_EQ(nullptr, GetWindowsPostScriptName(tooLong.path(), buffer));
 }
+
+TEST(FontFacesTest, WindowsPostScriptNameNeedsOnlyTheNameTable)
+{
+    // The catalogue falls back to this name when a font has no Macintosh
+    // one; a damaged head or OS/2 table does not hide it, any more than it
+    // hides the Macintosh names from GetFontName.
+    const std::string names = BuildName({{3, 1, 1033, 6, kUtf16Name}});
+    char buffer[FONT_NAME_SIZE];
+    TempFile shortHead(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}, {"head", BuildHead().substr(0, 40)},
+                                  {"name", names}}));
+    EXPECT_STREQ("Zorv", GetWindowsPostScriptName(shortHead.path(), buffer));
+    TempFile shortOS2(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV").substr(0, 60)}, {"head", BuildHead()},
+                                 {"name", names}}));
+    EXPECT_STREQ("Zorv", GetWindowsPostScriptName(shortOS2.path(), buffer));
+}
