@@ -36,8 +36,9 @@ const TT_name_rec *findRecord(const TT_name &names, uint16_t platform, uint16_t 
     return nullptr;
 }
 
-// Reads the tables of one face, each within its record; false when one
-// lies outside the file or is too short for what is read.
+// Reads the tables of one face, each the one that the directory lookup
+// finds, within its record; false when one lies outside the file or is too
+// short for what is read.
 bool readFace(std::istream &in, int64_t at, FontFace *face)
 {
     TableLocator font(in);
@@ -48,26 +49,25 @@ bool readFace(std::istream &in, int64_t at, FontFace *face)
             face->outlines = OUTLINES_TRUETYPE;
         if (rec.tag == TAG_CFF || rec.tag == TAG_CFF2)
             face->outlines = OUTLINES_CFF;
-        if (rec.tag == TAG_OS2) {
-            TT_OS2 os2;
-            if (!font.read(rec, os2))
-                return false;
-            std::memcpy(face->vendor, os2.achVendID, 4);
-            face->hasOS2 = true;
-        } else if (rec.tag == TAG_head) {
-            TT_head head;
-            if (!font.read(rec, head))
-                return false;
-            face->revisionMajor = head.fontRevisionMajor;
-            face->revisionMinor = head.fontRevisionMinor;
-            std::memcpy(face->created, head.created, 8);
-            face->hasHead = true;
-        } else if (rec.tag == TAG_name) {
-            if (!font.read(rec, face->names))
-                return false;
-        }
     }
-    return true;
+    if (const TT_TableDirectory *rec = font.record(TAG_OS2)) {
+        TT_OS2 os2;
+        if (!font.read(*rec, os2))
+            return false;
+        std::memcpy(face->vendor, os2.achVendID, 4);
+        face->hasOS2 = true;
+    }
+    if (const TT_TableDirectory *rec = font.record(TAG_head)) {
+        TT_head head;
+        if (!font.read(*rec, head))
+            return false;
+        face->revisionMajor = head.fontRevisionMajor;
+        face->revisionMinor = head.fontRevisionMinor;
+        std::memcpy(face->created, head.created, 8);
+        face->hasHead = true;
+    }
+    const TT_TableDirectory *rec = font.record(TAG_name);
+    return !rec || font.read(*rec, face->names);
 }
 
 }  // namespace

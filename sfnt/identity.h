@@ -41,6 +41,8 @@ struct FontFace {
 
 // Reads the faces of the font file at path: every font of a collection, or
 // the one font of a plain file; at most maxFaces of them when maxFaces > 0.
+// A face's OS/2, head and name tables are those that the directory lookup
+// finds (TT_FontDirectory::find), as the installer's own readers take them.
 // Returns the number of faces read, or -1 when the file cannot be opened,
 // is cut off, or has a face whose tables lie outside the file.
 int ReadFontFaces(const char *path, std::vector<FontFace> *faces, int maxFaces = 0);

@@ -309,3 +309,23 @@ TEST(FontFacesTest, WindowsPostScriptNameNeedsOnlyTheNameTable)
                                  {"name", names}}));
     EXPECT_STREQ("Zorv", GetWindowsPostScriptName(shortOS2.path(), buffer));
 }
+
+TEST(FontFacesTest, FacesHoldTheTablesTheInstallerReads)
+{
+    // A directory that lists a tag twice, or lists a table after a greater
+    // tag: the face shows what the name lookup and the maker test read.
+    TempFile twice(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}, {"OS/2", BuildOS2(0, 0, "XXXX")},
+                              {"name", BuildName({{1, 0, 0, 6, "First"}})},
+                              {"name", BuildName({{1, 0, 0, 6, "Second"}})}}));
+    std::vector<FontFace> faces;
+    ASSERT_EQ(1, ReadFontFaces(twice.path(), &faces));
+    EXPECT_EQ(0, std::memcmp(faces[0].vendor, "ZORV", 4));
+    EXPECT_EQ("First", faces[0].postScriptName());
+    char buffer[FONT_NAME_SIZE];
+    EXPECT_STREQ("First", GetFontName(twice.path(), 1, 0, 0, 6, buffer));
+
+    TempFile hidden(BuildFont({{"zzzz", std::string(4, '\0')}, {"name", BuildName({{1, 0, 0, 6, "Hidden"}})}}));
+    ASSERT_EQ(1, ReadFontFaces(hidden.path(), &faces));
+    EXPECT_EQ("", faces[0].postScriptName());
+    EXPECT_EQ(nullptr, GetFontName(hidden.path(), 1, 0, 0, 6, buffer));
+}
