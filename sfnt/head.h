@@ -9,6 +9,7 @@
 #define SFNT_HEAD_H
 
 #include "sfnt/container.h"
+#include "sfnt/fields.h"
 
 #include <cstdint>
 
@@ -37,9 +38,12 @@ public:
     int16_t indexToLocFormat = 0;     // 0 short loca offsets, 1 long
     int16_t glyphDataFormat = 0;
 
+    // The fields above in file order, with the form of their profile lines.
+    void fields(FieldVisitor &f);
+
     int read(std::istream &in) override;      // always 54
     int write(std::ostream &out) override;    // always 54
-    // One "label=value" line per field; created and modified are shown as
+    // One "name=value" line per field; created and modified are shown as
     // their 8 raw bytes in 16 hexadecimal digits. Returns 1.
     int writeProfile(std::ostream &out) override;
 };
