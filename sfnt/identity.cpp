@@ -101,25 +101,14 @@ int ReadFontFaces(const char *path, std::vector<FontFace> *faces, int maxFaces)
     if (!in.is_open())
         return -1;
     int count = withStreamErrors(-1, [&] {
-        int64_t fileSize = StreamSize(in);
-        if (fileSize < 0)
+        if (StreamSize(in) < 0)
             return -1;
-        std::vector<int64_t> offsets;
-        TT_CollectionHeader ttc;
-        int fonts = ttc.read(in);
-        if (fonts > 0) {
-            for (int i = 0; i < fonts && (maxFaces <= 0 || i < maxFaces); ++i) {
-                int64_t at = ttc.offsetOf(i);
-                if (at < 0 || at >= fileSize)
-                    return -1;
-                offsets.push_back(at);
-            }
-        } else {
-            offsets.push_back(0);
-        }
-        for (int64_t at : offsets) {
+        FaceWalker walker;
+        int total = walker.read(in);
+        for (int i = 0; i < total && (maxFaces <= 0 || i < maxFaces); ++i) {
+            int64_t at = walker.offsetOf(i);
             faces->push_back(FontFace());
-            if (!readFace(in, at, &faces->back()))
+            if (at < 0 || !readFace(in, at, &faces->back()))
                 return -1;
         }
         return static_cast<int>(faces->size());
