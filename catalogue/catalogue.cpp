@@ -6,7 +6,6 @@
 #include "base/system.h"
 #include "catalogue/atm.h"
 #include "sfnt/identity.h"
-#include "sfnt/name.h"
 #include "shell/fontreg.h"
 #include "shell/product.h"
 
@@ -112,14 +111,13 @@ void markAvailable(char drive)
 
 int markInstalled(const char *path, const char *registryName)
 {
+    // The file is read once, and its PostScript name taken from the face:
+    // Macintosh Roman English, then with the Japanese language id, and, as
+    // many fonts carry only Windows name records, their Windows English
+    // name when neither Macintosh one is there.
+    FontFace face;
     char postscript[FONT_NAME_SIZE];
-    // Many fonts carry only Windows name records: their Windows English
-    // PostScript name counts when neither Macintosh one is there.
-    if (!GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript,
-                     postscript) &&
-        !GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript,
-                     postscript) &&
-        !GetWindowsPostScriptName(path, postscript))
+    if (!ReadFirstFace(path, &face) || !face.postScriptName(postscript))
         return 0;
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)

@@ -2,11 +2,10 @@
 #include "sfnt/name.h"
 
 #include "base/stream.h"
-#include "sfnt/locator.h"
+#include "sfnt/identity.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
 void TT_name_rec::fields(FieldVisitor &f)
 {
@@ -213,18 +212,8 @@ char *GetFontName(const char *path, uint16_t platform, uint16_t encoding, uint16
                   uint16_t name, char *buffer)
 {
     buffer[0] = 0;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in.is_open())
-        return nullptr;
-    bool read = withStreamErrors(false, [&] {
-        TableLocator font(in);
-        TT_name table;
-        if (!font.open(TableLocator::FIRST_FONT) || !font.read(TAG_name, table))
-            return false;
-        table.find(platform, encoding, language, name, buffer, FONT_NAME_SIZE);
-        return true;
-    });
-    if (!read)
-        buffer[0] = 0;
+    FontFace face;
+    if (ReadFirstFace(path, &face))
+        face.names.find(platform, encoding, language, name, buffer, FONT_NAME_SIZE);
     return buffer[0] ? buffer : nullptr;
 }

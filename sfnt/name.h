@@ -104,7 +104,8 @@ const int FONT_NAME_SIZE = 128;
 // (a collection is recognised by its 'ttcf' tag, whatever the extension)
 // into buffer, which holds FONT_NAME_SIZE bytes. Returns buffer when a
 // string was found whose first byte is not zero; otherwise null, with
-// buffer[0] set to 0. A file that cannot be read gives null.
+// buffer[0] set to 0. A file that cannot be read gives null. The file is
+// read by the face reader (ReadFirstFace, sfnt/identity.h).
 char *GetFontName(const char *path, uint16_t platform, uint16_t encoding, uint16_t language,
                   uint16_t name, char *buffer);
 
