@@ -21,19 +21,3 @@ void TT_head::fields(FieldVisitor &f)
     f.number("indexToLocFormat", indexToLocFormat);
     f.number("glyphDataFormat", glyphDataFormat);
 }
-
-int TT_head::read(std::istream &in)
-{
-    return ReadFields(in, *this);
-}
-
-int TT_head::write(std::ostream &out)
-{
-    return WriteFields(out, *this);
-}
-
-int TT_head::writeProfile(std::ostream &out)
-{
-    ShowFields(out, *this, FieldText::LINES);
-    return 1;
-}

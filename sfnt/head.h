@@ -41,11 +41,15 @@ public:
     // The fields above in file order, with the form of their profile lines.
     void fields(FieldVisitor &f);
 
-    int read(std::istream &in) override;      // always 54
-    int write(std::ostream &out) override;    // always 54
+    int read(std::istream &in) override { return ReadFields(in, *this); }      // always 54
+    int write(std::ostream &out) override { return WriteFields(out, *this); }  // always 54
     // One "name=value" line per field; created and modified are shown as
     // their 8 raw bytes in 16 hexadecimal digits. Returns 1.
-    int writeProfile(std::ostream &out) override;
+    int writeProfile(std::ostream &out) override
+    {
+        ShowFields(out, *this, FieldText::LINES);
+        return 1;
+    }
 };
 
 #endif

@@ -120,7 +120,8 @@ int readFaces(const char *path, std::vector<FontFace> *faces, int maxFaces, bool
 const TT_name_rec *macintoshPostScriptName(const TT_name &names)
 {
     for (uint16_t language : {kLanguageEnglish, kLanguageJapanese}) {
-        const TT_name_rec *rec = findRecord(names, kPlatformMacintosh, kEncodingRoman, language, kNamePostScript);
+        const TT_name_rec *rec =
+            findRecord(names, kPlatformMacintosh, kEncodingRoman, language, kNamePostScript);
         if (rec && !rec->str.empty() && rec->str[0] != 0)
             return rec;
     }
@@ -131,8 +132,8 @@ const TT_name_rec *macintoshPostScriptName(const TT_name &names)
 // none or it holds anything but printable ASCII.
 bool windowsPostScriptName(const TT_name &names, std::string *ascii)
 {
-    const TT_name_rec *rec =
-        findRecord(names, kPlatformWindows, kEncodingWindowsUnicode, kLanguageWindowsEnglish, kNamePostScript);
+    const TT_name_rec *rec = findRecord(names, kPlatformWindows, kEncodingWindowsUnicode,
+                                        kLanguageWindowsEnglish, kNamePostScript);
     return rec && asciiFromUtf16(rec->str, ascii);
 }
 

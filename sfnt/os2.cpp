@@ -15,22 +15,6 @@ void TT_PANOSE::fields(FieldVisitor &f)
     f.number("bXHeight", bXHeight, SHOW_SIGNED_AS_SET);
 }
 
-int TT_PANOSE::read(std::istream &in)
-{
-    return ReadFields(in, *this);
-}
-
-int TT_PANOSE::write(std::ostream &out)
-{
-    return WriteFields(out, *this);
-}
-
-int TT_PANOSE::writeProfile(std::ostream &out)
-{
-    ShowFields(out, *this, FieldText::LINES);
-    return FieldBytes(*this);
-}
-
 void TT_OS2::fields(FieldVisitor &f)
 {
     f.number("version", version);
@@ -74,20 +58,4 @@ void TT_OS2::fields(FieldVisitor &f)
         f.number("usBreakChar", usBreakChar, SHOW_HEX_DIGITS);
         f.number("usMaxContext", usMaxContext);
     }
-}
-
-int TT_OS2::read(std::istream &in)
-{
-    return ReadFields(in, *this);
-}
-
-int TT_OS2::write(std::ostream &out)
-{
-    return WriteFields(out, *this);
-}
-
-int TT_OS2::writeProfile(std::ostream &out)
-{
-    ShowFields(out, *this, FieldText::LINES);
-    return byteSize();
 }

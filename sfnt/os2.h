@@ -33,10 +33,14 @@ public:
     // The ten bytes, each shown signed in the base the stream already has.
     void fields(FieldVisitor &f);
 
-    int read(std::istream &in) override;     // 10
-    int write(std::ostream &out) override;   // 10
+    int read(std::istream &in) override { return ReadFields(in, *this); }      // 10
+    int write(std::ostream &out) override { return WriteFields(out, *this); }  // 10
     // Ten "name=value" lines; returns 10.
-    int writeProfile(std::ostream &out) override;
+    int writeProfile(std::ostream &out) override
+    {
+        ShowFields(out, *this, FieldText::LINES);
+        return FieldBytes(*this);
+    }
 };
 
 class TT_OS2 : public TT_Table {
@@ -86,10 +90,15 @@ public:
     // Bytes that read and write handle for the stored version: 78, 86 or 96.
     int byteSize() const { return FieldBytes(*this); }
 
-    int read(std::istream &in) override;      // byteSize() of the version read
-    int write(std::ostream &out) override;    // byteSize()
+    // Both give byteSize() of the version read or stored.
+    int read(std::istream &in) override { return ReadFields(in, *this); }
+    int write(std::ostream &out) override { return WriteFields(out, *this); }
     // One "name=value" line per field of the version; returns byteSize().
-    int writeProfile(std::ostream &out) override;
+    int writeProfile(std::ostream &out) override
+    {
+        ShowFields(out, *this, FieldText::LINES);
+        return byteSize();
+    }
 };
 
 #endif
