@@ -6,182 +6,151 @@
 #include <string>
 #include <type_traits>
 
-void FieldReader::number(const char *, uint8_t &value, FieldForm)
+namespace {
+
+template <typename T> T &member(const TableField &field)
 {
-    value = static_cast<uint8_t>(r_.read() & 0xFF);
-    bytes_ += 1;
+    return *static_cast<T *>(field.value);
 }
 
-void FieldReader::number(const char *, uint16_t &value, FieldForm)
+uint8_t *bytesOf(const TableField &field)
 {
-    value = static_cast<uint16_t>(r_.readUnsignedShort());
-    bytes_ += 2;
+    return static_cast<uint8_t *>(field.value);
 }
 
-void FieldReader::number(const char *, int16_t &value, FieldForm)
+uint16_t &minorOf(const TableField &field)
 {
-    value = static_cast<int16_t>(r_.readShort());
-    bytes_ += 2;
+    return *static_cast<uint16_t *>(field.minor);
 }
 
-void FieldReader::number(const char *, uint32_t &value, FieldForm)
+// The bits of a number field, high byte first in the low field.size bytes.
+uint32_t bitsOf(const TableField &field)
 {
-    value = static_cast<uint32_t>(r_.readUnsignedInt());
-    bytes_ += 4;
+    switch (field.kind) {
+    case TableField::U8:
+        return member<uint8_t>(field);
+    case TableField::U16:
+        return member<uint16_t>(field);
+    case TableField::S16:
+        return static_cast<uint16_t>(member<int16_t>(field));
+    case TableField::U32:
+        return member<uint32_t>(field);
+    case TableField::FIXED:
+        return static_cast<uint32_t>(member<uint16_t>(field)) << 16 | minorOf(field);
+    default:
+        return 0;
+    }
 }
 
-void FieldReader::fixed(const char *name, uint16_t &major, uint16_t &minor)
+template <typename T> void showNumber(std::ostream &out, T value, FieldForm form)
 {
-    number(name, major, SHOW_DEC);
-    number(name, minor, SHOW_DEC);
+    using Signed = typename std::make_signed<T>::type;
+    using Unsigned = typename std::make_unsigned<T>::type;
+    // Unary plus shows a byte as a number rather than as a character.
+    switch (form) {
+    case SHOW_DEC:
+        out << std::dec << +value;
+        break;
+    case SHOW_SIGNED:
+        out << std::dec << +static_cast<Signed>(value);
+        break;
+    case SHOW_HEX:
+        out << "0x" << std::hex << +static_cast<Unsigned>(value);
+        break;
+    case SHOW_HEX_DIGITS:
+        out << std::hex << +static_cast<Unsigned>(value);
+        break;
+    case SHOW_SIGNED_AS_SET:
+        out << +static_cast<Signed>(value);
+        break;
+    case SHOW_TAG: {
+        char tag[5];
+        out << TagToString(static_cast<uint32_t>(value), tag);
+        break;
+    }
+    }
 }
 
-void FieldReader::raw(const char *, uint8_t *bytes, int count)
+}  // namespace
+
+void FieldReader::visit(const TableField &field)
 {
-    if (r_.read(reinterpret_cast<char *>(bytes), count) != count)
-        throw std::string(in_.eof() ? kEOFException : kIOException);
-    bytes_ += count;
+    switch (field.kind) {
+    case TableField::U8:
+        member<uint8_t>(field) = static_cast<uint8_t>(r_.read() & 0xFF);
+        break;
+    case TableField::U16:
+        member<uint16_t>(field) = static_cast<uint16_t>(r_.readUnsignedShort());
+        break;
+    case TableField::S16:
+        member<int16_t>(field) = static_cast<int16_t>(r_.readShort());
+        break;
+    case TableField::U32:
+        member<uint32_t>(field) = static_cast<uint32_t>(r_.readUnsignedInt());
+        break;
+    case TableField::FIXED:
+        member<uint16_t>(field) = static_cast<uint16_t>(r_.readUnsignedShort());
+        minorOf(field) = static_cast<uint16_t>(r_.readUnsignedShort());
+        break;
+    case TableField::RAW:
+        if (r_.read(static_cast<char *>(field.value), field.size) != field.size)
+            throw std::string(in_.eof() ? kEOFException : kIOException);
+        break;
+    case TableField::CHARS:
+        for (int i = 0; i < field.size; ++i)
+            bytesOf(field)[i] = static_cast<uint8_t>(r_.read() & 0xFF);
+        break;
+    }
+    bytes_ += field.size;
 }
 
-void FieldReader::chars(const char *name, uint8_t *bytes, int count)
+void FieldWriter::visit(const TableField &field)
 {
-    for (int i = 0; i < count; ++i)
-        number(name, bytes[i], SHOW_DEC);
+    if (field.kind == TableField::RAW || field.kind == TableField::CHARS) {
+        for (int i = 0; i < field.size; ++i)
+            out_.put(static_cast<char>(bytesOf(field)[i]));
+    } else {
+        uint32_t bits = bitsOf(field);
+        for (int shift = 8 * (field.size - 1); shift >= 0; shift -= 8)
+            out_.put(static_cast<char>(bits >> shift));
+    }
+    bytes_ += field.size;
 }
 
-// Fields are written one byte at a time with the stream's put, high byte
-// first.
-void FieldWriter::number(const char *, uint8_t &value, FieldForm)
-{
-    out_.put(static_cast<char>(value));
-    bytes_ += 1;
-}
-
-void FieldWriter::number(const char *name, uint16_t &value, FieldForm)
-{
-    uint8_t high = static_cast<uint8_t>(value >> 8);
-    uint8_t low = static_cast<uint8_t>(value);
-    number(name, high, SHOW_DEC);
-    number(name, low, SHOW_DEC);
-}
-
-void FieldWriter::number(const char *name, int16_t &value, FieldForm)
-{
-    uint16_t bits = static_cast<uint16_t>(value);
-    number(name, bits, SHOW_DEC);
-}
-
-void FieldWriter::number(const char *name, uint32_t &value, FieldForm)
-{
-    uint16_t high = static_cast<uint16_t>(value >> 16);
-    uint16_t low = static_cast<uint16_t>(value);
-    number(name, high, SHOW_DEC);
-    number(name, low, SHOW_DEC);
-}
-
-void FieldWriter::fixed(const char *name, uint16_t &major, uint16_t &minor)
-{
-    number(name, major, SHOW_DEC);
-    number(name, minor, SHOW_DEC);
-}
-
-void FieldWriter::raw(const char *name, uint8_t *bytes, int count)
-{
-    for (int i = 0; i < count; ++i)
-        number(name, bytes[i], SHOW_DEC);
-}
-
-void FieldWriter::chars(const char *name, uint8_t *bytes, int count)
-{
-    raw(name, bytes, count);
-}
-
-void FieldText::begin(const char *name)
+void FieldText::visit(const TableField &field)
 {
     if (layout_ == ONE_LINE && !first_)
         out_ << ' ';
     first_ = false;
-    out_ << name << '=';
-}
-
-void FieldText::end()
-{
+    out_ << field.name << '=';
+    switch (field.kind) {
+    case TableField::U8:
+        showNumber(out_, member<uint8_t>(field), field.form);
+        break;
+    case TableField::U16:
+        showNumber(out_, member<uint16_t>(field), field.form);
+        break;
+    case TableField::S16:
+        showNumber(out_, member<int16_t>(field), field.form);
+        break;
+    case TableField::U32:
+        showNumber(out_, member<uint32_t>(field), field.form);
+        break;
+    case TableField::FIXED:
+        out_ << std::dec << static_cast<int16_t>(member<uint16_t>(field)) << '.' << minorOf(field);
+        break;
+    case TableField::RAW: {
+        static const char digits[] = "0123456789abcdef";
+        out_ << "0x";
+        for (int i = 0; i < field.size; ++i)
+            out_ << digits[bytesOf(field)[i] >> 4] << digits[bytesOf(field)[i] & 15];
+        break;
+    }
+    case TableField::CHARS:
+        for (int i = 0; i < field.size; ++i)
+            out_ << static_cast<char>(bytesOf(field)[i]);
+        break;
+    }
     if (layout_ == LINES)
         out_ << std::endl;
-}
-
-template <typename T> void FieldText::show(const char *name, T value, FieldForm form)
-{
-    using Signed = typename std::make_signed<T>::type;
-    using Unsigned = typename std::make_unsigned<T>::type;
-    begin(name);
-    // Unary plus shows a byte as a number rather than as a character.
-    switch (form) {
-    case SHOW_DEC:
-        out_ << std::dec << +value;
-        break;
-    case SHOW_SIGNED:
-        out_ << std::dec << +static_cast<Signed>(value);
-        break;
-    case SHOW_HEX:
-        out_ << "0x" << std::hex << +static_cast<Unsigned>(value);
-        break;
-    case SHOW_HEX_DIGITS:
-        out_ << std::hex << +static_cast<Unsigned>(value);
-        break;
-    case SHOW_SIGNED_AS_SET:
-        out_ << +static_cast<Signed>(value);
-        break;
-    case SHOW_TAG: {
-        char tag[5];
-        out_ << TagToString(static_cast<uint32_t>(value), tag);
-        break;
-    }
-    }
-    end();
-}
-
-void FieldText::number(const char *name, uint8_t &value, FieldForm form)
-{
-    show(name, value, form);
-}
-
-void FieldText::number(const char *name, uint16_t &value, FieldForm form)
-{
-    show(name, value, form);
-}
-
-void FieldText::number(const char *name, int16_t &value, FieldForm form)
-{
-    show(name, value, form);
-}
-
-void FieldText::number(const char *name, uint32_t &value, FieldForm form)
-{
-    show(name, value, form);
-}
-
-void FieldText::fixed(const char *name, uint16_t &major, uint16_t &minor)
-{
-    begin(name);
-    out_ << std::dec << static_cast<int16_t>(major) << '.' << minor;
-    end();
-}
-
-void FieldText::raw(const char *name, uint8_t *bytes, int count)
-{
-    static const char digits[] = "0123456789abcdef";
-    begin(name);
-    out_ << "0x";
-    for (int i = 0; i < count; ++i)
-        out_ << digits[bytes[i] >> 4] << digits[bytes[i] & 15];
-    end();
-}
-
-void FieldText::chars(const char *name, uint8_t *bytes, int count)
-{
-    begin(name);
-    for (int i = 0; i < count; ++i)
-        out_ << static_cast<char>(bytes[i]);
-    end();
 }

@@ -38,23 +38,62 @@ enum FieldForm {
     SHOW_TAG,              // four characters, the most significant byte first
 };
 
+// One field as the visitors see it: what a table's fields() says of it.
+struct TableField {
+    enum Kind {
+        U8,     // read with the single-byte read: 0xFF past the end of the stream
+        U16,
+        S16,
+        U32,
+        FIXED,  // 16.16 kept as two u16 halves, shown "major.minor" with the
+                // major half signed and the minor half the raw fraction (1.5 is 1.32768)
+        RAW,    // bytes kept as they stand, read as one block (EOFException
+                // when it is cut off), shown as "0x" and two digits per byte
+        CHARS,  // bytes read one at a time as U8, shown as characters
+    };
+    const char *name;
+    Kind kind;
+    void *value;   // the member; the major half of a FIXED
+    void *minor;   // the minor half of a FIXED
+    int size;      // bytes in the file
+    FieldForm form;
+};
+
 class FieldVisitor {
 public:
     virtual ~FieldVisitor() {}
-    // A byte is read with the reader's single-byte read: past the end of
-    // the stream it becomes 0xFF instead of raising.
-    virtual void number(const char *name, uint8_t &value, FieldForm form = SHOW_DEC) = 0;
-    virtual void number(const char *name, uint16_t &value, FieldForm form = SHOW_DEC) = 0;
-    virtual void number(const char *name, int16_t &value, FieldForm form = SHOW_DEC) = 0;
-    virtual void number(const char *name, uint32_t &value, FieldForm form = SHOW_DEC) = 0;
-    // A 16.16 number kept as its two u16 halves, shown "major.minor" with the
-    // major half signed and the minor half the raw fraction (1.5 is 1.32768).
-    virtual void fixed(const char *name, uint16_t &major, uint16_t &minor) = 0;
-    // Bytes kept as they stand and read as one block (a block cut off by the
-    // end raises EOFException); shown as "0x" and two digits per byte.
-    virtual void raw(const char *name, uint8_t *bytes, int count) = 0;
-    // Characters read one byte at a time (0xFF past the end); shown as they are.
-    virtual void chars(const char *name, uint8_t *bytes, int count) = 0;
+
+    void number(const char *name, uint8_t &value, FieldForm form = SHOW_DEC)
+    {
+        visit({name, TableField::U8, &value, nullptr, 1, form});
+    }
+    void number(const char *name, uint16_t &value, FieldForm form = SHOW_DEC)
+    {
+        visit({name, TableField::U16, &value, nullptr, 2, form});
+    }
+    void number(const char *name, int16_t &value, FieldForm form = SHOW_DEC)
+    {
+        visit({name, TableField::S16, &value, nullptr, 2, form});
+    }
+    void number(const char *name, uint32_t &value, FieldForm form = SHOW_DEC)
+    {
+        visit({name, TableField::U32, &value, nullptr, 4, form});
+    }
+    void fixed(const char *name, uint16_t &major, uint16_t &minor)
+    {
+        visit({name, TableField::FIXED, &major, &minor, 4, SHOW_DEC});
+    }
+    void raw(const char *name, uint8_t *bytes, int count)
+    {
+        visit({name, TableField::RAW, bytes, nullptr, count, SHOW_HEX});
+    }
+    void chars(const char *name, uint8_t *bytes, int count)
+    {
+        visit({name, TableField::CHARS, bytes, nullptr, count, SHOW_DEC});
+    }
+
+protected:
+    virtual void visit(const TableField &field) = 0;
 };
 
 // Reads the fields from the stream's position through a BigEndianReader;
@@ -64,13 +103,8 @@ public:
     explicit FieldReader(std::istream &in) : in_(in), r_(&in) {}
     int bytes() const { return bytes_; }
 
-    void number(const char *name, uint8_t &value, FieldForm form) override;
-    void number(const char *name, uint16_t &value, FieldForm form) override;
-    void number(const char *name, int16_t &value, FieldForm form) override;
-    void number(const char *name, uint32_t &value, FieldForm form) override;
-    void fixed(const char *name, uint16_t &major, uint16_t &minor) override;
-    void raw(const char *name, uint8_t *bytes, int count) override;
-    void chars(const char *name, uint8_t *bytes, int count) override;
+protected:
+    void visit(const TableField &field) override;
 
 private:
     std::istream &in_;
@@ -78,19 +112,15 @@ private:
     int bytes_ = 0;
 };
 
-// Writes the fields at the stream's position, high byte first.
+// Writes the fields at the stream's position, one byte at a time with the
+// stream's put, high byte first.
 class FieldWriter : public FieldVisitor {
 public:
     explicit FieldWriter(std::ostream &out) : out_(out) {}
     int bytes() const { return bytes_; }
 
-    void number(const char *name, uint8_t &value, FieldForm form) override;
-    void number(const char *name, uint16_t &value, FieldForm form) override;
-    void number(const char *name, int16_t &value, FieldForm form) override;
-    void number(const char *name, uint32_t &value, FieldForm form) override;
-    void fixed(const char *name, uint16_t &major, uint16_t &minor) override;
-    void raw(const char *name, uint8_t *bytes, int count) override;
-    void chars(const char *name, uint8_t *bytes, int count) override;
+protected:
+    void visit(const TableField &field) override;
 
 private:
     std::ostream &out_;
@@ -102,13 +132,8 @@ class FieldSize : public FieldVisitor {
 public:
     int bytes() const { return bytes_; }
 
-    void number(const char *, uint8_t &, FieldForm) override { bytes_ += 1; }
-    void number(const char *, uint16_t &, FieldForm) override { bytes_ += 2; }
-    void number(const char *, int16_t &, FieldForm) override { bytes_ += 2; }
-    void number(const char *, uint32_t &, FieldForm) override { bytes_ += 4; }
-    void fixed(const char *, uint16_t &, uint16_t &) override { bytes_ += 4; }
-    void raw(const char *, uint8_t *, int count) override { bytes_ += count; }
-    void chars(const char *, uint8_t *, int count) override { bytes_ += count; }
+protected:
+    void visit(const TableField &field) override { bytes_ += field.size; }
 
 private:
     int bytes_ = 0;
@@ -123,19 +148,10 @@ public:
     enum Layout { LINES, ONE_LINE };
     FieldText(std::ostream &out, Layout layout) : out_(out), layout_(layout) {}
 
-    void number(const char *name, uint8_t &value, FieldForm form) override;
-    void number(const char *name, uint16_t &value, FieldForm form) override;
-    void number(const char *name, int16_t &value, FieldForm form) override;
-    void number(const char *name, uint32_t &value, FieldForm form) override;
-    void fixed(const char *name, uint16_t &major, uint16_t &minor) override;
-    void raw(const char *name, uint8_t *bytes, int count) override;
-    void chars(const char *name, uint8_t *bytes, int count) override;
+protected:
+    void visit(const TableField &field) override;
 
 private:
-    void begin(const char *name);
-    void end();
-    template <typename T> void show(const char *name, T value, FieldForm form);
-
     std::ostream &out_;
     Layout layout_;
     bool first_ = true;
