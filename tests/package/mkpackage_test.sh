@@ -91,7 +91,7 @@ mk --sources-only --categories "$work/bad-cats.txt" --out "$work/bad" "$f/GoodSa
 
 # CFF outlines make an OpenType package.
 mk --sources-only --out "$work/otf" "$f/Cff.otf" >/dev/null 2>&1 || fail "the CFF font was refused"
-grep -q '25010 "OpenType"' "$work/otf/work/product.rc" && grep -q '25007 ".otf"' "$work/otf/work/product.rc" ||
+grep -q 'IDS_PRODUCT_FONTTYPE "OpenType"' "$work/otf/work/product.rc" && grep -q 'IDS_PRODUCT_EXTENSIONS ".otf"' "$work/otf/work/product.rc" ||
     fail "strings of the OpenType package"
 grep -aqF 'FontData\Cff.otf,Cff.otf,Cff Sans Regular,Cff Sans Regular,CffSans-Regular,Cff Sans,Regular,Cff Sans Regular (OpenType)' \
     "$work/otf/work/NameMap.En.csv" || fail "name map of the OpenType package"
