@@ -1,8 +1,9 @@
 #!/bin/sh
-# tools/mkpackage --sign: a throw-away certificate (openssl), a package made
-# unsigned and then signed against the Windows tree TREE, and both
+# The disc that tools/mkpackage builds against the Windows tree TREE: the
+# same files when it is built again from the same fonts, unsigned by
+# default, and with --sign and a throw-away certificate (openssl) both
 # signatures of install.exe and product.dll checked by osslsigncode.
-#   sign_test.sh TREE SFNTTOOL
+#   disc_test.sh TREE SFNTTOOL
 # Exit 77 (skipped) without osslsigncode, openssl or the DejaVu fonts.
 set -u
 tree=$1 sfnttool=$2
@@ -32,6 +33,17 @@ mk >"$work/unsigned.log" 2>&1 || { cat "$work/unsigned.log"; echo "FAIL: the uns
 cmp -s "$tree/shell/install.exe" "$work/out/disc/install.exe" || fail "install.exe changed without --sign"
 osslsigncode verify -in "$work/out/disc/product.dll" >/dev/null 2>&1 && fail "product.dll signed without --sign"
 
+# Built again from the same fonts, the module compiled anew a second later:
+# the same disc, image and sources.
+files() { (cd "$work/out" && find . -path ./work/build -prune -o -type f -print | sort | xargs md5sum); }
+files >"$work/first.md5"
+rm -rf "$work/out/work/build"
+sleep 1
+mk >"$work/again.log" 2>&1 || { cat "$work/again.log"; fail "the package built again"; }
+files >"$work/again.md5"
+diff "$work/first.md5" "$work/again.md5" >"$work/md5.diff" || { cat "$work/md5.diff"; fail "built again, files differ"; }
+grep -q 'product.dll$' "$work/first.md5" && grep -q 'SIGNED.iso$' "$work/first.md5" || fail "no module or image compared"
+
 # A wrong password: the signing fails, the disc stays as it was.
 printf 'wrong\n' >"$work/wrong"
 mk --sign "$work/cert.pfx" --sign-password-file "$work/wrong" >"$work/wrong.log" 2>&1
@@ -53,5 +65,5 @@ done
 echo "== osslsigncode verify install.exe (excerpt)"
 grep -E '^(Signature Index|Message digest algorithm  |Signature verification|Number of verified)' \
     "$work/install.exe.verify"
-[ $failures = 0 ] && echo "mkpackage --sign: all checks passed"
+[ $failures = 0 ] && echo "mkpackage disc: all checks passed"
 [ $failures = 0 ]
