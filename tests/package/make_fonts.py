@@ -66,6 +66,8 @@ def main(out):
     build(os.path.join(out, "NoPostScript.ttf"), None, "No PostScript")
     build(os.path.join(out, "LongName.ttf"), "LongName-Regular", "Long " * 60)
     build(os.path.join(out, "Cff.otf"), "CffSans-Regular", "Cff Sans", cff=True)
+    # Another font under GoodSans's family name: the same Fonts value name.
+    build(os.path.join(out, "Twin.ttf"), "TwinSans-Regular", "Good Sans")
     # The Big5 form of this category has 0x5C as a second byte.
     build(os.path.join(out, "Split.ttf"), "Split-Regular", "Split Sans", local={0x404: "許功蓋"})
     with open(os.path.join(out, "NotAFont.ttf"), "w") as f:
