@@ -61,9 +61,10 @@ class Samples(unittest.TestCase):
         pixels = samples.WIDTH * samples.HEIGHT
         three = [0, 30000, 65535]
         self.assertIsNotNone(samples.palette_bitmap(three, [0, 1, 2] * (pixels // 3)))
-        # Two levels only, or two levels of one 8-bit value (257 apart at most).
+        # Two levels only, or two levels in one slot of the reduction's cache
+        # (64815 and 65535: 8-bit 252 and 255).
         self.assertIsNone(samples.palette_bitmap(three, [0, 2] * (pixels // 2)))
-        self.assertIsNone(samples.palette_bitmap([0, 30000, 30100, 65535], [0, 1, 2, 3] * (pixels // 4)))
+        self.assertIsNone(samples.palette_bitmap([0, 30000, 64815, 65535], [0, 1, 2, 3] * (pixels // 4)))
 
     def test_a_font_that_cannot_be_drawn_is_named(self):
         bad = self.path("bad.ttf")

@@ -18,7 +18,8 @@ instead of handing it back. What the rest of the command does to such a
 picture is done here (palette_bitmap): its grey levels in ascending order
 as the palette, each cut to 4 bits, written as a 4-bit BMP. A picture that
 is not of that kind (not grey and opaque, fewer than 3 levels, two levels
-that the second reduction would merge) is made by the whole command. So is
+close enough for the second reduction to map one to the other) is made by
+the whole command. So is
 every picture when the first one, made both ways, comes out otherwise: an
 ImageMagick that draws differently then still gives its own pictures.
 """
@@ -101,10 +102,13 @@ def palette_bitmap(grey, indexes):
     None when the picture is not one this handles."""
     used = sorted(set(indexes))
     levels = sorted({grey[i] for i in used})
-    # -type Palette sorts the levels into its tree by their 8-bit value: two
-    # levels of one 8-bit value would become one colour there, and fewer
-    # than three are written with fewer bits.
-    if len(levels) != len(used) or not 3 <= len(levels) <= 16 or len({_char(v) for v in levels}) != len(levels):
+    # -type Palette maps each pixel to its colour through a cache whose slot
+    # is the colour's 8-bit value without its two lowest bits: two levels
+    # of one slot share the answer for the first of them that it meets, and
+    # the error spreads from there. Only levels that each have a slot of
+    # their own map to themselves. Fewer than three are written with fewer
+    # bits.
+    if len(levels) != len(used) or not 3 <= len(levels) <= 16 or len({_char(v) >> 2 for v in levels}) != len(levels):
         return None
     position = {v: n for n, v in enumerate(levels)}
     index = [position.get(v, 0) for v in grey]  # unused entries: any index
