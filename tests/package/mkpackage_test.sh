@@ -29,7 +29,7 @@ mk() { "$top/tools/mkpackage" --sfnttool "$tool" --title "Test Fonts" --label TE
 # Every refused font: one line naming the file and the reason; nothing made.
 mk --out "$work/out" "$f/GoodSans.ttf" "$f/NotAFont.ttf" "$f/Cut.ttf" "$f/missing.ttf" \
     "$f/NoPostScript.ttf" "$f/LongName.ttf" "$f/a/Same.ttf" "$f/b/Same.ttf" "$f/Cff.otf" \
-    "$f/Split.ttf" "$f/$long.ttf" "$f/Twin.ttf" >"$work/out.txt" 2>"$work/err.txt"
+    "$f/Split.ttf" "$f/$long.ttf" "$f/Twin.ttf" "$f/HighByte.ttf" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
 cat "$work/err.txt"
 [ $status = 1 ] || fail "exit status $status for refused fonts"
@@ -48,7 +48,9 @@ expect "$f/Cff.otf" "the outline types are mixed: CFF outlines in a package of T
 expect "$f/Split.ttf" "category 許功蓋 would be split at a 0x5C byte in Big5"
 expect "$f/$long.ttf" "a name is longer than the disc's file names allow: $long.ttf has 39 characters, at most 31 (rename the file)"
 expect "$f/Twin.ttf" "would register under the same name \"Good Sans Regular (TrueType)\" as $f/GoodSans.ttf"
-[ "$(grep -c "^mkpackage: $f" "$work/err.txt")" = 10 ] || fail "not one line per refused font"
+grep -q "^mkpackage: $f/HighByte.ttf: has no PostScript name: 'Caf.*Sans-Regular' is not one$" "$work/err.txt" ||
+    fail "no line for the PostScript name beyond ASCII"
+[ "$(grep -c "^mkpackage: $f" "$work/err.txt")" = 11 ] || fail "not one line per refused font"
 grep -qF "mkpackage: $f/GoodSans.ttf:" "$work/err.txt" && fail "an accepted font was refused"
 
 # Bad arguments: exit status 2, nothing made.
