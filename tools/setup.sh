@@ -11,6 +11,7 @@ packages="cmake make g++ googletest file
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 wine32:i386 xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-noto-cjk fonts-wqy-microhei python3-fonttools opentype-sanitizer xorriso locales
+  osslsigncode openssl
   clang libclang-rt-14-dev"
 for p in $packages; do
     have "$p" || need="$need $p"
