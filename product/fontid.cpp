@@ -184,12 +184,22 @@ bool ReadFontIdentity(FontReadAt read, void *context, uint32_t fileSize, FontIde
         return false;
     uint64_t directoryEnd = uint64_t(fontOffset) + 12 + uint64_t(tables) * 16;
     NameString found[CANDIDATES] = {};
+    // The installer looks a tag up as in a sorted directory: the first record
+    // of that tag counts, and none that stands after a larger tag. Records it
+    // never finds are passed over here too.
+    uint32_t highest = 0;
+    bool seenOS2 = false, seenHead = false, seenName = false;
     for (uint32_t i = 0; i < tables; ++i) {
         if (!file.at(uint64_t(fontOffset) + 12 + i * 16, b, 16))
             return false;
         uint32_t tag = u32(b);
-        if (tag != kTagOS2 && tag != kTagHead && tag != kTagName)
+        bool hidden = tag < highest;
+        if (tag > highest)
+            highest = tag;
+        bool &seen = tag == kTagOS2 ? seenOS2 : tag == kTagHead ? seenHead : seenName;
+        if ((tag != kTagOS2 && tag != kTagHead && tag != kTagName) || hidden || seen)
             continue;
+        seen = true;
         Table t = {u32(b + 8), u32(b + 12)};
         // Inside the file, clear of the directory, as the library demands.
         uint64_t end = uint64_t(t.offset) + t.length;
