@@ -2,7 +2,11 @@
 #ifndef TESTS_WIN_WINUTIL_H
 #define TESTS_WIN_WINUTIL_H
 
+#include "tools/automation/remote.h"
+
 #include <windows.h>
+
+#include <cstdio>
 
 #include <atomic>
 #include <string>
@@ -42,6 +46,25 @@ std::string versionText();
 // this process cannot create a top-level window: a test that waits for a
 // window would otherwise fail late or run into the run's time limit.
 void requireWindows();
+
+// Waits up to timeoutMs for a visible top-level window of process pid with
+// the given caption (the installer's main dialog). Once such a wait has come
+// to nothing, every later one in this program gives nullptr at once: the
+// installer's windows do not appear here, and each test waiting out its
+// time again would only run the program into its time limit.
+inline HWND waitForStartedDialog(DWORD pid, const std::string &caption, int timeoutMs)
+{
+    static bool noneAppeared = false;
+    if (noneAppeared)
+        return nullptr;
+    HWND dialog = automation::waitForWindow(pid, caption, timeoutMs);
+    if (!dialog) {
+        noneAppeared = true;
+        std::fprintf(stderr, "testutil: the window \"%s\" did not appear; later starts of this program"
+                             " are not waited for\n", caption.c_str());
+    }
+    return dialog;
+}
 
 // Watches for a top-level window of this process with the given caption and
 // answers it by clicking the button with buttonId. Records the text of the
