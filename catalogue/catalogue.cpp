@@ -6,7 +6,6 @@
 #include "base/system.h"
 #include "catalogue/atm.h"
 #include "sfnt/identity.h"
-#include "sfnt/name.h"
 #include "shell/fontreg.h"
 #include "shell/product.h"
 
@@ -112,11 +111,12 @@ void markAvailable(char drive)
 
 bool readPostScriptName(const char *path, char *out)
 {
-    // Many fonts carry only Windows name records: their Windows English
-    // PostScript name counts when neither Macintosh one is there.
-    return GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageEnglish, kNamePostScript, out) ||
-           GetFontName(path, kPlatformMacintosh, kEncodingRoman, kLanguageJapanese, kNamePostScript, out) ||
-           GetWindowsPostScriptName(path, out);
+    // The file is read once, and its PostScript name taken from the face:
+    // Macintosh Roman English, then with the Japanese language id, and, as
+    // many fonts carry only Windows name records, their Windows English
+    // name when neither Macintosh one is there.
+    FontFace face;
+    return ReadFirstFace(path, &face) && face.postScriptName(out);
 }
 
 int markInstalled(const char *path, const char *registryName)

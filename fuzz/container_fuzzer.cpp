@@ -16,10 +16,10 @@ namespace {
 int walkDirectories(std::istream &in)
 {
     int64_t fileSize = StreamSize(in);
-    TT_CollectionHeader ttc;
-    int fonts = ttc.read(in);
-    for (int i = 0; i < (fonts > 0 ? fonts : 1) && i < 8; ++i) {
-        int64_t at = fonts > 0 ? ttc.offsetOf(i) : 0;
+    FaceWalker faces;
+    int count = faces.read(in);
+    for (int i = 0; i < count && i < 8; ++i) {
+        int64_t at = faces.offsetOf(i);
         if (at < 0)
             continue;
         in.clear();

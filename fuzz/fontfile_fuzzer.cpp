@@ -60,6 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (ReadFontFaces(g_ttf.c_str(), &faces, 4) > 0)
         faces[0].postScriptName();
     GetWindowsPostScriptName(g_ttf.c_str(), name);
+    // The first face as the catalogue reads an installed font.
+    FontFace first;
+    if (ReadFirstFace(g_ttf.c_str(), &first))
+        first.postScriptName(name);
 
     bool written = false;
     int result = SetEmbeddingType(g_ttf.c_str(), 2, &written);

@@ -2,6 +2,8 @@
 #ifndef RESOURCES_RESOURCE_H
 #define RESOURCES_RESOURCE_H
 
+#include "product/contract.h"
+
 #define IDD_ABOUT 100
 #define IDD_PROGRESS 101
 #define IDD_INSTALLER 102
@@ -11,16 +13,10 @@
 #define IDB_PROGRAM_BADGE 157
 
 #define IDS_ABOUT_MENU 101
-#define IDS_PRODUCT_CDROM_NAME 25001
-#define IDS_PRODUCT_NAME 25002
-#define IDS_PRODUCT_REQUEST_CD 25003
-#define IDS_PRODUCT_FONTDIR 25004
+// 25001-25010: the product module's string ids (IDS_PRODUCT_...), whose
+// meanings the installer's own table describes.
 #define IDS_RESERVED_25005 25005
 #define IDS_RESERVED_25006 25006
-#define IDS_PRODUCT_EXTENSIONS 25007
-#define IDS_PRODUCT_NAMEMAP 25008
-#define IDS_SUFFIX_REGNAME 25009
-#define IDS_PRODUCT_FONTTYPE 25010
 #define IDS_STRMAP_TEST 25011
 #define IDS_PRODUCT_MODULE 25012
 #define IDS_SUMMARY_COUNT 26001

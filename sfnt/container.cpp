@@ -2,11 +2,8 @@
 #include "sfnt/container.h"
 
 #include "base/stream.h"
-#include "sfnt/write.h"
 
 #include <string>
-
-static_assert(TT_TableDirectory::SIZE == 4 * sizeof(uint32_t), "table record is four u32");
 
 char *TagToString(uint32_t tag, char *buffer)
 {
@@ -47,31 +44,29 @@ int TT_CollectionHeader::offsetOf(int index) const
     return static_cast<int>(static_cast<int32_t>(offsets[index]));
 }
 
+void TT_TableDirectory::fields(FieldVisitor &f)
+{
+    f.number("tag", tag, SHOW_TAG);
+    f.number("checkSum", checkSum, SHOW_HEX);
+    f.number("offset", offset, SHOW_HEX);
+    f.number("length", length);
+}
+
 void TT_TableDirectory::read(std::istream &in)
 {
-    BigEndianReader r(&in);
-    tag = static_cast<uint32_t>(r.readUnsignedInt());
-    checkSum = static_cast<uint32_t>(r.readUnsignedInt());
-    offset = static_cast<uint32_t>(r.readUnsignedInt());
-    length = static_cast<uint32_t>(r.readUnsignedInt());
+    ReadFields(in, *this);
 }
 
 int TT_TableDirectory::write(std::ostream &out) const
 {
-    PutU32(out, tag);
-    PutU32(out, checkSum);
-    PutU32(out, offset);
-    PutU32(out, length);
-    return SIZE;
+    return WriteFields(out, *this);
 }
 
 void TT_TableDirectory::dump(std::ostream &out) const
 {
-    char name[5];
-    out << "TT_TableDirectory{" << "tag=" << TagToString(tag, name)
-        << " checkSum=0x" << std::hex << checkSum
-        << " offset=0x" << std::hex << offset
-        << " length=" << std::dec << length << "}";
+    out << "TT_TableDirectory{";
+    ShowFields(out, *this, FieldText::ONE_LINE);
+    out << "}";
 }
 
 bool TT_TableDirectory::rangeFits(int64_t fileSize, int64_t avoidStart, int64_t avoidEnd) const
@@ -84,15 +79,19 @@ bool TT_TableDirectory::rangeFits(int64_t fileSize, int64_t avoidStart, int64_t 
     return end <= avoidStart || start >= avoidEnd;
 }
 
+void TT_FontDirectory::fields(FieldVisitor &f)
+{
+    f.number("sfntVersion", sfntVersion, SHOW_HEX);
+    f.number("numTables", numTables);
+    f.number("searchRange", searchRange, SHOW_HEX);
+    f.number("entrySelector", entrySelector, SHOW_HEX);
+    f.number("rangeShift", rangeShift, SHOW_HEX);
+}
+
 int TT_FontDirectory::read(std::istream &in)
 {
-    BigEndianReader r(&in);
     records.clear();
-    sfntVersion = static_cast<uint32_t>(r.readUnsignedInt());
-    numTables = static_cast<uint16_t>(r.readUnsignedShort());
-    searchRange = static_cast<uint16_t>(r.readUnsignedShort());
-    entrySelector = static_cast<uint16_t>(r.readUnsignedShort());
-    rangeShift = static_cast<uint16_t>(r.readUnsignedShort());
+    ReadFields(in, *this);
     if (numTables > 0) {
         RequireBytesLeft(in, numTables, TT_TableDirectory::SIZE);
         for (int i = 0; i < numTables; ++i) {
@@ -106,12 +105,7 @@ int TT_FontDirectory::read(std::istream &in)
 
 int TT_FontDirectory::write(std::ostream &out) const
 {
-    PutU32(out, sfntVersion);
-    PutU16(out, numTables);
-    PutU16(out, searchRange);
-    PutU16(out, entrySelector);
-    PutU16(out, rangeShift);
-    int written = HEADER_SIZE;
+    int written = WriteFields(out, *this);
     for (const TT_TableDirectory &rec : records)
         written += rec.write(out);
     return written;
@@ -135,12 +129,9 @@ TT_TableDirectory *TT_FontDirectory::find(uint32_t tag)
 
 void TT_FontDirectory::dump(std::ostream &out) const
 {
-    out << "TT_FontDirectory{"
-        << "sfntVersion=0x" << std::hex << sfntVersion
-        << " numTables=" << std::dec << numTables
-        << " searchRange=0x" << std::hex << searchRange
-        << " entrySelector=0x" << std::hex << entrySelector
-        << " rangeShift=0x" << std::hex << rangeShift << std::endl;
+    out << "TT_FontDirectory{";
+    ShowFields(out, *this, FieldText::ONE_LINE);
+    out << std::endl;
     for (const TT_TableDirectory &rec : records) {
         rec.dump(out);
         out << std::endl;

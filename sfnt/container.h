@@ -12,6 +12,7 @@
 #define SFNT_CONTAINER_H
 
 #include "base/stream.h"
+#include "sfnt/fields.h"
 
 #include <cstdint>
 #include <istream>
@@ -55,6 +56,9 @@ struct TT_TableDirectory {
 
     static const int SIZE = 16;
 
+    // The four fields above in file order, with the form of their dump.
+    void fields(FieldVisitor &f);
+
     void read(std::istream &in);
     int write(std::ostream &out) const;  // returns 16
     // "TT_TableDirectory{tag=... checkSum=0x... offset=0x... length=...}",
@@ -79,6 +83,10 @@ struct TT_FontDirectory {
     static const int HEADER_SIZE = 12;
 
     TT_FontDirectory() { records.reserve(48); }
+
+    // The five offset-table fields above in file order, with the form of
+    // the directory line of the dump.
+    void fields(FieldVisitor &f);
 
     // Reads the offset table and numTables records at the stream's position
     // and returns numTables. A count that the rest of the stream cannot hold

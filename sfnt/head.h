@@ -9,6 +9,7 @@
 #define SFNT_HEAD_H
 
 #include "sfnt/container.h"
+#include "sfnt/fields.h"
 
 #include <cstdint>
 
@@ -37,11 +38,18 @@ public:
     int16_t indexToLocFormat = 0;     // 0 short loca offsets, 1 long
     int16_t glyphDataFormat = 0;
 
-    int read(std::istream &in) override;      // always 54
-    int write(std::ostream &out) override;    // always 54
-    // One "label=value" line per field; created and modified are shown as
+    // The fields above in file order, with the form of their profile lines.
+    void fields(FieldVisitor &f);
+
+    int read(std::istream &in) override { return ReadFields(in, *this); }      // always 54
+    int write(std::ostream &out) override { return WriteFields(out, *this); }  // always 54
+    // One "name=value" line per field; created and modified are shown as
     // their 8 raw bytes in 16 hexadecimal digits. Returns 1.
-    int writeProfile(std::ostream &out) override;
+    int writeProfile(std::ostream &out) override
+    {
+        ShowFields(out, *this, FieldText::LINES);
+        return 1;
+    }
 };
 
 #endif

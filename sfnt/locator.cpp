@@ -4,6 +4,21 @@
 #include <cstdint>
 #include <sstream>
 
+int FaceWalker::read(std::istream &in)
+{
+    in.seekg(0);
+    ttc_.read(in);
+    return count();
+}
+
+int64_t FaceWalker::offsetOf(int face) const
+{
+    if (!collection())
+        return face == 0 ? 0 : -1;
+    int offset = ttc_.offsetOf(face);
+    return offset < 0 ? -1 : offset;
+}
+
 bool TableLocator::open(Collections collections)
 {
     fileSize_ = StreamSize(in_);
@@ -11,12 +26,11 @@ bool TableLocator::open(Collections collections)
         return false;
     fontOffset_ = 0;
     if (collections == FIRST_FONT) {
-        TT_CollectionHeader ttc;
-        if (ttc.read(in_) > 0) {
-            fontOffset_ = ttc.offsetOf(0);
-            if (fontOffset_ < 0)
-                return false;
-        }
+        FaceWalker faces;
+        faces.read(in_);
+        fontOffset_ = faces.offsetOf(0);
+        if (fontOffset_ < 0)
+            return false;
     }
     return openAt(fontOffset_);
 }

@@ -1,12 +1,12 @@
-// sfnt/locator.h - finding a table of a font file, and reading it within its
-// record's bounds.
+// sfnt/locator.h - the faces of a font file, finding a table of one face,
+// and reading it within its record's bounds.
 //
-// Every reader of a font file walks the same way: the collection header
-// (when the file may be a collection), the directory of one font, the
-// record of one table, a check that the table lies inside the file clear of
-// the directory, and a read that stays within the record's length. The
-// stream exceptions of that walk become one failure result through
-// withStreamErrors.
+// Every reader of a font file walks the same way: the faces of the file
+// (FaceWalker: the fonts of a collection, or the one font), the directory of
+// one face, the record of one table, a check that the table lies inside the
+// file clear of the directory, and a read that stays within the record's
+// length. The stream exceptions of that walk become one failure result
+// through withStreamErrors.
 #ifndef SFNT_LOCATOR_H
 #define SFNT_LOCATOR_H
 
@@ -16,6 +16,27 @@
 #include <istream>
 #include <string>
 
+// The faces of a font file, in file order: every font of a collection, or
+// the file's one font at byte 0.
+class FaceWalker {
+public:
+    // Reads the collection header at byte 0 when the file begins with
+    // 'ttcf'. Returns the number of faces: the collection's numFonts, else 1
+    // (a single font, or a 'ttcf' header that lists no fonts, whose bytes are
+    // then read as that one font's directory). A count that the rest of the
+    // stream cannot hold raises EOFException before anything is reserved.
+    int read(std::istream &in);
+
+    int count() const { return collection() ? ttc_.numFonts : 1; }
+    bool collection() const { return ttc_.numFonts > 0 && ttc_.ttcTag == TAG_ttcf; }
+    // Where the offset table of face starts; -1 for a face beyond count(),
+    // or one that a collection places at 2 GiB or beyond.
+    int64_t offsetOf(int face) const;
+
+private:
+    TT_CollectionHeader ttc_;
+};
+
 class TableLocator {
 public:
     // Whether a 'ttcf' header at byte 0 is taken as a collection (then its
@@ -24,9 +45,11 @@ public:
 
     explicit TableLocator(std::istream &in) : in_(in) {}
 
-    // Reads the directory of the font. False when the size of the stream
-    // cannot be found, a collection's first offset is unusable or the
-    // directory lists no tables. Stream exceptions pass through.
+    // Reads the directory of the font: the first face of the file, or with
+    // SINGLE_FONT the font at byte 0 whatever the file begins with. False
+    // when the size of the stream cannot be found, a collection's first
+    // offset is unusable or the directory lists no tables. Stream exceptions
+    // pass through.
     bool open(Collections collections);
     // Reads the directory of the font whose offset table is at offset (a
     // face of a collection). False when the size of the stream cannot be

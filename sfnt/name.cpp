@@ -2,14 +2,20 @@
 #include "sfnt/name.h"
 
 #include "base/stream.h"
-#include "sfnt/locator.h"
-#include "sfnt/write.h"
+#include "sfnt/identity.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
-static_assert(TT_name_rec::SIZE == 6 * sizeof(uint16_t), "name record is six u16");
+void TT_name_rec::fields(FieldVisitor &f)
+{
+    f.number("platform", platform);
+    f.number("encoding", encoding);
+    f.number("language", language);
+    f.number("name", name);
+    f.number("lengthString", lengthString);
+    f.number("offsetString", offsetString);
+}
 
 bool TT_name_rec::operator<(const TT_name_rec &other) const
 {
@@ -24,13 +30,19 @@ bool TT_name_rec::operator<(const TT_name_rec &other) const
 
 void TT_name_rec::dump(std::ostream &out) const
 {
-    out << std::dec << "TT_name_rec{" << "platform=" << platform << " encoding=" << encoding
-        << " language=" << language << " name=" << name << " lengthString=" << lengthString
-        << " offsetString=" << offsetString << std::endl;
-    out << " str=" << std::hex;
+    out << "TT_name_rec{";
+    ShowFields(out, *this, FieldText::ONE_LINE);
+    out << std::endl << " str=" << std::hex;
     for (char c : str)
         out << static_cast<int>(static_cast<signed char>(c));
     out << std::dec << "}";
+}
+
+void TT_name::fields(FieldVisitor &f)
+{
+    f.number("format", format);
+    f.number("numRecord", numRecord);
+    f.number("offsetStrings", offsetStrings);
 }
 
 int TT_name::read(std::istream &in)
@@ -44,19 +56,12 @@ int TT_name::read(std::istream &in)
     int64_t left = StreamBytesLeft(in);
     int64_t fileEnd = left < 0 ? -1 : tableStart + left;
 
-    format = static_cast<uint16_t>(r.readUnsignedShort());
-    numRecord = static_cast<uint16_t>(r.readUnsignedShort());
-    offsetStrings = static_cast<uint16_t>(r.readUnsignedShort());
+    ReadFields(in, *this);
     RequireBytesLeft(in, numRecord, TT_name_rec::SIZE);
     records.reserve(numRecord);
     for (int i = 0; i < numRecord; ++i) {
         TT_name_rec rec;
-        rec.platform = static_cast<uint16_t>(r.readUnsignedShort());
-        rec.encoding = static_cast<uint16_t>(r.readUnsignedShort());
-        rec.language = static_cast<uint16_t>(r.readUnsignedShort());
-        rec.name = static_cast<uint16_t>(r.readUnsignedShort());
-        rec.lengthString = static_cast<uint16_t>(r.readUnsignedShort());
-        rec.offsetString = static_cast<uint16_t>(r.readUnsignedShort());
+        ReadFields(in, rec);
         records.push_back(rec);
     }
 
@@ -85,20 +90,13 @@ int TT_name::write(std::ostream &out)
 {
     numRecord = static_cast<uint16_t>(records.size());
     offsetStrings = static_cast<uint16_t>(6 + TT_name_rec::SIZE * numRecord);
-    PutU16(out, format);
-    PutU16(out, numRecord);
-    PutU16(out, offsetStrings);
+    WriteFields(out, *this);
     uint16_t running = 0;
     for (TT_name_rec &rec : records) {
         rec.lengthString = static_cast<uint16_t>(rec.str.size());
         rec.offsetString = running;
         running = static_cast<uint16_t>(running + rec.lengthString);
-        PutU16(out, rec.platform);
-        PutU16(out, rec.encoding);
-        PutU16(out, rec.language);
-        PutU16(out, rec.name);
-        PutU16(out, rec.lengthString);
-        PutU16(out, rec.offsetString);
+        WriteFields(out, rec);
     }
     for (const TT_name_rec &rec : records)
         out.write(rec.str.data(), static_cast<std::streamsize>(rec.str.size()));
@@ -171,11 +169,8 @@ int TT_name::parseProfileLine(const char *line)
 int TT_name::writeProfile(std::ostream &out)
 {
     static const char digits[] = "0123456789ABCDEF";
-    out << std::dec;
     out << "# 'name' table profile" << std::endl;
-    out << "format=" << format << std::endl;
-    out << "numRecord=" << numRecord << std::endl;
-    out << "offsetStrings=" << offsetStrings << std::endl;
+    ShowFields(out, *this, FieldText::LINES);
     for (const TT_name_rec &rec : records) {
         out << "$." << rec.platform << "." << rec.encoding << "." << rec.language << "." << rec.name << "=";
         for (char c : rec.str) {
@@ -189,10 +184,7 @@ int TT_name::writeProfile(std::ostream &out)
 
 void TT_name::dump(std::ostream &out)
 {
-    out << std::dec;
-    out << "format=" << format << std::endl;
-    out << "numRecord=" << numRecord << std::endl;
-    out << "offsetStrings=" << offsetStrings << std::endl;
+    ShowFields(out, *this, FieldText::LINES);
     for (const TT_name_rec &rec : records) {
         rec.dump(out);
         out << std::endl;
@@ -220,18 +212,8 @@ char *GetFontName(const char *path, uint16_t platform, uint16_t encoding, uint16
                   uint16_t name, char *buffer)
 {
     buffer[0] = 0;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in.is_open())
-        return nullptr;
-    bool read = withStreamErrors(false, [&] {
-        TableLocator font(in);
-        TT_name table;
-        if (!font.open(TableLocator::FIRST_FONT) || !font.read(TAG_name, table))
-            return false;
-        table.find(platform, encoding, language, name, buffer, FONT_NAME_SIZE);
-        return true;
-    });
-    if (!read)
-        buffer[0] = 0;
+    FontFace face;
+    if (ReadFirstFace(path, &face))
+        face.names.find(platform, encoding, language, name, buffer, FONT_NAME_SIZE);
     return buffer[0] ? buffer : nullptr;
 }

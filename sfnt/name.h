@@ -8,6 +8,7 @@
 #define SFNT_NAME_H
 
 #include "sfnt/container.h"
+#include "sfnt/fields.h"
 
 #include <cstdint>
 #include <string>
@@ -24,6 +25,9 @@ struct TT_name_rec {
     uint16_t lengthString = 0;  // bytes of the string
     uint16_t offsetString = 0;  // from the start of the string storage
     std::string str;            // the string's bytes; may hold zero bytes
+
+    // The six fields above in file order, all shown in decimal.
+    void fields(FieldVisitor &f);
 
     // Same four identifiers; the string takes no part.
     bool sameIds(uint16_t p, uint16_t e, uint16_t l, uint16_t n) const
@@ -44,6 +48,9 @@ public:
     uint16_t numRecord = 0;
     uint16_t offsetStrings = 0;   // string storage, from the start of the table
     std::vector<TT_name_rec> records;
+
+    // The three header fields in file order, shown in decimal.
+    void fields(FieldVisitor &f);
 
     // Upper bound on the bytes of all strings of one table together. Records
     // may share string bytes, so a small damaged table can name gigabytes.
@@ -97,7 +104,8 @@ const int FONT_NAME_SIZE = 128;
 // (a collection is recognised by its 'ttcf' tag, whatever the extension)
 // into buffer, which holds FONT_NAME_SIZE bytes. Returns buffer when a
 // string was found whose first byte is not zero; otherwise null, with
-// buffer[0] set to 0. A file that cannot be read gives null.
+// buffer[0] set to 0. A file that cannot be read gives null. The file is
+// read by the face reader (ReadFirstFace, sfnt/identity.h).
 char *GetFontName(const char *path, uint16_t platform, uint16_t encoding, uint16_t language,
                   uint16_t name, char *buffer);
 

@@ -11,6 +11,7 @@
 #define SFNT_OS2_H
 
 #include "sfnt/container.h"
+#include "sfnt/fields.h"
 
 #include <cstdint>
 
@@ -18,8 +19,6 @@
 // single-byte read, so a byte cut off by the end of the file becomes 0xFF.
 class TT_PANOSE : public TT_Table {
 public:
-    static const int SIZE = 10;
-
     uint8_t bFamilyType = 0;
     uint8_t bSerifStyle = 0;
     uint8_t bWeight = 0;
@@ -31,19 +30,21 @@ public:
     uint8_t bMidline = 0;
     uint8_t bXHeight = 0;
 
-    int read(std::istream &in) override;     // 10
-    int write(std::ostream &out) override;   // 10
-    // Ten "label=value" lines, each byte signed, in the stream's current base.
-    int writeProfile(std::ostream &out) override;
+    // The ten bytes, each shown signed in the base the stream already has.
+    void fields(FieldVisitor &f);
+
+    int read(std::istream &in) override { return ReadFields(in, *this); }      // 10
+    int write(std::ostream &out) override { return WriteFields(out, *this); }  // 10
+    // Ten "name=value" lines; returns 10.
+    int writeProfile(std::ostream &out) override
+    {
+        ShowFields(out, *this, FieldText::LINES);
+        return FieldBytes(*this);
+    }
 };
 
 class TT_OS2 : public TT_Table {
 public:
-    static const int SIZE_V0 = 78;
-    static const int SIZE_V1 = 86;   // adds ulCodePageRange1-2
-    static const int SIZE_V2 = 96;   // adds sxHeight to usMaxContext
-    static const int FS_TYPE = 8;    // offset of fsType in the table
-
     uint16_t version = 0;
     int16_t xAvgCharWidth = 0;
     uint16_t usWeightClass = 0;
@@ -60,7 +61,7 @@ public:
     int16_t yStrikeoutSize = 0;
     int16_t yStrikeoutPosition = 0;
     int16_t sFamilyClass = 0;
-    TT_PANOSE panose;
+    TT_PANOSE panose;                // its fields lie here, inside this table
     uint32_t ulUnicodeRange1 = 0;
     uint32_t ulUnicodeRange2 = 0;
     uint32_t ulUnicodeRange3 = 0;
@@ -74,21 +75,30 @@ public:
     int16_t sTypoLineGap = 0;
     uint16_t usWinAscent = 0;
     uint16_t usWinDescent = 0;
-    uint32_t ulCodePageRange1 = 0;   // version 1 and up
+    uint32_t ulCodePageRange1 = 0;   // version 1 and up: 86 bytes
     uint32_t ulCodePageRange2 = 0;
-    int16_t sxHeight = 0;            // version 2 and up
+    int16_t sxHeight = 0;            // version 2 and up: 96 bytes
     int16_t sCapHeight = 0;
     uint16_t usDefaultChar = 0;
     uint16_t usBreakChar = 0;
     uint16_t usMaxContext = 0;
 
-    // Bytes that read and write handle for the stored version: 78, 86 or 96.
-    int byteSize() const;
+    // The fields above in file order, those of the stored version only,
+    // with the form of their profile lines.
+    void fields(FieldVisitor &f);
 
-    int read(std::istream &in) override;
-    int write(std::ostream &out) override;
-    // One "label=value" line per field read; returns byteSize().
-    int writeProfile(std::ostream &out) override;
+    // Bytes that read and write handle for the stored version: 78, 86 or 96.
+    int byteSize() const { return FieldBytes(*this); }
+
+    // Both give byteSize() of the version read or stored.
+    int read(std::istream &in) override { return ReadFields(in, *this); }
+    int write(std::ostream &out) override { return WriteFields(out, *this); }
+    // One "name=value" line per field of the version; returns byteSize().
+    int writeProfile(std::ostream &out) override
+    {
+        ShowFields(out, *this, FieldText::LINES);
+        return byteSize();
+    }
 };
 
 #endif

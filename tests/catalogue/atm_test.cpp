@@ -254,6 +254,7 @@ TEST_F(RegistryKeyTest, OtfOpenerIsTheProgramOfTheOpenCommand)
 TEST(BrowseForFolderTest, CancelChoosesNothing)
 {
     testutil::WindowWatcher watcher("Browse for Folder", IDCANCEL);
+    watcher.expectWithin(30000);
     char buffer[MAX_PATH] = "unchanged";
     EXPECT_FALSE(browseForFolder(buffer, sizeof buffer));
     EXPECT_STREQ("unchanged", buffer);

@@ -1,6 +1,7 @@
 // Tests of the collection header, the table directory and the table base class.
 #include "base/stream.h"
 #include "sfnt/container.h"
+#include "sfnt/locator.h"
 #include "tests/sfnt/font_builder.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +168,36 @@ TEST(CollectionHeaderTest, HugeCountFailsWithoutReservingRoom)
     TT_CollectionHeader header;
     EXPECT_EQ("EOFException", thrown([&] { header.read(in); }));
     EXPECT_EQ(-1, header.offsetOf(0));
+}
+
+TEST(FaceWalkerTest, FacesOfCollectionsAndOfSingleFonts)
+{
+    const std::string font = BuildMinimalFont();
+    std::string ttc = BuildCollection({font, font});
+    FaceWalker faces;
+    std::istringstream collection(ttc);
+    EXPECT_EQ(2, faces.read(collection));
+    EXPECT_TRUE(faces.collection());
+    EXPECT_EQ(20, faces.offsetOf(0));
+    EXPECT_EQ(static_cast<int64_t>(GetU32(ttc, 16)), faces.offsetOf(1));
+    EXPECT_EQ(-1, faces.offsetOf(2));
+
+    SetU32(&ttc, 16, 0x90000000);  // beyond 2 GiB
+    std::istringstream far(ttc);
+    faces.read(far);
+    EXPECT_EQ(-1, faces.offsetOf(1));
+
+    // A single font, read twice by the same walker; and a collection header
+    // without fonts, whose own bytes are the one font's directory.
+    std::istringstream single(font);
+    single.seekg(30);
+    EXPECT_EQ(1, faces.read(single));
+    EXPECT_FALSE(faces.collection());
+    EXPECT_EQ(0, faces.offsetOf(0));
+    EXPECT_EQ(-1, faces.offsetOf(1));
+    std::istringstream empty(FontBuilder().tag("ttcf").u16(1).u16(0).u32(0).str());
+    EXPECT_EQ(1, faces.read(empty));
+    EXPECT_EQ(0, faces.offsetOf(0));
 }
 
 // Records every line the base class hands on.

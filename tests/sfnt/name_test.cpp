@@ -294,3 +294,92 @@ TEST(FontFacesTest, WindowsPostScriptNameMustBePrintableAscii)
     TempFile tooLong(BuildFont({{"name", BuildName({{3, 1, 1033, 6, longName}})}}));
     EXPECT_EQ(nullptr, GetWindowsPostScriptName(tooLong.path(), buffer));
 }
+
+TEST(FontFacesTest, WindowsPostScriptNameNeedsOnlyTheNameTable)
+{
+    // The catalogue falls back to this name when a font has no Macintosh
+    // one; a damaged head or OS/2 table does not hide it, any more than it
+    // hides the Macintosh names from GetFontName.
+    const std::string names = BuildName({{3, 1, 1033, 6, kUtf16Name}});
+    char buffer[FONT_NAME_SIZE];
+    TempFile shortHead(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}, {"head", BuildHead().substr(0, 40)},
+                                  {"name", names}}));
+    EXPECT_STREQ("Zorv", GetWindowsPostScriptName(shortHead.path(), buffer));
+    TempFile shortOS2(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV").substr(0, 60)}, {"head", BuildHead()},
+                                 {"name", names}}));
+    EXPECT_STREQ("Zorv", GetWindowsPostScriptName(shortOS2.path(), buffer));
+}
+
+TEST(FontFacesTest, FacesHoldTheTablesTheInstallerReads)
+{
+    // A directory that lists a tag twice, or lists a table after a greater
+    // tag: the face shows what the name lookup and the maker test read.
+    TempFile twice(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}, {"OS/2", BuildOS2(0, 0, "XXXX")},
+                              {"name", BuildName({{1, 0, 0, 6, "First"}})},
+                              {"name", BuildName({{1, 0, 0, 6, "Second"}})}}));
+    std::vector<FontFace> faces;
+    ASSERT_EQ(1, ReadFontFaces(twice.path(), &faces));
+    EXPECT_EQ(0, std::memcmp(faces[0].vendor, "ZORV", 4));
+    EXPECT_EQ("First", faces[0].postScriptName());
+    char buffer[FONT_NAME_SIZE];
+    EXPECT_STREQ("First", GetFontName(twice.path(), 1, 0, 0, 6, buffer));
+
+    TempFile hidden(BuildFont({{"zzzz", std::string(4, '\0')}, {"name", BuildName({{1, 0, 0, 6, "Hidden"}})}}));
+    ASSERT_EQ(1, ReadFontFaces(hidden.path(), &faces));
+    EXPECT_EQ("", faces[0].postScriptName());
+    EXPECT_EQ(nullptr, GetFontName(hidden.path(), 1, 0, 0, 6, buffer));
+}
+
+TEST(FontFacesTest, FirstFaceKeepsTheTablesThatCanBeRead)
+{
+    const std::string names = BuildName({{1, 0, 0, 6, "ZorvSans"}});
+    TempFile shortHead(BuildFont({{"OS/2", BuildOS2(0, 0, "ZORV")}, {"head", BuildHead().substr(0, 40)},
+                                  {"name", names}}));
+    std::vector<FontFace> faces;
+    EXPECT_EQ(-1, ReadFontFaces(shortHead.path(), &faces));
+    FontFace face;
+    ASSERT_TRUE(ReadFirstFace(shortHead.path(), &face));
+    EXPECT_TRUE(face.hasOS2);
+    EXPECT_FALSE(face.hasHead);
+    EXPECT_EQ("ZorvSans", face.postScriptName());
+
+    std::string font = BuildMinimalFont();
+    SetU32(&font, RecordOffset(2) + 12, 0x10000);  // the name table runs past the end
+    TempFile badName(font);
+    ASSERT_TRUE(ReadFirstFace(badName.path(), &face));
+    EXPECT_TRUE(face.hasOS2 && face.hasHead);
+    EXPECT_TRUE(face.names.records.empty());
+
+    EXPECT_FALSE(ReadFirstFace("no-such-font.ttf", &face));
+    TempFile cut(BuildMinimalFont().substr(0, 40));  // inside the directory
+    EXPECT_FALSE(ReadFirstFace(cut.path(), &face));
+}
+
+TEST(FontFacesTest, InstallersPostScriptNameFitsItsBuffer)
+{
+    struct Case { std::vector<NameEntry> names; const char *expected; };
+    std::string longWindows;
+    for (int i = 0; i < FONT_NAME_SIZE; ++i)
+        longWindows += std::string("\0W", 2);
+    const Case cases[] = {
+        {{{1, 0, 0, 6, std::string(200, 'N')}}, nullptr},  // cut, checked below
+        {{{1, 0, 0, 6, std::string("\0X", 2)}, {1, 0, 1041, 6, "Mincho"}, {3, 1, 1033, 6, kUtf16Name}}, "Mincho"},
+        {{{1, 0, 0, 6, std::string("Mac\0Rest", 8)}, {3, 1, 1033, 6, kUtf16Name}}, "Mac"},
+        {{{3, 1, 1033, 6, kUtf16Name}}, "Zorv"},
+        {{{3, 1, 1033, 6, longWindows}}, ""},             // too long to be taken whole
+        {{{1, 0, 0, 4, "Full"}}, ""},
+    };
+    for (const Case &c : cases) {
+        FontFace face;
+        std::istringstream in(BuildName(c.names));
+        face.names.read(in);
+        char buffer[FONT_NAME_SIZE];
+        char *found = face.postScriptName(buffer);
+        const std::string expected = c.expected ? c.expected : std::string(FONT_NAME_SIZE - 2, 'N');
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(expected, found ? std::string(found) : std::string());
+        if (!found) {
+            EXPECT_EQ(0, buffer[0]);
+        }
+    }
+}

@@ -2,6 +2,7 @@
 #include "sfnt/embed.h"
 #include "sfnt/head.h"
 #include "sfnt/maker.h"
+#include "sfnt/name.h"
 #include "sfnt/os2.h"
 #include "tests/sfnt/font_builder.h"
 
@@ -106,6 +107,34 @@ TEST(HeadTest, ReadWriteAndProfile)
               "xMin=-50\nyMin=-200\nxMax=950\nyMax=800\nmacStyle=1\nlowestRecPPEM=9\n"
               "fontDirectionHint=2\nindexToLocFormat=1\nglyphDataFormat=0\n",
               out.str());
+}
+
+// Counting, reading and writing walk the same declared fields: the count is
+// what is read, and writing gives back the bytes read.
+template <typename Table> void expectWalksAgree(const std::string &bytes, int size)
+{
+    std::istringstream in(bytes);
+    Table table;
+    EXPECT_EQ(size, ReadFields(in, table));
+    EXPECT_EQ(size, FieldBytes(table));
+    std::ostringstream out;
+    EXPECT_EQ(size, WriteFields(out, table));
+    EXPECT_EQ(bytes.substr(0, static_cast<size_t>(size)), out.str());
+}
+
+TEST(FieldsTest, CountReadAndWriteCoverTheSameBytes)
+{
+    expectWalksAgree<TT_head>(BuildHead(), TT_head::SIZE);
+    const struct { uint16_t version; int size; } os2[] = {{0, 78}, {1, 86}, {2, 96}, {5, 96}};
+    for (const auto &c : os2) {
+        SCOPED_TRACE(c.version);
+        expectWalksAgree<TT_OS2>(BuildOS2(c.version, 2, "ZORV"), c.size);
+    }
+    expectWalksAgree<TT_PANOSE>(BuildOS2(0, 0, "ZORV").substr(32, 10), 10);
+    const std::string font = BuildMinimalFont();
+    expectWalksAgree<TT_FontDirectory>(font, TT_FontDirectory::HEADER_SIZE);
+    expectWalksAgree<TT_TableDirectory>(font.substr(RecordOffset(1)), TT_TableDirectory::SIZE);
+    expectWalksAgree<TT_name_rec>(BuildName({{3, 1, 1033, 6, "ab"}}).substr(6), TT_name_rec::SIZE);
 }
 
 class MakerTest : public ::testing::Test {};

@@ -153,6 +153,7 @@ TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
 {
     bind("testproduct_other.dll");
     WindowWatcher watcher(kInstallerTitle, IDCANCEL);
+    watcher.expectWithin(30000);
     EXPECT_EQ(0, requestProductDisc());
     EXPECT_EQ(1, watcher.answers());
     EXPECT_EQ("Insert the other disc", watcher.lastText());
@@ -172,6 +173,7 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     gArriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
     ASSERT_NE(nullptr, gArriving);
     WindowWatcher watcher(kInstallerTitle, IDOK);
+    watcher.expectWithin(30000);
     watcher.onBeforeAnswer(insertDisc);
     DWORD start = GetTickCount();
     EXPECT_EQ('E', requestProductDisc());
@@ -179,6 +181,37 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     EXPECT_EQ(1, watcher.answers());
     ModuleChain::instance().clear();
     FreeLibrary(gArriving);
+}
+
+// A thread whose desktop handle lacks the right to create windows: its
+// prompt cannot be shown.
+DWORD WINAPI promptWithoutWindows(LPVOID result)
+{
+    HDESK desktop = OpenDesktopA("Default", 0, FALSE, DESKTOP_READOBJECTS);
+    if (!desktop || !SetThreadDesktop(desktop))
+        return 1;
+    *static_cast<char *>(result) = requestProductDisc();
+    return 0;
+}
+
+// A prompt that cannot be shown ends the search at once as a Cancel does,
+// instead of asking again for ever.
+TEST_F(DiscTest, PromptThatCannotBeShownGivesZeroAtOnce)
+{
+    bind("testproduct_other.dll");
+    char result = 'x';
+    HANDLE thread = CreateThread(nullptr, 0, promptWithoutWindows, &result, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    DWORD waited = WaitForSingleObject(thread, 20000);
+    DWORD code = 1;
+    if (waited == WAIT_OBJECT_0)
+        GetExitCodeThread(thread, &code);
+    else
+        TerminateThread(thread, 2);
+    CloseHandle(thread);
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), waited) << "the prompt was asked for again and again";
+    ASSERT_EQ(0u, code) << "the thread could not leave the window-creating desktop";
+    EXPECT_EQ(0, result);
 }
 
 class NameMapTest : public ChainTest {
@@ -276,6 +309,7 @@ TEST_F(EntryTest, MissingProductShowsThePathAndGivesMinusOne)
 {
     useProduct(nullptr);
     WindowWatcher watcher("Korimaru Installer: File not found!!", IDOK);
+    watcher.expectWithin(30000);
     EXPECT_EQ(-1, runInstaller(0));
     EXPECT_EQ(1, watcher.answers());
     EXPECT_EQ(programFolder() + "product.dll", watcher.lastText());
@@ -295,6 +329,7 @@ TEST_F(EntryTest, GoodProductShowsTheMainDialogUntilExit)
 {
     useProduct("testproduct_ok.dll");
     WindowWatcher dialog("Korimaru Installer US", IDCANCEL);
+    dialog.expectWithin(30000);
     EXPECT_EQ(0, runInstaller(0));
     EXPECT_EQ(1, dialog.answers());
     // The product module is unbound again once the dialog has closed.
