@@ -6,9 +6,10 @@
 // checksums (with sfnttool), and the dialog's own view after its refresh.
 // The quiet runs (install.exe /quiet ...) are checked the same way, by their
 // exit codes and logs, and watched for any top-level window of install.exe.
+#include "base/handles.h"
 #include "catalogue/fonttree.h"
 #include "sfnt/embed.h"
-#include "tools/automation/remote.h"
+#include "tests/e2e/installerdriver.h"
 #include "tests/win/winutil.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +28,6 @@ const char kProgressCaption[] = " Progress";
 const char kNtFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char k9xFontsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 const char kAtmFolder[] = "C:\\ATMFONTS";
-const int kStart = IDOK;
-const int kModeCombo = 1000;
-const int kTree = 1001;
-
-// Image index of a tree item: 2 x check state + enabled.
-enum { kNoneGray = 0, kNone = 1, kAllGray = 2, kAll = 3 };
 
 // The sample package's fonts: installed file, PostScript and local name.
 struct PackageFont {
@@ -75,21 +70,20 @@ BOOL CALLBACK noteWindow(HWND hwnd, LPARAM lParam)
 
 void deleteQxValues(const char *key)
 {
-    HKEY h;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+    OwnedKey h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, h.receive()) != ERROR_SUCCESS)
         return;
     std::vector<std::string> doomed;
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumValueA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueA(h.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (std::string(name).compare(0, 2, "QX") == 0)
             doomed.push_back(name);
     }
     for (const std::string &n : doomed)
-        RegDeleteValueA(h, n.c_str());
-    RegCloseKey(h);
+        RegDeleteValueA(h.get(), n.c_str());
 }
 
 // Wine remembers the faces it found in the Windows fonts folder in a cache
@@ -100,22 +94,21 @@ void deleteQxValues(const char *key)
 void deleteQxWineFontCache()
 {
     const char kCache[] = "Software\\Wine\\Fonts\\Cache";
-    HKEY h;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kCache, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+    OwnedKey h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kCache, 0, KEY_ALL_ACCESS, h.receive()) != ERROR_SUCCESS)
         return;
     std::vector<std::string> doomed;
     char name[512];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (RegEnumKeyExA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExA(h.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (std::string(name).compare(0, 2, "QX") == 0)
             doomed.push_back(name);
     }
     // A family's key holds one value per style.
     for (const std::string &family : doomed)
-        RegDeleteKeyA(h, family.c_str());
-    RegCloseKey(h);
+        RegDeleteKeyA(h.get(), family.c_str());
 }
 
 std::string profileString(const char *section, const char *key)
@@ -130,33 +123,29 @@ std::string profileString(const char *section, const char *key)
 int runProgram(const std::string &commandLine, std::string *output)
 {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    CreatePipe(&readEnd, &writeEnd, &sa, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    OwnedHandle readEnd, writeEnd;
+    CreatePipe(readEnd.receive(), writeEnd.receive(), &sa, 0);
+    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
+    si.hStdOutput = writeEnd.get();
+    si.hStdError = writeEnd.get();
     PROCESS_INFORMATION pi;
     std::string cmd = commandLine;
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(readEnd);
-        CloseHandle(writeEnd);
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
         return -1;
-    }
-    CloseHandle(writeEnd);
+    OwnedHandle process(pi.hProcess), thread(pi.hThread);
+    writeEnd.reset();
     char buf[4096];
     DWORD n;
-    while (ReadFile(readEnd, buf, sizeof buf, &n, nullptr) && n > 0)
+    while (ReadFile(readEnd.get(), buf, sizeof buf, &n, nullptr) && n > 0)
         output->append(buf, n);
-    CloseHandle(readEnd);
-    WaitForSingleObject(pi.hProcess, 60000);
+    readEnd.reset();
+    WaitForSingleObject(process.get(), 60000);
     DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    GetExitCodeProcess(process.get(), &code);
     // Text written by a Windows program ends its lines with CR LF.
     std::string text;
     for (char c : *output)
@@ -166,8 +155,10 @@ int runProgram(const std::string &commandLine, std::string *output)
     return static_cast<int>(code);
 }
 
-class InstallerRun : public ::testing::Test {
+class InstallerRun : public ::testing::Test, protected InstallerDriver {
 protected:
+    InstallerRun() : InstallerDriver(kMainCaption, kProgressCaption) {}
+
     void SetUp() override
     {
         version_ = emulatedVersion();
@@ -180,35 +171,22 @@ protected:
             WritePrivateProfileStringA(nullptr, nullptr, nullptr, (windowsDir() + "\\atm.ini").c_str());
         }
         if (nt4_) {
-            HKEY h;
+            OwnedKey h;
             RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, nullptr,
-                            0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
-            RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(kAtmFolder),
+                            0, KEY_ALL_ACCESS, nullptr, h.receive(), nullptr);
+            RegSetValueExA(h.get(), "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(kAtmFolder),
                            sizeof kAtmFolder);
-            RegCloseKey(h);
         }
         CreateDirectoryA(kAtmFolder, nullptr);
         registerOpener();
         // install.exe sees the same Windows version as this program.
-        HKEY h;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\install.exe", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
-        RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
-                       static_cast<DWORD>(version_.size() + 1));
-        RegCloseKey(h);
+        emulateVersionFor("install.exe", version_);
         useDisc(FI_DISC_DIR);
     }
 
     void TearDown() override
     {
-        if (process_.hProcess) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        if (lock_ != INVALID_HANDLE_VALUE)
-            CloseHandle(lock_);
+        lock_.reset();
         cleanSystem();
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command");
@@ -235,16 +213,14 @@ protected:
     // The program registered for ".otf" files: tests/e2e/opener.exe.
     void registerOpener()
     {
-        HKEY h;
-        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
-        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
-        RegCloseKey(h);
+        OwnedKey type, open;
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, ".otf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, type.receive(), nullptr);
+        RegSetValueExA(type.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>("QxTestOtfFile"), 14);
         std::string command = "\"" + programFolder() + "opener.exe\" \"%1\"";
         RegCreateKeyExA(HKEY_CLASSES_ROOT, "QxTestOtfFile\\shell\\open\\command", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
-        RegSetValueExA(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
+                        KEY_ALL_ACCESS, nullptr, open.receive(), nullptr);
+        RegSetValueExA(open.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE *>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
-        RegCloseKey(h);
     }
 
     // Puts a package disc into E: (the folder laid out by the build).
@@ -261,82 +237,7 @@ protected:
         return (win9x_ || nt4_) ? kAtmFolder : windowsDir() + "\\Fonts";
     }
 
-    void launch()
-    {
-        STARTUPINFOA si;
-        ZeroMemory(&si, sizeof si);
-        si.cb = sizeof si;
-        char cmd[] = "E:\\install.exe";
-        ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &process_));
-        dialog_ = waitForStartedDialog(process_.dwProcessId, kMainCaption, 30000);
-        ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
-        tree_ = GetDlgItem(dialog_, kTree);
-        ASSERT_NE(nullptr, tree_);
-        Sleep(300);
-        RemoteTree(tree_, process_.dwProcessId).expandAll();
-    }
-
-    RemoteTree tree() { return RemoteTree(tree_, process_.dwProcessId); }
-
-    int imageOf(const std::string &label) { return tree().find(label).image; }
-
-    void tick(const std::string &label)
-    {
-        RemoteTree t = tree();
-        TreeItem item = t.find(label);
-        ASSERT_NE(nullptr, item.handle) << label;
-        t.clickBox(item.handle);
-        EXPECT_EQ(kAll, imageOf(label)) << label << " did not become ticked";
-    }
-
-    void setMode(int mode)
-    {
-        HWND combo = GetDlgItem(dialog_, kModeCombo);
-        SendMessageA(combo, CB_SETCURSEL, mode, 0);
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(kModeCombo, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(combo));
-        Sleep(200);
-    }
-
-    // Presses Start and waits for the install run to end: its progress
-    // dialog (or the main dialog disabled under it) comes and goes, and the
-    // main dialog's thread is back in its own loop after the refresh. Small
-    // fonts are copied faster than a look for the progress dialog, so its
-    // not being seen is no failure.
-    void startInstall()
-    {
-        clickCenter(GetDlgItem(dialog_, kStart));
-        HWND progress = waitForProgress(3000);
-        if (progress) {
-            ASSERT_TRUE(waitForWindowGone(progress, 120000)) << "progress dialog stays";
-        }
-        for (int i = 0; i < 2400 && !IsWindowEnabled(dialog_); ++i)
-            Sleep(50);
-        ASSERT_TRUE(IsWindowEnabled(dialog_));
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
-        Sleep(200);
-    }
-
-    HWND waitForProgress(int timeoutMs)
-    {
-        for (int waited = 0; waited < timeoutMs; waited += 5) {
-            HWND progress = findOtherWindow(process_.dwProcessId, dialog_);
-            if (progress && windowText(progress) == kProgressCaption)
-                return progress;
-            Sleep(5);
-        }
-        return nullptr;
-    }
-
-    void exitInstaller()
-    {
-        clickCenter(GetDlgItem(dialog_, IDCANCEL));
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process_.hProcess, 20000));
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_.hProcess = nullptr;
-    }
+    void launch() { InstallerDriver::launch("E:\\install.exe", "E:\\"); }
 
     // The font at path is stamped (fsType 2) and all its checksums hold.
     void expectStamped(const std::string &path)
@@ -389,19 +290,18 @@ protected:
         std::string cmd = "\"" + program + "\" " + args;
         if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
             return -1;
+        OwnedHandle process(pi.hProcess), thread(pi.hThread);
         WindowSearch search = {pi.dwProcessId, &windowsSeen_};
         DWORD wait = WAIT_TIMEOUT;
         for (int waited = 0; wait == WAIT_TIMEOUT && waited < 60000; waited += 2) {
             EnumWindows(noteWindow, reinterpret_cast<LPARAM>(&search));
-            wait = WaitForSingleObject(pi.hProcess, 2);
+            wait = WaitForSingleObject(process.get(), 2);
         }
         DWORD code = static_cast<DWORD>(-1);
         if (wait == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi.hProcess, &code);
+            GetExitCodeProcess(process.get(), &code);
         else
-            TerminateProcess(pi.hProcess, 1);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
+            TerminateProcess(process.get(), 1);
         return static_cast<int>(code);
     }
 
@@ -414,10 +314,8 @@ protected:
     void expectNoFontsLeft()
     {
         WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((destination() + "\\QX*").c_str(), &data);
-        EXPECT_EQ(INVALID_HANDLE_VALUE, find) << data.cFileName;
-        if (find != INVALID_HANDLE_VALUE)
-            FindClose(find);
+        OwnedFind find(FindFirstFileA((destination() + "\\QX*").c_str(), &data));
+        EXPECT_FALSE(find) << data.cFileName;
     }
 
     // path is to be deleted at the next restart.
@@ -450,9 +348,7 @@ protected:
 
     std::string version_;
     bool win9x_ = false, nt4_ = false;
-    PROCESS_INFORMATION process_ = {};
-    HWND dialog_ = nullptr, tree_ = nullptr;
-    HANDLE lock_ = INVALID_HANDLE_VALUE;
+    OwnedFile lock_;  // a file held open as a font in use is
     std::string windowsSeen_;  // top-level windows of quiet runs
 };
 
@@ -516,23 +412,23 @@ TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
     std::string readOnly = destination() + "\\QXSample-W3.otf";
     std::string busy = destination() + "\\QXSample-W5.otf";
     ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+    lock_.reset(CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock_);
 
     setMode(MODE_UNINSTALL);
     EXPECT_EQ(kNone, imageOf("Sample W3"));   // installed: can be ticked
     EXPECT_EQ(kNoneGray, imageOf("Sample W7"));  // not installed: gray
     tick("Sample W3");
     tick("Sample W5");
-    clickCenter(GetDlgItem(dialog_, kStart));
+    pressStart();
     if (nt4_) {
-        HWND atm = waitForWindow(process_.dwProcessId, "Korimaru Installer", 20000);
+        HWND atm = waitForWindow(pid(), "Korimaru Installer", 20000);
         ASSERT_NE(nullptr, atm);
         EXPECT_NE(std::string::npos, windowText(GetDlgItem(atm, 0xFFFF)).find("AdobeTypeManager"));
         SendMessageA(GetDlgItem(atm, IDOK), BM_CLICK, 0, 0);
         waitForWindowGone(atm, 5000);
     }
-    HWND done = waitForWindow(process_.dwProcessId, "Korimaru Installer", 20000);
+    HWND done = waitForWindow(pid(), "Korimaru Installer", 20000);
     ASSERT_NE(nullptr, done);
     EXPECT_EQ("Fonts were removed.", windowText(GetDlgItem(done, 0xFFFF)));
     // The view was rebuilt before the message: nothing is installed any more.
@@ -546,8 +442,7 @@ TEST_F(InstallerRun, UninstallDeletesReadOnlyFilesAndSchedulesBusyOnes)
     EXPECT_TRUE(fileExists(busy));
     EXPECT_FALSE(registeredAnyhow("QXSample-W5", "QX Sample W5"));
     expectDeletedAtRestart(busy);
-    CloseHandle(lock_);
-    lock_ = INVALID_HANDLE_VALUE;
+    lock_.reset();
     exitInstaller();
 }
 
@@ -562,7 +457,7 @@ TEST_F(InstallerRun, CancelDuringALargeFontKeepsEarlierFontsAndBeginsNoLaterOne)
     tick("Sample W3");
     tick("Sample W7");
     tick("Round W4");
-    clickCenter(GetDlgItem(dialog_, kStart));
+    pressStart();
     HWND progress = waitForProgress(20000);
     ASSERT_NE(nullptr, progress);
     HWND name = GetDlgItem(progress, 6553);
@@ -572,7 +467,7 @@ TEST_F(InstallerRun, CancelDuringALargeFontKeepsEarlierFontsAndBeginsNoLaterOne)
     clickCenter(GetDlgItem(progress, IDCANCEL));
     ASSERT_TRUE(waitForWindowGone(progress, 60000)) << "the progress dialog did not close by itself";
     DWORD_PTR ignored;
-    SendMessageTimeoutA(dialog_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
+    SendMessageTimeoutA(dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
 
     EXPECT_TRUE(fileExists(destination() + "\\QXSample-W3.otf"));
     expectRegistered("QXSample-W3.otf", "QXSample-W3", "QX Sample W3", "QXSample-W3 Regular (OpenType)");
@@ -593,10 +488,10 @@ TEST_F(InstallerRun, FullDestinationLeavesNoPartialFile)
     if (win9x_) {
         WritePrivateProfileStringA("Setup", "PFB_DIR", "S:\\", (windowsDir() + "\\atm.ini").c_str());
     } else {
-        HKEY h;
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, KEY_ALL_ACCESS, &h);
-        RegSetValueExA(h, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>("S:\\"), 4);
-        RegCloseKey(h);
+        OwnedKey h;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup", 0, KEY_ALL_ACCESS,
+                      h.receive());
+        RegSetValueExA(h.get(), "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>("S:\\"), 4);
     }
     std::string big = readFile("E:\\FontData\\QXSample-W7");
     big.resize(2u << 20);
@@ -675,8 +570,8 @@ TEST_F(InstallerRun, QuietUninstallOfABusyFontSchedulesItAndLogsIt)
     ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5"));
     std::string busy = destination() + "\\QXSample-W5.otf";
     // Held open as a font in use is: readable, but not to be deleted.
-    lock_ = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+    lock_.reset(CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock_);
     ASSERT_EQ(0, runQuiet("/quiet /uninstall /font:QXSample-W5 " + logSwitch()));
     std::vector<std::string> log = readLines(logPath());
     ASSERT_EQ(1u, log.size());
@@ -787,14 +682,13 @@ TEST_F(InstallerRun, QuietUninstallWhoseRegistrationStaysFailsAndKeepsTheFile)
         GTEST_SKIP() << "Adobe Type Manager's profile holds the registrations on Windows 95/98/Me";
     ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5"));
     std::string font = destination() + "\\QXSample-W5.otf";
-    lock_ = CreateFileA((windowsDir() + "\\atm.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+    lock_.reset(CreateFileA((windowsDir() + "\\atm.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock_);
     EXPECT_EQ(1, runQuiet("/quiet /uninstall /all " + logSwitch()));
     EXPECT_EQ(std::vector<std::string>{"uninstall\tQXSample-W5\t" + font + "\tfailed: unregister"},
               readLines(logPath()));
-    CloseHandle(lock_);
-    lock_ = INVALID_HANDLE_VALUE;
+    lock_.reset();
     EXPECT_TRUE(fileExists(font));
     EXPECT_EQ(font, profileString("OpenTypeFonts", "QX Sample W5"));
     EXPECT_EQ(0, runQuiet("/quiet /uninstall /all"));
