@@ -190,12 +190,11 @@ class RegistryKeyTest : public ::testing::Test {
 protected:
     void setString(HKEY root, const char *key, const char *name, const std::string &data)
     {
-        HKEY h;
+        OwnedKey h;
         ASSERT_EQ(ERROR_SUCCESS,
-                  RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr));
-        RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+                  RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, h.receive(), nullptr));
+        RegSetValueExA(h.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
                        static_cast<DWORD>(data.size() + 1));
-        RegCloseKey(h);
     }
     // Deletes the keys, deepest first; keys that are not empty stay.
     void removeKeys(HKEY root, std::initializer_list<const char *> keys)

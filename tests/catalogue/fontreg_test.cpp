@@ -358,12 +358,13 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
 
     // Both settings present, with different folders: each row takes its own.
     testutil::writeFile(ini_, "[Setup]\r\nPFB_DIR=C:\\psfonts\\profile\r\n");
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    const char dir[] = "C:\\psfonts\\registry";
-    RegSetValueExA(key, "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir), sizeof dir);
-    RegCloseKey(key);
+    {
+        OwnedKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSetupKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.receive(), nullptr));
+        const char dir[] = "C:\\psfonts\\registry";
+        RegSetValueExA(key.get(), "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir), sizeof dir);
+    }
 
     found = getDefaultFontFolder(folder);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSetupKey);

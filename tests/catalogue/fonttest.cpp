@@ -50,16 +50,16 @@ bool copyFont(const char *name, const std::string &path)
     return CopyFileA(fontFile(name).c_str(), path.c_str(), FALSE) != FALSE;
 }
 
-ProductBinding::ProductBinding(const char *dll) : module_(nullptr)
+ProductBinding::ProductBinding(const char *dll)
 {
     ModuleChain &chain = ModuleChain::instance();
     chain.clear();
     chain.append(nullptr);
     chain.append(GetModuleHandleA(nullptr));
     if (dll && *dll) {
-        module_ = LoadLibraryA((testutil::programFolder() + dll).c_str());
+        module_.reset(LoadLibraryA((testutil::programFolder() + dll).c_str()));
         if (module_)
-            chain.append(module_);
+            chain.append(module_.get());
     }
 }
 
@@ -69,8 +69,7 @@ ProductBinding::~ProductBinding()
     chain.clear();
     chain.append(nullptr);
     chain.append(GetModuleHandleA(nullptr));
-    if (module_)
-        FreeLibrary(module_);
+    module_.reset();
 }
 
 namespace {
@@ -151,23 +150,19 @@ bool hasFontsValue(const char *key, const std::string &name)
 
 void setRawFontsValue(const std::string &name, const std::string &data)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, expectedFontsKey(), 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    OwnedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, expectedFontsKey(), 0, KEY_SET_VALUE, key.receive()) != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+    RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
                    static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
 }
 
 void deleteFontsValue(const std::string &name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, expectedFontsKey(), 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    OwnedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, expectedFontsKey(), 0, KEY_SET_VALUE, key.receive()) != ERROR_SUCCESS)
         return;
-    RegDeleteValueA(key, name.c_str());
-    RegCloseKey(key);
+    RegDeleteValueA(key.get(), name.c_str());
 }
 
 namespace {

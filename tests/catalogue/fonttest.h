@@ -3,6 +3,7 @@
 #ifndef TESTS_CATALOGUE_FONTTEST_H
 #define TESTS_CATALOGUE_FONTTEST_H
 
+#include "base/handles.h"
 #include "tests/win/winutil.h"
 
 #include <windows.h>
@@ -31,10 +32,10 @@ class ProductBinding {
 public:
     explicit ProductBinding(const char *dll);
     ~ProductBinding();
-    HMODULE module() const { return module_; }
+    HMODULE module() const { return module_.get(); }
 
 private:
-    HMODULE module_;
+    OwnedModule module_;
 };
 
 // A hidden top-level window of the test thread that counts the

@@ -23,6 +23,7 @@
 // than a copy holds in memory, so that kills fall inside a copy with part
 // of it on disk. The figures (kill points by kind, violations) are printed;
 // any violation or a point not reached fails the test.
+#include "base/handles.h"
 #include "sfnt/embed.h"
 #include "tests/win/winutil.h"
 
@@ -91,12 +92,11 @@ protected:
     {
         version_ = emulatedVersion();
         win9x_ = version_ == "win95" || version_ == "win98" || version_ == "winme";
-        HKEY h;
+        OwnedKey h;
         RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\crashinstall.exe", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &h, nullptr);
-        RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
+                        KEY_ALL_ACCESS, nullptr, h.receive(), nullptr);
+        RegSetValueExA(h.get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version_.c_str()),
                        static_cast<DWORD>(version_.size() + 1));
-        RegCloseKey(h);
         CreateDirectoryA(kAtmFolder, nullptr);
         log_ = windowsDir() + "\\crashpoints.log";
         SetEnvironmentVariableA("FI_CRASH_LOG", log_.c_str());
@@ -136,12 +136,11 @@ protected:
     void cleanSystem()
     {
         for (const char *key : {kNtFontsKey, k9xFontsKey}) {
-            HKEY h;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+            OwnedKey h;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, h.receive()) != ERROR_SUCCESS)
                 continue;
             for (const Registration &r : fontsValues(key))
-                RegDeleteValueA(h, r.name.c_str());
-            RegCloseKey(h);
+                RegDeleteValueA(h.get(), r.name.c_str());
         }
         DeleteFileA(atmIni().c_str());
         if (win9x_) {
@@ -160,19 +159,19 @@ protected:
     // kill left half written or that a run deleted.
     void deleteQxWineFontCache()
     {
-        HKEY h;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Fonts\\Cache", 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+        OwnedKey h;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Fonts\\Cache", 0, KEY_ALL_ACCESS, h.receive()) !=
+            ERROR_SUCCESS)
             return;
         std::vector<std::string> doomed;
         char name[512];
-        for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+        for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(h.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
                                               ERROR_SUCCESS;
              ++i, size = sizeof name)
             if (startsWith(name, "QX"))
                 doomed.push_back(name);
         for (const std::string &family : doomed)
-            RegDeleteKeyA(h, family.c_str());
-        RegCloseKey(h);
+            RegDeleteKeyA(h.get(), family.c_str());
     }
 
     // Runs the crash build, ending it at point stopAt (0: never). Its exit
@@ -189,13 +188,12 @@ protected:
         std::string cmd = std::string("E:\\crashinstall.exe ") + args;
         if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
             return -1;
+        OwnedHandle process(pi.hProcess), thread(pi.hThread);
         DWORD code = static_cast<DWORD>(kHung);
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi.hProcess, &code);
+        if (WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.get(), &code);
         else
-            TerminateProcess(pi.hProcess, 1);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
+            TerminateProcess(process.get(), 1);
         std::istringstream lines(readFile(log_));
         for (std::string line; points && std::getline(lines, line);)
             points->push_back(line.substr(line.find(' ') + 1));
@@ -207,19 +205,18 @@ protected:
     std::vector<Registration> fontsValues(const char *key)
     {
         std::vector<Registration> found;
-        HKEY h;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
+        OwnedKey h;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, h.receive()) != ERROR_SUCCESS)
             return found;
         char name[512], data[1024];
         for (DWORD i = 0, n = sizeof name, d = sizeof data - 1;
-             RegEnumValueA(h, i, name, &n, nullptr, nullptr, reinterpret_cast<BYTE *>(data), &d) == ERROR_SUCCESS;
+             RegEnumValueA(h.get(), i, name, &n, nullptr, nullptr, reinterpret_cast<BYTE *>(data), &d) == ERROR_SUCCESS;
              ++i, n = sizeof name, d = sizeof data - 1) {
             data[d] = '\0';
             std::string path = std::strchr(data, '\\') ? data : windowsDir() + "\\Fonts\\" + data;
             if (startsWith(name, "QX") || startsWith(path.substr(path.rfind('\\') + 1), "QX") || !name[0])
                 found.push_back({false, name, path});
         }
-        RegCloseKey(h);
         return found;
     }
 
@@ -289,11 +286,9 @@ protected:
     {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((destination() + "\\" + pattern).c_str(), &found);
-        for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
+        OwnedFind find(FindFirstFileA((destination() + "\\" + pattern).c_str(), &found));
+        for (BOOL more = static_cast<bool>(find); more; more = FindNextFileA(find.get(), &found))
             names.push_back(found.cFileName);
-        if (find != INVALID_HANDLE_VALUE)
-            FindClose(find);
         return names;
     }
 

@@ -15,6 +15,7 @@
 // (TerminateProcess, exit code 9: nothing is closed, flushed or undone);
 // with 0 it runs to its end. FI_CRASH_LOG names a file that gets one line
 // per point passed: its number and its kind.
+#include "base/handles.h"
 #include "catalogue/atm.h"
 #include "sfnt/embed.h"
 #include "shell/entry.h"
@@ -74,12 +75,11 @@ public:
 void writeHalfStamp(const char *path, int value)
 {
     std::string before;
-    if (FILE *f = std::fopen(path, "rb")) {
+    if (OwnedStdio f{std::fopen(path, "rb")}) {
         char block[4096];
         size_t n;
-        while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+        while ((n = std::fread(block, 1, sizeof block, f.get())) > 0)
             before.append(block, n);
-        std::fclose(f);
     }
     std::stringstream memory(before);
     if (RewriteEmbeddingType(memory, value) <= 0)
@@ -91,10 +91,9 @@ void writeHalfStamp(const char *path, int value)
     size_t to = from;
     while (to < before.size() && before[to] != after[to])
         ++to;
-    if (FILE *f = std::fopen(path, "r+b")) {
-        std::fseek(f, static_cast<long>(from), SEEK_SET);
-        std::fwrite(after.data() + from, 1, to - from, f);
-        std::fclose(f);
+    if (OwnedStdio f{std::fopen(path, "r+b")}) {
+        std::fseek(f.get(), static_cast<long>(from), SEEK_SET);
+        std::fwrite(after.data() + from, 1, to - from, f.get());
     }
 }
 

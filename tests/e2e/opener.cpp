@@ -2,6 +2,8 @@
 // files: records each start in opener.log in the Windows directory, which is
 // the prefix's own (runs of other versions in another prefix share the
 // program's folder, not that one).
+#include "base/handles.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -14,9 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     if (n == 0 || n >= MAX_PATH - 12)
         return 1;
     std::strcat(path, "\\opener.log");
-    if (FILE *f = std::fopen(path, "a")) {
-        std::fprintf(f, "started [%s]\n", commandLine);
-        std::fclose(f);
-    }
+    if (OwnedStdio f{std::fopen(path, "a")})
+        std::fprintf(f.get(), "started [%s]\n", commandLine);
     return 0;
 }

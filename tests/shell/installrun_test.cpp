@@ -6,6 +6,7 @@
 // entries.
 #include "shell/installrun.h"
 
+#include "base/handles.h"
 #include "catalogue/atm.h"
 #include "shell/fontreg.h"
 #include "shell/installerdialog.h"
@@ -48,14 +49,13 @@ std::vector<std::string> filesIn(const std::string &folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    OwnedFind find(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!find)
         return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -376,13 +376,13 @@ protected:
     void SetUp() override
     {
         RunTest::SetUp();
-        product_ = LoadLibraryA(FI_PRODUCT_DLL);
-        ASSERT_NE(nullptr, product_);
+        product_.reset(LoadLibraryA(FI_PRODUCT_DLL));
+        ASSERT_TRUE(product_);
         ModuleChain &chain = ModuleChain::instance();
         chain.clear();
         chain.append(nullptr);
         chain.append(GetModuleHandleA(nullptr));
-        chain.append(product_);
+        chain.append(product_.get());
         ASSERT_EQ('O', getProductFontType());
         source_ = FI_SAMPLE_FONT;
         stamped_ = readFile(source_);
@@ -395,18 +395,17 @@ protected:
     {
         cleanRegistrations();
         ModuleChain::instance().clear();
-        FreeLibrary(product_);
+        product_.reset();
         RunTest::TearDown();
     }
     void cleanRegistrations()
     {
         for (const char *key : {kNtFontsKey, k9xFontsKey}) {
-            HKEY h;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, &h) != ERROR_SUCCESS)
+            OwnedKey h;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, h.receive()) != ERROR_SUCCESS)
                 continue;
-            RegDeleteValueA(h, "QXSample-W5 Regular (OpenType)");
-            RegDeleteValueA(h, "QX Other W5");
-            RegCloseKey(h);
+            RegDeleteValueA(h.get(), "QXSample-W5 Regular (OpenType)");
+            RegDeleteValueA(h.get(), "QX Other W5");
         }
         DeleteFileA((windowsDir() + "\\atm.ini").c_str());
     }
@@ -440,7 +439,7 @@ protected:
         return installFont(j, e, path);
     }
 
-    HMODULE product_ = nullptr;
+    OwnedModule product_;
     std::string source_, stamped_;
 };
 

@@ -1,6 +1,7 @@
 // Tests of the product binding: STRMAP lookups, lookups along the module
 // chain, the disc search and its prompt, the name-map source and the whole
 // entry flow with good and bad product modules.
+#include "base/handles.h"
 #include "shell/entry.h"
 #include "shell/product.h"
 #include "shell/quiet.h"
@@ -28,50 +29,48 @@ class ChainTest : public ::testing::Test {
 protected:
     void bind(const char *dll)
     {
-        product_ = dll ? LoadLibraryA((programFolder() + dll).c_str()) : nullptr;
+        product_.reset(dll ? LoadLibraryA((programFolder() + dll).c_str()) : nullptr);
         if (dll) {
-            ASSERT_NE(nullptr, product_) << dll;
+            ASSERT_TRUE(product_) << dll;
         }
         ModuleChain &chain = ModuleChain::instance();
         chain.clear();
         chain.append(nullptr);
         chain.append(GetModuleHandleA(nullptr));
         if (product_)
-            chain.append(product_);
+            chain.append(product_.get());
     }
     void TearDown() override
     {
         ModuleChain::instance().clear();
-        if (product_)
-            FreeLibrary(product_);
     }
-    HMODULE product_ = nullptr;
+    OwnedModule product_;
 };
 
 TEST_F(ChainTest, StrmapKeysAreExactAndTheFirstLineWins)
 {
     bind("testproduct_ok.dll");
-    EXPECT_EQ(25010u, lookupStringId(product_, "PRODUCT_FONTTYPE"));
-    EXPECT_EQ(0u, lookupStringId(product_, "product_fonttype"));
-    EXPECT_EQ(0u, lookupStringId(product_, "PRODUCT_FONT"));
-    EXPECT_EQ(25003u, lookupStringId(product_, "PRODUCT_REQUEST_CD"));  // leading '=' skipped
-    EXPECT_EQ(25002u, lookupStringId(product_, "DUPLICATE"));
-    EXPECT_EQ(0u, lookupStringId(product_, "NO_DIGITS"));
-    EXPECT_EQ(0u, lookupStringId(product_, "TRAILING"));
-    EXPECT_EQ(0u, lookupStringId(product_, ""));
+    EXPECT_EQ(25010u, lookupStringId(product_.get(), "PRODUCT_FONTTYPE"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), "product_fonttype"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), "PRODUCT_FONT"));
+    EXPECT_EQ(25003u, lookupStringId(product_.get(), "PRODUCT_REQUEST_CD"));  // leading '=' skipped
+    EXPECT_EQ(25002u, lookupStringId(product_.get(), "DUPLICATE"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), "NO_DIGITS"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), "TRAILING"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), ""));
 }
 
 TEST_F(ChainTest, OverlongStrmapLineEndsWithoutHarmAndLaterLinesStillCount)
 {
     bind("testproduct_ok.dll");
-    EXPECT_EQ(0u, lookupStringId(product_, ("LONG_" + std::string(600, 'K')).c_str()));
-    EXPECT_EQ(25004u, lookupStringId(product_, "AFTER_LONG"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), ("LONG_" + std::string(600, 'K')).c_str()));
+    EXPECT_EQ(25004u, lookupStringId(product_.get(), "AFTER_LONG"));
 }
 
 TEST_F(ChainTest, ModuleWithoutStrmapHasNoIds)
 {
     bind("testproduct_start0.dll");
-    EXPECT_EQ(0u, lookupStringId(product_, "PRODUCT_FONTTYPE"));
+    EXPECT_EQ(0u, lookupStringId(product_.get(), "PRODUCT_FONTTYPE"));
 }
 
 TEST_F(ChainTest, ProductStringsComeFromTheModuleThatNamesThem)
@@ -111,12 +110,11 @@ TEST_F(ChainTest, TextResourcesBitmapsAndExportsAskTheProductFirst)
     delete[] text;
     EXPECT_EQ(nullptr, findProductTextResource("NO_SUCH_TEXT"));
 
-    HBITMAP bitmap = findProductBitmap("QXSample-W5");
-    ASSERT_NE(nullptr, bitmap);
+    OwnedBitmap bitmap(findProductBitmap("QXSample-W5"));
+    ASSERT_TRUE(bitmap);
     BITMAP info;
-    ASSERT_TRUE(GetObjectA(bitmap, sizeof info, &info));
+    ASSERT_TRUE(GetObjectA(bitmap.get(), sizeof info, &info));
     EXPECT_EQ(2, info.bmWidth);
-    DeleteObject(bitmap);
     EXPECT_EQ(nullptr, findProductBitmap("QXNOSUCH"));
 
     EXPECT_NE(nullptr, findProductExport("productMarker"));
@@ -170,8 +168,9 @@ void insertDisc(int)
 TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
 {
     bind("testproduct_other.dll");
-    gArriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
-    ASSERT_NE(nullptr, gArriving);
+    OwnedModule arriving(LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str()));
+    ASSERT_TRUE(arriving);
+    gArriving = arriving.get();
     WindowWatcher watcher(kInstallerTitle, IDOK);
     watcher.expectWithin(30000);
     watcher.onBeforeAnswer(insertDisc);
@@ -180,7 +179,6 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_EQ(1, watcher.answers());
     ModuleChain::instance().clear();
-    FreeLibrary(gArriving);
 }
 
 // A thread whose desktop handle lacks the right to create windows: its
@@ -200,15 +198,14 @@ TEST_F(DiscTest, PromptThatCannotBeShownGivesZeroAtOnce)
 {
     bind("testproduct_other.dll");
     char result = 'x';
-    HANDLE thread = CreateThread(nullptr, 0, promptWithoutWindows, &result, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
-    DWORD waited = WaitForSingleObject(thread, 20000);
+    OwnedHandle thread(CreateThread(nullptr, 0, promptWithoutWindows, &result, 0, nullptr));
+    ASSERT_TRUE(thread);
+    DWORD waited = WaitForSingleObject(thread.get(), 20000);
     DWORD code = 1;
     if (waited == WAIT_OBJECT_0)
-        GetExitCodeThread(thread, &code);
+        GetExitCodeThread(thread.get(), &code);
     else
-        TerminateThread(thread, 2);
-    CloseHandle(thread);
+        TerminateThread(thread.get(), 2);
     ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), waited) << "the prompt was asked for again and again";
     ASSERT_EQ(0u, code) << "the thread could not leave the window-creating desktop";
     EXPECT_EQ(0, result);
@@ -392,15 +389,14 @@ TEST_F(EntryTest, AnExceptionEndsAQuietRunWithOneAndALogLine)
 TEST_F(EntryTest, ASecondInstallerDoesNothingWhileTheFirstRuns)
 {
     useProduct("testproduct_ok.dll");
-    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    OwnedHandle held(CreateEventA(nullptr, TRUE, FALSE, nullptr)), done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::thread first([&] {
-        HANDLE mutex = CreateMutexA(nullptr, TRUE, installerLockName());
-        SetEvent(held);
-        WaitForSingleObject(done, INFINITE);
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
+        OwnedHandle mutex(CreateMutexA(nullptr, TRUE, installerLockName()));
+        SetEvent(held.get());
+        WaitForSingleObject(done.get(), INFINITE);
+        ReleaseMutex(mutex.get());
     });
-    WaitForSingleObject(held, INFINITE);
+    WaitForSingleObject(held.get(), INFINITE);
 
     std::string log = programFolder() + "quiet second.log";
     writeFile(log, "the first run's log");
@@ -420,10 +416,8 @@ TEST_F(EntryTest, ASecondInstallerDoesNothingWhileTheFirstRuns)
     }
     EXPECT_EQ(0, dialog.answers());
 
-    SetEvent(done);
+    SetEvent(done.get());
     first.join();
-    CloseHandle(held);
-    CloseHandle(done);
     // Once the first has ended, the next runs.
     EXPECT_EQ(0, runInstaller(0));
     EXPECT_EQ(1, dialog.answers());

@@ -192,9 +192,8 @@ TEST_F(DialogTest, StartsWithTheInstallModeAnEmptySelectionAndTheMissingSample)
     EXPECT_TRUE(SendDlgItemMessageA(dialog_, IDC_BADGE, STM_GETICON, 0, 0));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, IDC_BADGE)));
 
-    HBITMAP missing = LoadBitmapA(GetModuleHandleA(nullptr), "SAMPLE_MISSING");
-    EXPECT_EQ(bitmapBits(missing), bitmapBits(sample()));
-    DeleteObject(missing);
+    OwnedBitmap missing(LoadBitmapA(GetModuleHandleA(nullptr), "SAMPLE_MISSING"));
+    EXPECT_EQ(bitmapBits(missing.get()), bitmapBits(sample()));
     EXPECT_EQ(1, settings().loadCount);
 }
 
@@ -338,9 +337,8 @@ TEST_F(DialogTest, SelectingShowsTheSampleOfTheFontOrOfNone)
 {
     open();
     clickAndSettle(labelPoint(font(0)));
-    HBITMAP own = LoadBitmapA(GetModuleHandleA(nullptr), "QXTEST-W3");
-    EXPECT_EQ(bitmapBits(own), bitmapBits(sample()));
-    DeleteObject(own);
+    OwnedBitmap own(LoadBitmapA(GetModuleHandleA(nullptr), "QXTEST-W3"));
+    EXPECT_EQ(bitmapBits(own.get()), bitmapBits(sample()));
 
     // A font whose PostScript name has no bitmap: an empty sample area.
     clickAndSettle(labelPoint(font(1)));
@@ -348,9 +346,8 @@ TEST_F(DialogTest, SelectingShowsTheSampleOfTheFontOrOfNone)
 
     // A category: the missing-sample picture.
     clickAndSettle(labelPoint(item(nullptr, TVGN_ROOT)));
-    HBITMAP missing = LoadBitmapA(GetModuleHandleA(nullptr), "SAMPLE_MISSING");
-    EXPECT_EQ(bitmapBits(missing), bitmapBits(sample()));
-    DeleteObject(missing);
+    OwnedBitmap missing(LoadBitmapA(GetModuleHandleA(nullptr), "SAMPLE_MISSING"));
+    EXPECT_EQ(bitmapBits(missing.get()), bitmapBits(sample()));
 }
 
 TEST_F(DialogTest, DefaultFolderShowsItsFreeSpaceAndAnswersGetFolder)

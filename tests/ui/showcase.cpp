@@ -10,6 +10,7 @@
 // file has been removed. With /tip the fonts carry longer labels two levels
 // deep, every category is open and the mouse rests on the first label that
 // the size column cuts, so that its tool tip shows the whole name.
+#include "base/handles.h"
 #include "catalogue/checkboxtree.h"
 #include "shell/installerdialog.h"
 #include "shell/product.h"
@@ -150,11 +151,8 @@ void stage(const char *rectFile, bool tip)
     RECT r;
     GetClientRect(dialog->handle(), &r);
     MapWindowPoints(dialog->handle(), nullptr, reinterpret_cast<POINT *>(&r), 2);
-    FILE *f = std::fopen(rectFile, "w");
-    if (f) {
-        std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-        std::fclose(f);
-    }
+    if (OwnedStdio f{std::fopen(rectFile, "w")})
+        std::fprintf(f.get(), "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
     while (GetFileAttributesA(rectFile) != INVALID_FILE_ATTRIBUTES)
         Sleep(100);
     PostMessageA(dialog->handle(), WM_COMMAND, IDCANCEL, 0);

@@ -36,11 +36,11 @@ void sendKey(WORD vk, DWORD flags)
 
 UiThread::UiThread(std::function<void()> body) : helper_(nullptr)
 {
-    ready_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    settled_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    done_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ready_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    settled_.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    done_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     thread_ = std::thread([this, body] { run(body); });
-    WaitForSingleObject(ready_, INFINITE);
+    WaitForSingleObject(ready_.get(), INFINITE);
     if (!helper_) {
         // Nothing of a window test can run without windows: say so and end
         // now rather than crash or wait for the run's time limit.
@@ -57,9 +57,6 @@ UiThread::~UiThread()
 {
     PostMessageA(helper_, WM_CLOSE, 0, 0);
     thread_.join();
-    CloseHandle(ready_);
-    CloseHandle(settled_);
-    CloseHandle(done_);
 }
 
 LRESULT CALLBACK UiThread::helperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -75,7 +72,7 @@ LRESULT CALLBACK UiThread::helperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == kSettleTimer) {
             KillTimer(hwnd, kSettleTimer);
-            SetEvent(self->settled_);
+            SetEvent(self->settled_.get());
         }
         return 0;
     case WM_CLOSE:
@@ -99,14 +96,14 @@ void UiThread::run(std::function<void()> body)
     helper_ = CreateWindowExA(0, kHelperClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
     if (!helper_) {
         createError_ = GetLastError();
-        SetEvent(ready_);
+        SetEvent(ready_.get());
         return;
     }
     SetWindowLongPtrA(helper_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetEvent(ready_);
+    SetEvent(ready_.get());
     if (body)
         body();
-    SetEvent(done_);
+    SetEvent(done_.get());
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -124,12 +121,12 @@ void UiThread::settle()
     // Let the input reach the thread's queue first.
     Sleep(30);
     PostMessageA(helper_, kSettleMessage, 0, 0);
-    WaitForSingleObject(settled_, 5000);
+    WaitForSingleObject(settled_.get(), 5000);
 }
 
 bool UiThread::waitDone(DWORD timeoutMs)
 {
-    return WaitForSingleObject(done_, timeoutMs) == WAIT_OBJECT_0;
+    return WaitForSingleObject(done_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 POINT toScreen(HWND hwnd, int x, int y)

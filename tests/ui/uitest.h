@@ -7,6 +7,8 @@
 #ifndef TESTS_UI_UITEST_H
 #define TESTS_UI_UITEST_H
 
+#include "base/handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -37,9 +39,9 @@ private:
     std::thread thread_;
     HWND helper_;
     DWORD createError_ = 0;
-    HANDLE ready_;
-    HANDLE settled_;
-    HANDLE done_;
+    OwnedHandle ready_;
+    OwnedHandle settled_;
+    OwnedHandle done_;
 };
 
 // Screen point of a client point of hwnd.

@@ -1,6 +1,8 @@
 // tests/win/winutil.cpp - helpers for tests that run under Wine.
 #include "tests/win/winutil.h"
 
+#include "base/handles.h"
+
 #include <cstdio>
 
 namespace testutil {
@@ -16,8 +18,8 @@ std::string programFolder()
 static void removeTree(const std::string &folder)
 {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
+    OwnedFind find(FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (find) {
         do {
             std::string name = data.cFileName;
             if (name == "." || name == "..")
@@ -29,8 +31,8 @@ static void removeTree(const std::string &folder)
                 SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(path.c_str());
             }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
+        } while (FindNextFileA(find.get(), &data));
+        find.reset();
     }
     RemoveDirectoryA(folder.c_str());
 }
@@ -46,24 +48,23 @@ std::string scratchFolder(const std::string &name)
 std::string readFile(const std::string &path)
 {
     std::string data;
-    FILE *f = std::fopen(path.c_str(), "rb");
+    OwnedStdio f(std::fopen(path.c_str(), "rb"));
     if (!f)
         return data;
     char block[4096];
     size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+    while ((n = std::fread(block, 1, sizeof block, f.get())) > 0)
         data.append(block, n);
-    std::fclose(f);
     return data;
 }
 
 bool writeFile(const std::string &path, const std::string &data)
 {
-    FILE *f = std::fopen(path.c_str(), "wb");
+    OwnedStdio f(std::fopen(path.c_str(), "wb"));
     if (!f)
         return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    return (std::fclose(f) == 0) && ok;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f.get()) == data.size();
+    return f.close() && ok;
 }
 
 bool fileExists(const std::string &path)
@@ -73,13 +74,12 @@ bool fileExists(const std::string &path)
 
 bool regGetString(HKEY root, const char *key, const char *value, std::string *out)
 {
-    HKEY h;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
+    OwnedKey h;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, h.receive()) != ERROR_SUCCESS)
         return false;
     char buf[4096];
     DWORD size = sizeof buf - 1, type = 0;
-    LONG rc = RegQueryValueExA(h, value, nullptr, &type, reinterpret_cast<BYTE *>(buf), &size);
-    RegCloseKey(h);
+    LONG rc = RegQueryValueExA(h.get(), value, nullptr, &type, reinterpret_cast<BYTE *>(buf), &size);
     if (rc != ERROR_SUCCESS)
         return false;
     buf[size] = '\0';
@@ -90,13 +90,12 @@ bool regGetString(HKEY root, const char *key, const char *value, std::string *ou
 bool regGetMultiString(HKEY root, const char *key, const char *value,
                        std::vector<std::string> *out)
 {
-    HKEY h;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS)
+    OwnedKey h;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, h.receive()) != ERROR_SUCCESS)
         return false;
     std::vector<char> buf(65536);
     DWORD size = static_cast<DWORD>(buf.size() - 2), type = 0;
-    LONG rc = RegQueryValueExA(h, value, nullptr, &type, reinterpret_cast<BYTE *>(buf.data()), &size);
-    RegCloseKey(h);
+    LONG rc = RegQueryValueExA(h.get(), value, nullptr, &type, reinterpret_cast<BYTE *>(buf.data()), &size);
     if (rc != ERROR_SUCCESS)
         return false;
     buf[size] = buf[size + 1] = '\0';
@@ -262,8 +261,8 @@ std::string buildPath(const char *unixPath)
 void removeFilesIn(const std::string &folder, const std::string &pattern)
 {
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    OwnedFind find(FindFirstFileA((folder + "\\" + pattern).c_str(), &data));
+    if (!find)
         return;
     do {
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -271,16 +270,15 @@ void removeFilesIn(const std::string &folder, const std::string &pattern)
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
 }
 
 void copyFolder(const std::string &from, const std::string &to)
 {
     CreateDirectoryA(to.c_str(), nullptr);
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    OwnedFind find(FindFirstFileA((from + "\\*").c_str(), &data));
+    if (!find)
         return;
     do {
         std::string name = data.cFileName;
@@ -290,8 +288,7 @@ void copyFolder(const std::string &from, const std::string &to)
             copyFolder(from + "\\" + name, to + "\\" + name);
         else
             CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
 }
 
 }  // namespace testutil
