@@ -1,7 +1,7 @@
 // base/system.h - small stateless wrappers over the operating system.
 //
 // The two resource loaders read only the installer module (the program's own
-// image); lookups that ask the product module first live in shell/.
+// image); lookups that ask the product module first live in platform/.
 #ifndef BASE_SYSTEM_H
 #define BASE_SYSTEM_H
 

@@ -22,15 +22,15 @@
 //      fonts, and times loadCatalogue(false) five times at each count.
 // Prints a small table of medians on standard output.
 #include "base/handles.h"
-#include "catalogue/catalogue.h"
-#include "catalogue/fonttree.h"
-#include "sfnt/embed.h"
-#include "shell/installerdialog.h"
-#include "shell/entry.h"
-#include "shell/installrun.h"
-#include "shell/product.h"
 #include "base/system.h"
+#include "catalogue/catalogue.h"
+#include "controls/fonttree.h"
+#include "dialogs/installerdialog.h"
+#include "dialogs/installrun.h"
+#include "platform/product.h"
+#include "program/entry.h"
 #include "resources/resource.h"
+#include "sfnt/embed.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -4,10 +4,10 @@
 
 #include "base/handles.h"
 #include "base/system.h"
-#include "catalogue/atm.h"
+#include "platform/atm.h"
+#include "platform/fontreg.h"
+#include "platform/product.h"
 #include "sfnt/identity.h"
-#include "shell/fontreg.h"
-#include "shell/product.h"
 
 #include <windows.h>
 #include <sys/stat.h>

@@ -1,6 +1,8 @@
 // Tests of Adobe Type Manager support: its profile, its font list and
 // folder, and the ".otf" opener.
-#include "catalogue/atm.h"
+#include "controls/folderchooser.h"
+#include "platform/atm.h"
+#include "platform/opener.h"
 #include "tests/catalogue/fonttest.h"
 #include "tests/win/winutil.h"
 

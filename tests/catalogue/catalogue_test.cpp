@@ -1,8 +1,8 @@
 // Tests of catalogue loading: the name map of the bound product, the
 // package disc in E:, and the fonts installed the way the platform row says.
 #include "catalogue/catalogue.h"
-#include "shell/fontreg.h"
-#include "shell/product.h"
+#include "platform/fontreg.h"
+#include "platform/product.h"
 #include "tests/catalogue/fonttest.h"
 #include "tests/win/winutil.h"
 

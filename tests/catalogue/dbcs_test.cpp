@@ -4,9 +4,9 @@
 // installed into a folder whose name ends in such a character under a file
 // name that holds one, found there by a catalogue load and uninstalled.
 #include "catalogue/catalogue.h"
-#include "shell/fontreg.h"
-#include "shell/installrun.h"
-#include "shell/product.h"
+#include "dialogs/installrun.h"
+#include "platform/fontreg.h"
+#include "platform/product.h"
 #include "tests/catalogue/fonttest.h"
 #include "tests/win/winutil.h"
 

@@ -1,8 +1,8 @@
 // Tests of font registration with the system, run under Wine once per
 // emulated Windows version; each run checks the row of its platform.
-#include "catalogue/atm.h"
-#include "shell/fontreg.h"
-#include "shell/product.h"
+#include "platform/atm.h"
+#include "platform/fontreg.h"
+#include "platform/product.h"
 #include "tests/catalogue/fonttest.h"
 #include "tests/win/winutil.h"
 

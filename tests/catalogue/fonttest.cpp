@@ -1,7 +1,7 @@
 // tests/catalogue/fonttest.cpp - shared pieces of the Windows font tests.
 #include "tests/catalogue/fonttest.h"
 
-#include "shell/product.h"
+#include "platform/product.h"
 #include "tests/win/winutil.h"
 
 #include <cstdio>

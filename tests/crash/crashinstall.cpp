@@ -16,11 +16,11 @@
 // with 0 it runs to its end. FI_CRASH_LOG names a file that gets one line
 // per point passed: its number and its kind.
 #include "base/handles.h"
-#include "catalogue/atm.h"
+#include "pipeline/pipeline.h"
+#include "platform/atm.h"
+#include "program/entry.h"
+#include "program/quiet.h"
 #include "sfnt/embed.h"
-#include "shell/entry.h"
-#include "shell/pipeline.h"
-#include "shell/quiet.h"
 
 #include <windows.h>
 

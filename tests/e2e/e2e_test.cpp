@@ -7,7 +7,7 @@
 // The quiet runs (install.exe /quiet ...) are checked the same way, by their
 // exit codes and logs, and watched for any top-level window of install.exe.
 #include "base/handles.h"
-#include "catalogue/fonttree.h"
+#include "controls/fonttree.h"
 #include "sfnt/embed.h"
 #include "tests/e2e/installerdriver.h"
 #include "tests/win/winutil.h"

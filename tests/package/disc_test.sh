@@ -30,7 +30,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/ce
 
 # Unsigned by default: the installer on the disc is the tree's own.
 mk >"$work/unsigned.log" 2>&1 || { cat "$work/unsigned.log"; echo "FAIL: the unsigned package"; exit 1; }
-cmp -s "$tree/shell/install.exe" "$work/out/disc/install.exe" || fail "install.exe changed without --sign"
+cmp -s "$tree/program/install.exe" "$work/out/disc/install.exe" || fail "install.exe changed without --sign"
 osslsigncode verify -in "$work/out/disc/product.dll" >/dev/null 2>&1 && fail "product.dll signed without --sign"
 
 # Built again from the same fonts, the module compiled anew a second later:
@@ -48,7 +48,7 @@ grep -q 'product.dll$' "$work/first.md5" && grep -q 'SIGNED.iso$' "$work/first.m
 printf 'wrong\n' >"$work/wrong"
 mk --sign "$work/cert.pfx" --sign-password-file "$work/wrong" >"$work/wrong.log" 2>&1
 [ $? = 1 ] || fail "a wrong password: exit status is not 1"
-cmp -s "$tree/shell/install.exe" "$work/out/disc/install.exe" || fail "a failed signing changed the disc"
+cmp -s "$tree/program/install.exe" "$work/out/disc/install.exe" || fail "a failed signing changed the disc"
 ls -a "$work/out" | grep -q '^\.disc-' && fail "a failed signing left its staging folder"
 
 mk --sign "$work/cert.pfx" --sign-password-file "$work/password" >"$work/signed.log" 2>&1 ||

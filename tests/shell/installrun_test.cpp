@@ -4,14 +4,14 @@
 // leave behind (no temporary file, no half-done font) and what they find of
 // an earlier run, and what registration and uninstallation do with odd
 // entries.
-#include "shell/installrun.h"
+#include "dialogs/installrun.h"
 
 #include "base/handles.h"
-#include "catalogue/atm.h"
-#include "shell/fontreg.h"
-#include "shell/installerdialog.h"
-#include "shell/product.h"
-#include "shell/progressdialog.h"
+#include "dialogs/installerdialog.h"
+#include "dialogs/progressdialog.h"
+#include "platform/atm.h"
+#include "platform/fontreg.h"
+#include "platform/product.h"
 #include "sfnt/embed.h"
 #include "sfnt/verify.h"
 #include "tests/win/winutil.h"

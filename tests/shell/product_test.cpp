@@ -2,9 +2,9 @@
 // chain, the disc search and its prompt, the name-map source and the whole
 // entry flow with good and bad product modules.
 #include "base/handles.h"
-#include "shell/entry.h"
-#include "shell/product.h"
-#include "shell/quiet.h"
+#include "platform/product.h"
+#include "program/entry.h"
+#include "program/quiet.h"
 
 #include "tests/win/winutil.h"
 

@@ -1,7 +1,7 @@
 // tests/ui/catalogue_double.cpp - stand-in for the system side of the main dialog.
 #include "tests/ui/catalogue_double.h"
 
-#include "shell/fontreg.h"
+#include "platform/fontreg.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #ifndef TESTS_UI_CATALOGUE_DOUBLE_H
 #define TESTS_UI_CATALOGUE_DOUBLE_H
 
-#include "shell/services.h"
+#include "dialogs/services.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
 // tests/ui/dialog_test.cpp - the main dialog, run as the program runs it and
 // driven with real mouse and keyboard input; the catalogue, the folders, the
 // folder chooser and the runs come from the stand-in services.
-#include "catalogue/summary.h"
+#include "controls/summary.h"
+#include "dialogs/installerdialog.h"
+#include "platform/product.h"
 #include "resources/resource.h"
-#include "shell/installerdialog.h"
-#include "shell/product.h"
 #include "tests/ui/catalogue_double.h"
 #include "tests/ui/uitest.h"
 #include "tests/win/winutil.h"

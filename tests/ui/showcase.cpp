@@ -11,9 +11,9 @@
 // deep, every category is open and the mouse rests on the first label that
 // the size column cuts, so that its tool tip shows the whole name.
 #include "base/handles.h"
-#include "catalogue/checkboxtree.h"
-#include "shell/installerdialog.h"
-#include "shell/product.h"
+#include "controls/checkboxtree.h"
+#include "dialogs/installerdialog.h"
+#include "platform/product.h"
 #include "tests/ui/catalogue_double.h"
 
 #include <cstdio>

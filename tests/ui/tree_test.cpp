@@ -1,9 +1,9 @@
 // tests/ui/tree_test.cpp - the check-box tree, the font tree and the summary,
 // driven with real mouse and keyboard input on a host dialog.
-#include "catalogue/fonttree.h"
-#include "catalogue/summary.h"
-#include "resources/resource.h"
 #include "base/window.h"
+#include "controls/fonttree.h"
+#include "controls/summary.h"
+#include "resources/resource.h"
 #include "tests/ui/uitest.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // what the system holds afterwards.
 //
 //   demodriver SHOTS_FOLDER
-#include "catalogue/fonttree.h"
+#include "controls/fonttree.h"
 #include "sfnt/embed.h"
 #include "tools/automation/remote.h"
 

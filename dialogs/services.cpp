@@ -1,0 +1,30 @@
+// dialogs/services.cpp - the real catalogue load, folders, chooser and runs.
+#include "dialogs/services.h"
+
+#include "catalogue/catalogue.h"
+#include "controls/folderchooser.h"
+#include "dialogs/installrun.h"
+#include "platform/atm.h"
+#include "platform/fontreg.h"
+#include "platform/opener.h"
+
+namespace {
+
+class SystemServices : public InstallerServices {
+public:
+    void loadCatalogue(bool firstLoad) override { ::loadCatalogue(firstLoad); }
+    bool defaultFontFolder(char *out) override { return getDefaultFontFolder(out); }
+    bool systemFontFolder(char *out) override { return getSystemFontFolder(out) != nullptr; }
+    bool chooseFolder(char *buffer, int capacity) override { return browseForFolder(buffer, capacity); }
+    bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
+    void runInstall(const InstallJob &job) override { runInstallJob(job); }
+    RunSummary runUninstall(const InstallJob &job) override { return runUninstallJob(job); }
+};
+
+}  // namespace
+
+InstallerServices &systemServices()
+{
+    static SystemServices services;
+    return services;
+}

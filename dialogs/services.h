@@ -1,0 +1,38 @@
+// dialogs/services.h - what the main dialog and the install run take from the
+// system: the catalogue load, the folders, the folder chooser and the two
+// runs. The program uses systemServices(); tests give the dialog their own.
+#ifndef DIALOGS_SERVICES_H
+#define DIALOGS_SERVICES_H
+
+#include "catalogue/fontentry.h"
+#include "pipeline/pipeline.h"
+
+#include <windows.h>
+
+#include <string>
+
+class InstallerServices {
+public:
+    virtual ~InstallerServices() = default;
+
+    // Rebuilds fontCatalogue(); the first load asks for the package disc.
+    virtual void loadCatalogue(bool firstLoad) = 0;
+    // The proposed destination and the system fonts folder into out
+    // (kFontsValueSize chars); false when there is none.
+    virtual bool defaultFontFolder(char *out) = 0;
+    virtual bool systemFontFolder(char *out) = 0;
+    // Lets the user choose a folder (capacity chars); false when cancelled.
+    virtual bool chooseFolder(char *buffer, int capacity) = 0;
+    // The program that opens ".otf" files into buffer (256 chars).
+    virtual bool findOtfOpener(char *buffer) = 0;
+    // Installs job.entries into job.folder under a progress dialog owned by
+    // job.mainDialog.
+    virtual void runInstall(const InstallJob &job) = 0;
+    // Uninstalls job.entries on the calling thread; what became of them.
+    virtual RunSummary runUninstall(const InstallJob &job) = 0;
+};
+
+// The real ones: the disc, the registry, the shell and the file system.
+InstallerServices &systemServices();
+
+#endif

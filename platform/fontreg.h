@@ -1,0 +1,76 @@
+// platform/fontreg.h - registration of fonts with the system.
+//
+// The Fonts key under HKEY_LOCAL_MACHINE holds one string value per font:
+// the display name as value name, and either a bare file name (a file in the
+// system fonts folder) or a full path as data. Windows 95/98/Me and Windows
+// NT keep it in different places; other platforms have none, and every
+// operation on it fails there.
+#ifndef PLATFORM_FONTREG_H
+#define PLATFORM_FONTREG_H
+
+#include <windows.h>
+
+#include <string>
+
+// Buffers of value names, value data and paths: 260 chars incl. NUL.
+const int kFontsValueSize = 260;
+
+// The Fonts key path of the running platform family, or nullptr.
+const char *getFontsKeyPath();
+
+// Sets value name to data (REG_SZ, with its NUL), or deletes the value when
+// data is nullptr. The registry's error code: 0 on success.
+LONG setFontsValue(const char *name, const char *data);
+// The data of value name into buffer (kFontsValueSize chars); nullptr when the
+// key cannot be opened, or the value is missing, empty or too long.
+char *getFontsValue(const char *name, char *buffer);
+
+// The full path that value data names into out (kFontsValueSize chars): data
+// with a directory unchanged, a bare file name inside the system fonts
+// folder. nullptr when the result does not fit.
+char *resolveFontsValuePath(const char *data, char *out);
+// The value data for the font file at path into out (kFontsValueSize
+// chars): its file name when it lies directly in the system fonts folder,
+// else the path itself. nullptr when it does not fit.
+char *makeFontsValueData(const char *path, char *out);
+
+// Loads the font file and registers it under valueName. The number of fonts
+// loaded; 0 (with the font unloaded again) when the value cannot be written,
+// and 0 without loading anything for an empty valueName.
+int registerFontFile(const char *path, const char *valueName);
+// Registers an OpenType font as the running platform wants it: Adobe Type
+// Manager's list on Windows 95/98/Me, the NT 4.0 way on NT 3.x and 4.0,
+// registerFontFile later. Nonzero on success.
+int registerOpenTypeFont(const char *path, const char *name);
+// Loads the font and registers it under name + " (OpenType)" with its full
+// path. The number of fonts loaded; 0 when nothing was registered.
+int registerOpenTypeFontNT4(const char *path, const char *name);
+// Unloads the font registered under valueName and removes the value: 1, -1
+// when there is no such value (nothing is changed), 0 when the value could
+// not be removed.
+int unregisterFontByName(const char *valueName);
+// Tells all top-level windows that the fonts changed (posted, never waited).
+void broadcastFontChange();
+
+// The system fonts folder: the Windows directory followed by "\Fonts".
+// out holds kFontsValueSize chars.
+char *getSystemFontFolder(char *out);
+
+// The default destination folder for the package's font type and the
+// running system; false when there is none (no Adobe Type Manager setting
+// where one is needed). out holds kFontsValueSize chars.
+bool getDefaultFontFolder(char *out);
+
+// Appends, for every Fonts value whose data has one of the extensions (a
+// nullptr-terminated list, compared without regard to case; every value
+// when extensions is nullptr), the value name
+// and the full path of its file to names and paths, each followed by a line
+// feed. Values whose name or data is longer than 259 chars are skipped.
+// Returns the number of values listed; 0 when the key cannot be opened.
+int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths);
+
+// True when the installed font file at path belongs to this maker's package
+// line: the product module's IsMyFontFile export decides when it has one.
+bool isMyFontFile(const char *path);
+
+#endif
