@@ -38,6 +38,11 @@ x11_libraries="libX11.so.6:libx11-6 libXext.so.6:libxext6 libXrender.so.1:libxre
 probe_windows() {
     probe=$1
     rm -f "$dir/probe.failed"
+    if [ ! -f "$probe" ]; then
+        echo "wine-harness: the window probe $probe is missing: build the target window_probe first" \
+            | tee "$dir/probe.failed" >&2
+        return 1
+    fi
     case "$(od -An -tx1 -j "$(( $(od -An -tu4 -j 60 -N 4 "$probe") + 4 ))" -N 2 "$probe" | tr -d ' ')" in
     4c01) bits=32 ldarch="libc6" debarch=i386 ;;
     *) bits=64 ldarch="libc6,x86-64" debarch=amd64 ;;
