@@ -104,6 +104,9 @@ protected:
     void TearDown() override
     {
         cleanSystem();
+        // The profile that cleanSystem sets up for the next run goes too:
+        // the next test program in this prefix expects none.
+        DeleteFileA(atmIni().c_str());
         DeleteFileA(log_.c_str());
     }
 
