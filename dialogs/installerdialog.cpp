@@ -22,11 +22,6 @@ const int kToggleImageWidth = 20;
 const int kBadgeImageWidth = 44;
 const COLORREF kMaskColor = RGB(255, 255, 255);
 
-InstallerDialog *gCurrentDialog = nullptr;
-bool gFirstTime = true;
-bool gTallLayout = false;
-RECT gNormalRect;
-
 // The cursor is an hourglass while an instance lives.
 class WaitCursor {
 public:
@@ -60,20 +55,11 @@ InstallerDialog::InstallerDialog(InstallerServices &services)
 {
 }
 
-InstallerDialog::~InstallerDialog()
-{
-    if (gCurrentDialog == this)
-        gCurrentDialog = nullptr;
-}
+InstallerDialog::~InstallerDialog() = default;
 
 INT_PTR InstallerDialog::run()
 {
     return runModal(installerModule(), IDD_INSTALLER, nullptr);
-}
-
-InstallerDialog *InstallerDialog::current()
-{
-    return gCurrentDialog;
 }
 
 int InstallerDialog::mode() const
@@ -132,8 +118,7 @@ LRESULT InstallerDialog::OnInitDialog(WPARAM, LPARAM)
 void InstallerDialog::refreshContents()
 {
     WaitCursor wait;
-    gCurrentDialog = this;
-    bool firstTime = gFirstTime;
+    bool firstTime = firstLoad_;
     // The controls are set up once per dialog, so that a second dialog in
     // the same process gets its own tree instead of none.
     bool setUp = !tree_;
@@ -172,7 +157,7 @@ void InstallerDialog::refreshContents()
                             0);
         showSample(nullptr);
     }
-    gFirstTime = false;
+    firstLoad_ = false;
 }
 
 void InstallerDialog::setToggleIcon(int image)
@@ -258,25 +243,25 @@ void InstallerDialog::toggleTallLayout()
     GetWindowPlacement(hwnd_, &placement);
     const RECT &now = placement.rcNormalPosition;
     int width = now.right - now.left;
-    if (!gTallLayout) {
+    if (!tallLayout_) {
         RECT work;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-        gNormalRect = now;
+        normalRect_ = now;
         int gained = (work.bottom - work.top) - (now.bottom - now.top);
         SetWindowPos(hwnd_, nullptr, now.left, work.top, width, work.bottom - work.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         moveControlBy(IDC_FONT_TREE, 0, gained);
         moveControlBy(IDC_LAYOUT_TOGGLE, gained, 0);
         setToggleIcon(1);
-        gTallLayout = true;
+        tallLayout_ = true;
     } else {
-        int lost = (now.bottom - now.top) - (gNormalRect.bottom - gNormalRect.top);
-        SetWindowPos(hwnd_, nullptr, now.left, gNormalRect.top, width,
-                     gNormalRect.bottom - gNormalRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        int lost = (now.bottom - now.top) - (normalRect_.bottom - normalRect_.top);
+        SetWindowPos(hwnd_, nullptr, now.left, normalRect_.top, width,
+                     normalRect_.bottom - normalRect_.top, SWP_NOZORDER | SWP_NOACTIVATE);
         moveControlBy(IDC_FONT_TREE, 0, -lost);
         moveControlBy(IDC_LAYOUT_TOGGLE, -lost, 0);
         setToggleIcon(0);
-        gTallLayout = false;
+        tallLayout_ = false;
     }
 }
 

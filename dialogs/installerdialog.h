@@ -49,9 +49,6 @@ public:
     FontTreeCtrl *fontTree() const { return tree_.get(); }
     bool fontsChanged() const { return fontsChanged_; }
 
-    // The dialog that is showing, for the install worker.
-    static InstallerDialog *current();
-
 protected:
     bool dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result) override;
 
@@ -87,6 +84,9 @@ private:
     OwnedBitmap sample_;  // the sample bitmap that the dialog shows
     bool fontsChanged_;
     bool folderChosen_;  // a destination has been set; before that, none
+    bool firstLoad_ = true;  // the next load is the first (it asks for the disc)
+    bool tallLayout_ = false;
+    RECT normalRect_ = {};  // the window's place before the tall layout
 };
 
 #endif

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <regex>
@@ -64,12 +65,14 @@ protected:
     // Runs the main dialog as the program does, on a thread of its own.
     void open()
     {
-        ui_.reset(new uitest::UiThread([] {
+        ui_.reset(new uitest::UiThread([this] {
             InstallerDialog dialog(catalogue_double::services());
+            running_ = &dialog;
             dialog.run();
+            running_ = nullptr;
         }));
         for (int i = 0; i < 500 && !dialog_; ++i) {
-            InstallerDialog *current = InstallerDialog::current();
+            InstallerDialog *current = running_;
             if (current && current->handle() && IsWindowVisible(current->handle()))
                 dialog_ = current->handle();
             else
@@ -82,7 +85,7 @@ protected:
         ui_->settle();
     }
 
-    InstallerDialog *dialog() { return InstallerDialog::current(); }
+    InstallerDialog *dialog() { return running_; }
 
     HTREEITEM item(HTREEITEM from, UINT how)
     {
@@ -153,6 +156,7 @@ protected:
     }
 
     std::unique_ptr<uitest::UiThread> ui_;
+    std::atomic<InstallerDialog *> running_{nullptr};  // the dialog while its thread runs it
     HWND dialog_ = nullptr;
     HWND tree_ = nullptr;
 };

@@ -114,10 +114,9 @@ void hoverCutLabel(FontTreeCtrl *fonts)
     }
 }
 
-void stage(const char *rectFile, bool tip)
+void stage(InstallerDialog *dialog, const char *rectFile, bool tip)
 {
-    InstallerDialog *dialog = nullptr;
-    while (!(dialog = InstallerDialog::current()) || !dialog->handle() || !IsWindowVisible(dialog->handle()))
+    while (!dialog->handle() || !IsWindowVisible(dialog->handle()))
         Sleep(50);
     HWND tree = dialog->fontTree()->handle();
     HTREEITEM category = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
@@ -171,8 +170,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         args.erase(0, 5);
     loadRows(tip);
     std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
-    std::thread stager(stage, rectFile.c_str(), tip);
     InstallerDialog dialog(catalogue_double::services());
+    std::thread stager(stage, &dialog, rectFile.c_str(), tip);
     dialog.run();
     stager.join();
     return 0;
