@@ -337,6 +337,30 @@ TEST_F(DialogTest, LayoutToggleMakesTheWindowTallAndBack)
     EXPECT_TRUE(EqualRect(&toggle, &back));
 }
 
+// Each dialog has its own layout and its own first load: one closed in its
+// tall layout leaves the next in the same process (a second start of the
+// exported flow) in the normal one, and the next one's first load asks for
+// the disc again.
+TEST_F(DialogTest, ASecondDialogStartsNormalAndLoadsAsAFirstLoad)
+{
+    open();
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    clickAndSettle(uitest::centreOf(windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE))));
+    ASSERT_EQ(work.top, windowRect(dialog_).top);
+    TearDown();  // closed while tall
+    dialog_ = nullptr;
+    size_t loads = settings().loadFirstFlags.size();
+
+    open();
+    ASSERT_LT(loads, settings().loadFirstFlags.size());
+    EXPECT_TRUE(settings().loadFirstFlags[loads]);
+    clickAndSettle(uitest::centreOf(windowRect(GetDlgItem(dialog_, IDC_LAYOUT_TOGGLE))));
+    RECT tall = windowRect(dialog_);
+    EXPECT_EQ(work.top, tall.top);
+    EXPECT_EQ(work.bottom, tall.bottom);
+}
+
 TEST_F(DialogTest, SelectingShowsTheSampleOfTheFontOrOfNone)
 {
     open();
