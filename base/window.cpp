@@ -106,6 +106,13 @@ HWND Dialog::createModeless(HINSTANCE instance, int templateId, HWND owner)
                               reinterpret_cast<LPARAM>(this));
 }
 
+Dialog *Dialog::fromHandle(HWND hwnd)
+{
+    if (!hwnd || GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Dialog::dialogProc))
+        return nullptr;
+    return reinterpret_cast<Dialog *>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 // A dialog procedure returns TRUE for a message it has handled (its result,
 // if any, in DWLP_MSGRESULT) and FALSE to let the dialog manager handle it.
 INT_PTR CALLBACK Dialog::dialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -115,6 +115,9 @@ public:
     INT_PTR runModal(HINSTANCE instance, int templateId, HWND owner);
     HWND createModeless(HINSTANCE instance, int templateId, HWND owner);
     void endDialog(INT_PTR result) { EndDialog(hwnd_, result); }
+    // The object of a dialog window that this class runs; nullptr for any
+    // other window.
+    static Dialog *fromHandle(HWND hwnd);
 
 protected:
     virtual bool dispatch(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT &result) = 0;

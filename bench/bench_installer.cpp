@@ -481,9 +481,19 @@ void benchCatalogue(InstallerDialog *dialog)
     dialog->refreshContents();
 }
 
+// The main dialog among this thread's windows, once it shows.
+BOOL CALLBACK findMainDialog(HWND hwnd, LPARAM found)
+{
+    InstallerDialog *dialog = dynamic_cast<InstallerDialog *>(ui::Dialog::fromHandle(hwnd));
+    if (dialog && IsWindowVisible(hwnd))
+        *reinterpret_cast<InstallerDialog **>(found) = dialog;
+    return TRUE;
+}
+
 void CALLBACK driver(HWND, UINT, UINT_PTR id, DWORD)
 {
-    InstallerDialog *dialog = InstallerDialog::current();
+    InstallerDialog *dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findMainDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog || !dialog->handle() || !IsWindowVisible(dialog->handle()) || !dialog->fontTree())
         return;
     KillTimer(nullptr, id);
