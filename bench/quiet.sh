@@ -21,12 +21,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/wine-tree.sh"
 if [ $# -gt 0 ]; then
-    tree=$(cd "$1" && pwd)
-    if grep -q 'mingw-i686' "$tree/CMakeCache.txt" 2>/dev/null; then
-        loader=/usr/lib/wine/wine
-    else
-        loader=/usr/lib/wine/wine64
-    fi
+    use_tree "$1"
 fi
 count=${FI_QUIET_FONTS:-500}
 turns=3

@@ -13,13 +13,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/wine-tree.sh"
 if [ $# -gt 0 ]; then
-    tree=$(cd "$1" && pwd)
-    # A 32-bit tree runs under the 32-bit loader, through the prefix's 32-bit layer.
-    if grep -q 'mingw-i686' "$tree/CMakeCache.txt" 2>/dev/null; then
-        loader=/usr/lib/wine/wine
-    else
-        loader=/usr/lib/wine/wine64
-    fi
+    use_tree "$1"
 fi
 work=$top/build/bench
 dir=$work/wine

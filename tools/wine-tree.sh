@@ -15,3 +15,14 @@ if [ -n "$win32_runs" ]; then
 else
     tree=$top/build/win64 loader=/usr/lib/wine/wine64
 fi
+
+# use_tree DIR: the programs of that build tree instead, under the loader of
+# its kind (a 32-bit tree runs through the prefix's 32-bit layer).
+use_tree() {
+    tree=$(cd "$1" && pwd)
+    if grep -q 'mingw-i686' "$tree/CMakeCache.txt" 2>/dev/null; then
+        loader=/usr/lib/wine/wine
+    else
+        loader=/usr/lib/wine/wine64
+    fi
+}
