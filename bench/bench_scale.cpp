@@ -45,10 +45,14 @@ namespace {
 
 const char kFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char kPrefix[] = "QXScale-";
+// Turns of each measurement: at most this many, and no more once a series
+// has taken kSeriesBudget seconds (a slow build may take minutes a turn).
 const int kStartTurns = 5;
 const int kRunTurns = 3;
 const int kDialogTurns = 5;
-const DWORD kTimeoutMs = 600000;
+const double kSeriesBudget = 60;
+const DWORD kTimeoutMs = 3600000;
+const double kStartTimeout = 3600;
 
 LARGE_INTEGER gFrequency;
 
@@ -62,6 +66,15 @@ LONGLONG now()
 double seconds(LONGLONG from, LONGLONG to)
 {
     return static_cast<double>(to - from) / static_cast<double>(gFrequency.QuadPart);
+}
+
+// Whether another turn of a series whose turns took these times is wanted.
+bool anotherTurn(const std::vector<double> &times, int maxTurns)
+{
+    double spent = 0;
+    for (double t : times)
+        spent += t;
+    return static_cast<int>(times.size()) < maxTurns && (times.empty() || spent < kSeriesBudget);
 }
 
 std::string folderOfProgram()
@@ -301,7 +314,7 @@ bool timeStart(const std::string &commandLine, double *shown, double *idle, int 
         EnumWindows(findMainDialog, reinterpret_cast<LPARAM>(&search));
         if (search.found)
             break;
-        if (WaitForSingleObject(child.pi.hProcess, 2) == WAIT_OBJECT_0 || seconds(t0, now()) > 120)
+        if (WaitForSingleObject(child.pi.hProcess, 2) == WAIT_OBJECT_0 || seconds(t0, now()) > kStartTimeout)
             break;
     }
     LONGLONG t1 = now();
@@ -363,7 +376,7 @@ private:
     bool starts(const char *state)
     {
         std::vector<double> shown, idle, emptyShown, emptyIdle;
-        for (int turn = 0; turn < kStartTurns; ++turn) {
+        for (int turn = 0; anotherTurn(idle, kStartTurns); ++turn) {
             double s = 0, i = 0;
             int items = 0;
             if (!timeStart(quote(folder_ + "\\bench_scale.exe") + " empty", &s, &i, &items)) {
@@ -579,7 +592,7 @@ void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
 
     // The refresh after a run: the whole of refreshContents, painted.
     std::vector<double> refresh;
-    for (int turn = 0; turn < kDialogTurns; ++turn) {
+    while (anotherTurn(refresh, kDialogTurns)) {
         LONGLONG t0 = now();
         dialog->refreshContents();
         repaint(window);
@@ -600,7 +613,7 @@ void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
         results.put("mode_switch", seconds(t0, now()));
     }
     std::vector<double> check, uncheck;
-    for (int turn = 0; turn < kDialogTurns; ++turn) {
+    while (anotherTurn(check, kDialogTurns)) {
         LONGLONG t0 = now();
         clickTopBox(tree);
         repaint(window);
@@ -624,12 +637,18 @@ void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
         dialog->updateModeControls();
     }
 
+    // The last turn leaves the tree full and in the mode.
     std::vector<std::vector<double>> parts(sizeof kParts / sizeof kParts[0]);
-    for (int turn = 0; turn < kDialogTurns; ++turn)
+    std::vector<double> loads;
+    while (anotherTurn(loads, kDialogTurns)) {
         profileLoad(dialog, parts);
+        double total = 0;
+        for (const std::vector<double> &part : parts)
+            total += part.back();
+        loads.push_back(total);
+    }
     for (size_t k = 0; k < parts.size(); ++k)
         results.put(kParts[k], parts[k]);
-    dialog->refreshContents();
 
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));
