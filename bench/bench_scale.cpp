@@ -45,6 +45,9 @@ namespace {
 
 const char kFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char kPrefix[] = "QXScale-";
+// The font tree's message that adds many entries at once, where it has one
+// (the same program measures builds from before it).
+const UINT kAddEntries = WM_USER + 9;
 // Turns of each measurement: at most this many, and no more once a series
 // has taken kSeriesBudget seconds (a slow build may take minutes a turn).
 const int kStartTurns = 5;
@@ -523,61 +526,85 @@ void clickTopBox(FontTreeCtrl *tree)
     SendMessageA(tree->handle(), WM_LBUTTONUP, 0, at);
 }
 
-// Where the time of one refresh goes, step by step, with the functions the
-// refresh is made of (the catalogue's steps as loadCatalogue takes them).
+// Where the time of one refresh goes: the steps of refreshContents one by
+// one, and the catalogue's load as a whole, then its parts again on the
+// loaded catalogue (marking an entry a second time changes nothing): the
+// name map read into a scratch catalogue, the disc search, the disc's files,
+// the Fonts key, the package test of each installed font and the reading
+// and matching of its PostScript name.
+const char *const kParts[] = {"part_empty_tree", "part_catalogue",      "part_name_map",
+                              "part_find_disc",  "part_disc_files",     "part_list_installed",
+                              "part_installed_test", "part_installed_match", "part_tree_fill",
+                              "part_mode",       "part_paint"};
+
 void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &parts)
 {
     FontTreeCtrl *tree = dialog->fontTree();
     HWND window = dialog->handle();
     std::vector<double> t;
-    LONGLONG a = now();
+    LONGLONG mark = now();
+    auto step = [&t, &mark]() {
+        LONGLONG n = now();
+        t.push_back(seconds(mark, n));
+        mark = n;
+    };
     tree->send(TM_DELETEALL);
-    LONGLONG b = now();
-    fontCatalogue().clear();
+    step();
+    loadCatalogue(false);
+    step();
     {
+        FontCatalogue scratch;
         std::unique_ptr<char[]> text(loadNameMapText());
         std::unique_ptr<char[]> keys(loadTextResource("NAMEMAP_KEYS"));
-        parseNameMap(fontCatalogue(), text.get(), keys.get());
+        parseNameMap(scratch, text.get(), keys.get());
     }
-    LONGLONG c = now();
+    step();
     char drive = findProductDisc();
-    LONGLONG d = now();
+    step();
     if (drive)
         markAvailable(drive);
-    LONGLONG e = now();
+    step();
     std::string names, paths;
     static const char *const trueType[] = {".ttf", ".ttc", nullptr};
     int count = listInstalledFonts(trueType, &names, &paths);
-    LONGLONG f = now();
+    step();
+    std::vector<std::pair<std::string, std::string>> installed;
     size_t np = 0, pp = 0;
     for (int i = 0; i < count; ++i) {
         size_t ne = names.find('\n', np), pe = paths.find('\n', pp);
         if (ne == std::string::npos || pe == std::string::npos)
             break;
-        std::string name = names.substr(np, ne - np), path = paths.substr(pp, pe - pp);
+        installed.emplace_back(names.substr(np, ne - np), paths.substr(pp, pe - pp));
         np = ne + 1;
         pp = pe + 1;
-        if (isMyFontFile(path.c_str()))
-            markInstalled(path.c_str(), name.c_str());
     }
-    LONGLONG g = now();
+    std::vector<bool> mine;
+    for (const auto &font : installed)
+        mine.push_back(isMyFontFile(font.second.c_str()));
+    step();
+    for (size_t i = 0; i < installed.size(); ++i)
+        if (mine[i])
+            markInstalled(installed[i].second.c_str(), installed[i].first.c_str());
+    step();
+    // As the dialog fills the tree: all entries in one message where the
+    // tree takes them so, else one message per entry.
     FontCatalogue &catalogue = fontCatalogue();
+    std::vector<FontEntry *> entries;
     for (size_t i = 0; i < catalogue.size(); ++i)
-        tree->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
-    LONGLONG h = now();
+        entries.push_back(catalogue.at(i));
+    tree->send(kAddEntries, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
+    if (!TreeView_GetRoot(tree->handle())) {
+        for (FontEntry *entry : entries)
+            tree->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(entry));
+    }
+    step();
     dialog->updateModeControls();
-    LONGLONG i = now();
+    step();
     repaint(window);
-    LONGLONG j = now();
-    double steps[] = {seconds(a, b), seconds(b, c), seconds(c, d), seconds(d, e), seconds(e, f),
-                      seconds(f, g), seconds(g, h), seconds(h, i), seconds(i, j)};
-    for (size_t k = 0; k < sizeof steps / sizeof steps[0]; ++k)
-        parts[k].push_back(steps[k]);
+    step();
+    for (size_t k = 0; k < t.size() && k < parts.size(); ++k)
+        parts[k].push_back(t[k]);
 }
-
-const char *const kParts[] = {"part_empty_tree", "part_name_map", "part_find_disc", "part_disc_files",
-                              "part_list_installed", "part_installed_files", "part_tree_fill",
-                              "part_mode", "part_paint"};
 
 void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
 {

@@ -121,9 +121,11 @@ if a and b:
 print(line + "   goal <= 60 s at %d" % last[0])
 print("  (builder timed %s)" % "; ".join("%d: %s" % (n, t.get("builder_when", "?")) for n, _, t in runs))
 
-parts = [("part_empty_tree", "empty the tree"), ("part_name_map", "name map read and parsed"),
-         ("part_find_disc", "disc search"), ("part_disc_files", "disc files looked up"),
-         ("part_list_installed", "Fonts key listed"), ("part_installed_files", "installed fonts read, matched"),
+parts = [("part_empty_tree", "empty the tree"), ("part_catalogue", "catalogue loaded (as a whole)"),
+         ("part_name_map", "  name map read and parsed"), ("part_find_disc", "  disc search"),
+         ("part_disc_files", "  disc files looked up"), ("part_list_installed", "  Fonts key listed"),
+         ("part_installed_test", "  installed fonts: package test"),
+         ("part_installed_match", "  installed fonts: name read, matched"),
          ("part_tree_fill", "tree filled"), ("part_mode", "mode applied, summary"), ("part_paint", "painted")]
 for state, title in (("nothing", "nothing installed"), ("all", "all installed")):
     if not any(first[1].get(k + "_" + state) for k, _ in parts):

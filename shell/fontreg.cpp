@@ -48,8 +48,6 @@ int abandonRegistration(const char *path)
     return 0;
 }
 
-typedef BYTE (*IsMyFontFileFn)(const char *path);
-
 }  // namespace
 
 const char *getFontsKeyPath()
@@ -241,15 +239,30 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
 
 bool isMyFontFile(const char *path)
 {
-    if (FARPROC export_ = findProductExport("IsMyFontFile")) {
-        IsMyFontFileFn fn = reinterpret_cast<IsMyFontFileFn>(reinterpret_cast<void *>(export_));
-        return fn(path) != 0;
-    }
+    return MyFontTest()(path);
+}
 
-    PathParts parts = splitPath(path);
+MyFontTest::MyFontTest() : export_(nullptr), haveExtensions_(false)
+{
+    if (FARPROC found = findProductExport("IsMyFontFile")) {
+        export_ = reinterpret_cast<ExportFn>(reinterpret_cast<void *>(found));
+        return;
+    }
     char extensions[kExtensionsSize];
     if (findProductString("PRODUCT_EXTENSIONS", extensions, sizeof extensions)) {
-        const char *p = extensions;
+        haveExtensions_ = true;
+        extensions_ = extensions;
+    }
+}
+
+bool MyFontTest::operator()(const char *path) const
+{
+    if (export_)
+        return export_(path) != 0;
+
+    if (haveExtensions_) {
+        PathParts parts = splitPath(path);
+        const char *p = extensions_.c_str();
         while (*p) {
             size_t len = std::strcspn(p, "\r\n");
             std::string token(p, len);

@@ -70,4 +70,18 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
 // line: the product module's IsMyFontFile export decides when it has one.
 bool isMyFontFile(const char *path);
 
+// The same test for many files: what it takes from the product module (its
+// export, or its extension list) is looked up once, when it is made.
+class MyFontTest {
+public:
+    MyFontTest();
+    bool operator()(const char *path) const;
+
+private:
+    typedef BYTE (*ExportFn)(const char *path);
+    ExportFn export_;
+    bool haveExtensions_;
+    std::string extensions_;
+};
+
 #endif

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -149,15 +150,22 @@ void InstallerDialog::refreshContents()
             setInstallFolder(folder);
     }
 
-    tree_->send(TM_DELETEALL);
-    services_.loadCatalogue(firstTime);
-    FontCatalogue &catalogue = fontCatalogue();
-    for (size_t i = 0; i < catalogue.size(); ++i)
-        tree_->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
+    {
+        // The tree is drawn once, when it is full and shows the mode.
+        CheckBoxTreeCtrl::RedrawHold hold(*tree_);
+        tree_->send(TM_DELETEALL);
+        services_.loadCatalogue(firstTime);
+        FontCatalogue &catalogue = fontCatalogue();
+        std::vector<FontEntry *> entries;
+        entries.reserve(catalogue.size());
+        for (size_t i = 0; i < catalogue.size(); ++i)
+            entries.push_back(catalogue.at(i));
+        tree_->send(TM_ADDENTRIES, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
 
-    if (setUp)
-        SendDlgItemMessageA(hwnd_, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
-    updateModeControls();
+        if (setUp)
+            SendDlgItemMessageA(hwnd_, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
+        updateModeControls();
+    }
 
     if (setUp) {
         setToggleIcon(0);
