@@ -54,7 +54,7 @@ const int kStartTurns = 5;
 const int kRunTurns = 3;
 const int kDialogTurns = 5;
 const double kSeriesBudget = 60;
-const DWORD kTimeoutMs = 3600000;
+const DWORD kTimeoutMs = 6 * 3600000;
 const double kStartTimeout = 3600;
 
 LARGE_INTEGER gFrequency;
@@ -606,6 +606,80 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
         parts[k].push_back(t[k]);
 }
 
+// A run of the dialog: its refresh starts with the tree being emptied, and
+// after an uninstall run it ends where the message that the fonts were
+// removed comes up (which is answered at once).
+HWND gRunTree = nullptr;
+HHOOK gRefreshHook = nullptr;
+LONGLONG gRefreshStart = 0, gMessageShown = 0;
+
+LRESULT CALLBACK watchRefresh(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *sent = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && sent->hwnd == gRunTree && sent->message == TM_DELETEALL && gRefreshStart == 0) {
+        gRefreshStart = now();
+        HHOOK hook = gRefreshHook;
+        gRefreshHook = nullptr;
+        LRESULT result = CallNextHookEx(nullptr, code, wParam, lParam);
+        UnhookWindowsHookEx(hook);
+        return result;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK answerMessage(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && gMessageShown == 0) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        char cls[32] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") == 0 && !GetDlgItem(window, IDC_FONT_TREE)) {
+            gMessageShown = now();
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool runAndRefresh(InstallerDialog *dialog, int mode, double *run, double *refresh)
+{
+    HWND window = dialog->handle();
+    FontTreeCtrl *tree = dialog->fontTree();
+    SendDlgItemMessageA(window, IDC_MODE, CB_SETCURSEL, mode, 0);
+    dialog->updateModeControls();
+    clickTopBox(tree);
+    if (checkedCount(tree) != gDialogFonts) {
+        dialogFail("the dialog's run: not every font ticked");
+        return false;
+    }
+    gRunTree = tree->handle();
+    gRefreshStart = gMessageShown = 0;
+    gRefreshHook = SetWindowsHookExA(WH_CALLWNDPROC, watchRefresh, nullptr, GetCurrentThreadId());
+    // An uninstall run shows no window of its own before that message.
+    HHOOK cbt = mode == MODE_UNINSTALL ? SetWindowsHookExA(WH_CBT, answerMessage, nullptr, GetCurrentThreadId())
+                                       : nullptr;
+    LONGLONG t0 = now();
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+    LONGLONG t1 = now();
+    if (cbt)
+        UnhookWindowsHookEx(cbt);
+    if (gRefreshHook)
+        UnhookWindowsHookEx(gRefreshHook);
+    gRefreshHook = nullptr;
+    int values = countFontsValues();
+    bool done = mode == MODE_INSTALL ? values == gDialogFonts : values == 0;
+    if (!done || gRefreshStart == 0 || (mode == MODE_UNINSTALL && gMessageShown == 0)) {
+        std::fprintf(stderr, "bench_scale: the dialog's run left %d values\n", values);
+        dialogFail("the dialog's run did not do every font");
+        return false;
+    }
+    *run = seconds(t0, gRefreshStart);
+    *refresh = seconds(gRefreshStart, mode == MODE_UNINSTALL ? gMessageShown : t1);
+    if (mode == MODE_UNINSTALL)
+        forgetCachedFaces();
+    return true;
+}
+
 void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
 {
     InstallerDialog *dialog = InstallerDialog::current();
@@ -676,6 +750,22 @@ void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
     }
     for (size_t k = 0; k < parts.size(); ++k)
         results.put(kParts[k], parts[k]);
+
+    // The refresh after real runs of the dialog, from nothing installed:
+    // every font installed, then every font removed.
+    if (!installed) {
+        double run = 0, refresh = 0;
+        if (runAndRefresh(dialog, MODE_INSTALL, &run, &refresh)) {
+            results.put("dialog_install_run", run);
+            results.put("refresh_after_install", refresh);
+        }
+        if (runAndRefresh(dialog, MODE_UNINSTALL, &run, &refresh)) {
+            results.put("dialog_uninstall_run", run);
+            results.put("refresh_after_uninstall", refresh);
+        }
+        SendDlgItemMessageA(window, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
+        dialog->updateModeControls();
+    }
 
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window, IDCANCEL)));

@@ -59,7 +59,7 @@ def growth(key):
     return "x%.2f, %s" % (ratio, verdict)
 
 
-width = 44
+width = 50
 header = "%-*s" % (width, "scale (median, lowest-highest; seconds)")
 for n, _, _ in runs:
     header += " %-24s" % ("%d fonts" % n)
@@ -90,14 +90,26 @@ row("  empty template (floor): painted", "empty_idle_nothing")
 row("  all installed: dialog visible", "start_shown_all")
 row("  all installed: painted, waits for input", "start_idle_all", check("start_idle_all", 1.5))
 row("  empty template (floor): painted", "empty_idle_all")
+for state in ("nothing", "all"):
+    line = "%-*s" % (width, "  our part, %s installed (minus the floor)" % state)
+    for _, values, _ in runs:
+        a, b = med(values.get("start_idle_" + state, [])), med(values.get("empty_idle_" + state, []))
+        line += " %-24s" % ("%.3f s" % (a - b) if a is not None and b is not None else "-")
+    print(line)
 print("ticking every font by the top category's box (tree and summary painted)")
 row("  check-all, Install mode", "check_all_nothing", check("check_all_nothing", 0.5))
 row("  uncheck-all, Install mode", "uncheck_all_nothing")
 row("  check-all, Uninstall mode, all installed", "check_all_all", check("check_all_all", 0.5))
 row("  switch to Uninstall mode, all installed", "mode_switch_all")
-print("the dialog's refresh (as after a run, painted)")
-row("  nothing installed", "refresh_nothing", check("refresh_nothing", 1.0))
-row("  all installed", "refresh_all", check("refresh_all", 1.0))
+print("the dialog's refresh (painted)")
+row("  right after its run installed every font", "refresh_after_install_nothing",
+    check("refresh_after_install_nothing", 1.0))
+row("  right after its run removed every font", "refresh_after_uninstall_nothing",
+    check("refresh_after_uninstall_nothing", 1.0))
+row("  again, nothing installed", "refresh_nothing")
+row("  again, all installed", "refresh_all")
+row("  (the dialog's install run, Start to refresh)", "dialog_install_run_nothing")
+row("  (the dialog's uninstall run, Start to refresh)", "dialog_uninstall_run_nothing")
 print("unattended runs, process start to end")
 for label, ours, plain in (("/quiet /all", "quiet_install", "plain_install"),
                            ("/quiet /uninstall /all", "quiet_uninstall", "plain_uninstall")):
