@@ -127,12 +127,17 @@ void loadCatalogue(bool firstLoad)
         count = listInstalledFonts(trueType, &names, &paths);
     }
 
-    // The product's test is looked up once, and the entries are found by
-    // PostScript name in an index instead of a walk along the catalogue per
-    // installed font. Marking an entry sets its PostScript name to the one
-    // it was found by, so the index stays true.
     MyFontTest isMine;
-    PostScriptIndex index = indexByPostScriptName(catalogue);
+    markInstalledFonts(names, paths, count, [&isMine](const char *file) { return isMine(file); });
+}
+
+void markInstalledFonts(const std::string &names, const std::string &paths, int count,
+                        const std::function<bool(const char *)> &isMine)
+{
+    // The entries are found by PostScript name in an index instead of a
+    // walk along the catalogue per installed font. Marking an entry sets its
+    // PostScript name to the one it was found by, so the index stays true.
+    PostScriptIndex index = indexByPostScriptName(fontCatalogue());
     size_t namePos = 0, pathPos = 0;
     std::string name, path;
     for (int i = 0; i < count; ++i) {
