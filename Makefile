@@ -43,8 +43,8 @@ build: configure
 test: build
 	ctest --preset native -j $(JOBS)
 	@echo "== ctest --preset windows$(if $(WIN32_RUNS),, (deliverables check only))"
-	@ctest --preset windows -j $(JOBS)
-	@$(if $(WIN32_RUNS),,echo "== ctest --preset windows64"; ctest --preset windows64 -j $(JOBS))
+	@ctest --preset windows -j $(JOBS) || { cat build/win32/wine/*/probe.failed 2>/dev/null; exit 1; }
+	@$(if $(WIN32_RUNS),,echo "== ctest --preset windows64"; ctest --preset windows64 -j $(JOBS) || { cat build/win64/wine/*/probe.failed 2>/dev/null; exit 1; })
 	@echo "note: $(if $(WIN32_RUNS),$(RAN_WIN32),$(RAN_WIN64))"
 
 demo: build

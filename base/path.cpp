@@ -155,15 +155,43 @@ size_t fitChars(const char *text, size_t maxBytes, LeadByteFn isLead)
     return static_cast<size_t>(p - text);
 }
 
+bool isDeviceName(const char *name)
+{
+    // The name before its first dot, spaces at its end dropped, as the
+    // system reads it: "NUL.ttf" and "com1 .otf" are devices too.
+    size_t len = std::strcspn(name, ".");
+    while (len > 0 && name[len - 1] == ' ')
+        --len;
+    static const char *const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char *device : kDevices) {
+        if (len == 3 && EqualsIgnoreCase(std::string(name, len).c_str(), device, noLeadBytes))
+            return true;
+    }
+    if (len != 4 || name[3] < '1' || name[3] > '9')
+        return false;
+    std::string port(name, 3);
+    return EqualsIgnoreCase(port.c_str(), "COM", noLeadBytes) || EqualsIgnoreCase(port.c_str(), "LPT", noLeadBytes);
+}
+
 bool isPlainFileName(const char *name, LeadByteFn isLead)
 {
     if (name[0] == '\0' || std::strstr(name, ".."))
         return false;
+    const char *last = name;
     for (const char *p = name; *p; p = nextChar(p, isLead)) {
-        if (*p == '\\' || *p == '/' || *p == ':')
+        last = p;
+        // The second byte of a double-byte character may be any of these
+        // bytes; it is part of a letter, not a separator or a wildcard.
+        if (nextChar(p, isLead) != p + 1)
+            continue;
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 0x20 || std::strchr("<>:\"/\\|?*", c))
             return false;
     }
-    return true;
+    // The system drops a dot or a space at the end: another name than asked.
+    if (last[1] == '\0' && (*last == '.' || *last == ' '))
+        return false;
+    return !isDeviceName(name);
 }
 
 bool copyWhole(char *out, size_t capacity, const std::string &text)

@@ -64,8 +64,13 @@ size_t fitChars(const char *text, size_t maxBytes, LeadByteFn isLead = ansiLeadB
 
 // True when name is a plain file name: not empty, without a drive or a
 // directory separator and without "..", so that it cannot lead out of the
-// folder it is put into.
+// folder it is put into; without wildcards, the characters <>"| and bytes
+// below 0x20, not ending in a dot or a space, and no device (CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, with any extension and in any case).
 bool isPlainFileName(const char *name, LeadByteFn isLead = ansiLeadBytes());
+
+// True when name (a file name) names one of the system's devices, as above.
+bool isDeviceName(const char *name);
 
 // Copies text into out (capacity bytes, NUL included) when it fits whole;
 // false, with out empty, when it does not.

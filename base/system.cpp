@@ -39,6 +39,12 @@ bool writeWholeFile(const char *path, const std::string &data)
     return ok;
 }
 
+// Where replaceFile keeps the old target while it puts the new one in place.
+std::string asidePath(const char *target)
+{
+    return std::string(target) + ".bak";
+}
+
 // Puts replacement in the place of target. MoveFileExA does it in one step
 // on NT; Windows 95/98/Me lack it, so there the old file is first moved
 // aside, which leaves a complete copy on disk at every moment.
@@ -46,17 +52,34 @@ bool replaceFile(const char *replacement, const char *target)
 {
     if (MoveFileExA(replacement, target, MOVEFILE_REPLACE_EXISTING))
         return true;
-    std::string aside = std::string(target) + ".bak";
-    DeleteFileA(aside.c_str());
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES &&
-        !MoveFileA(target, aside.c_str()))
-        return false;
+    std::string aside = asidePath(target);
+    // Without the target, a file moved aside is the only copy of the old
+    // text (an earlier replace stopped between its moves): it is kept.
+    bool hadTarget = GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES;
+    if (hadTarget) {
+        DeleteFileA(aside.c_str());
+        if (!MoveFileA(target, aside.c_str()))
+            return false;
+    }
     if (!MoveFileA(replacement, target)) {
-        MoveFileA(aside.c_str(), target);
+        if (hadTarget)
+            MoveFileA(aside.c_str(), target);
         return false;
     }
-    DeleteFileA(aside.c_str());
+    if (hadTarget)
+        DeleteFileA(aside.c_str());
     return true;
+}
+
+// Puts back the file that an interrupted replaceFile moved aside, when the
+// target itself is missing. False when it is there and cannot be moved back.
+bool restoreMovedAside(const char *target)
+{
+    std::string aside = asidePath(target);
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES ||
+        GetFileAttributesA(aside.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    return MoveFileA(aside.c_str(), target) != FALSE;
 }
 
 }  // namespace
@@ -163,6 +186,11 @@ int scheduleDeleteInWininit(const char *path)
     if (w == 0 || w >= sizeof windowsDir)
         return 0;
     std::string iniPath = std::string(windowsDir) + "\\WININIT.INI";
+    // The profile functions below would start a new file in place of one
+    // that an interrupted rewrite left moved aside, and every deletion that
+    // it holds would be lost.
+    if (!restoreMovedAside(iniPath.c_str()))
+        return 0;
 
     if (!WritePrivateProfileStringA("rename", kPlaceholderKey, shortPath, iniPath.c_str()))
         return 0;

@@ -323,8 +323,9 @@ void benchPlain(int run)
 
 // The messages that an install of the 40 benchmark files sends to its
 // progress dialog: per file one per 8192-byte read (the last one reads less
-// than a block, possibly nothing), WM_SETTEXT, PM_SETMAX and PM_SETPOS, and
-// DM_GETFOLDER to the main dialog; PM_DONE at the end.
+// than a block, possibly nothing), WM_SETTEXT, PM_SETMAX and PM_SETPOS;
+// PM_DONE at the end. (The run takes its folder from the job, not from the
+// main dialog.)
 long protocolMessages()
 {
     long n = 1;
@@ -334,7 +335,7 @@ long protocolMessages()
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!GetFileAttributesExA(source, GetFileExInfoStandard, &data))
             return 0;
-        n += static_cast<long>(data.nFileSizeLow / 8192 + 1) + 4;
+        n += static_cast<long>(data.nFileSizeLow / 8192 + 1) + 3;
     }
     return n;
 }
@@ -411,7 +412,7 @@ void profileParts()
         std::snprintf(source, sizeof source, "E:\\FontData\\QXBench-%02d", i);
         std::snprintf(target, sizeof target, "%s\\QXBench-%02d.otf", kPlainFolder, i);
         LONGLONG t0 = now();
-        copyFontFile(source, target, nullptr);
+        copyFontFile(source, target, ProgressSink());
         LONGLONG t1 = now();
         CopyFileA(source, target, FALSE);
         LONGLONG t2 = now();

@@ -144,20 +144,33 @@ bool writeAtmOpenTypeFont(const char *name, const char *path)
     if (!ensureAtmProfile(kAtmIni, profile))
         return false;
 
+    // The name key is what lists the font, so it is written last and
+    // removed first: an interruption between the two writes leaves at most
+    // a companion key without its font, never a font without its companion.
     bool adding = path && path[0] != '\0';
-    if (!g_profileWriter(kOpenTypeSection, name, adding ? path : nullptr, profile))
-        return false;
-    if (!adding)
+    if (!adding) {
+        if (!g_profileWriter(kOpenTypeSection, name, nullptr, profile))
+            return false;
         return g_profileWriter(kOpenTypeSection, companion, nullptr, profile);
+    }
 
     PathParts parts = splitPath(path);
     std::string where = parts.drive + parts.dir + "|" + parts.fname + parts.ext;
-    if (g_profileWriter(kOpenTypeSection, companion, where.c_str(), profile))
+    if (!g_profileWriter(kOpenTypeSection, companion, where.c_str(), profile))
+        return false;
+    if (g_profileWriter(kOpenTypeSection, name, path, profile))
         return true;
-    // Listed without its companion the font would stay behind when its copy
-    // is deleted for the failure.
-    g_profileWriter(kOpenTypeSection, name, nullptr, profile);
+    g_profileWriter(kOpenTypeSection, companion, nullptr, profile);
     return false;
+}
+
+char *getAtmOpenTypeFontPath(const char *name, char *buffer)
+{
+    char profile[kAtmPathSize];
+    if (!name || name[0] == '\0' || !atmProfilePath(kAtmIni, profile))
+        return nullptr;
+    DWORD n = GetPrivateProfileStringA(kOpenTypeSection, name, "", buffer, kAtmPathSize, profile);
+    return n > 0 && buffer[0] != '\0' ? buffer : nullptr;
 }
 
 char *getAtmPfbDirFromProfile(char *buffer)

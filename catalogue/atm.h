@@ -37,9 +37,13 @@ int listAtmOpenTypeFonts(std::string *names, std::string *paths);
 // Adds or replaces the font name with its path, or removes it (and its
 // companion key) when path is nullptr or empty. False when the profile cannot
 // be created or written, or when name is too long for its companion key. A
-// font is never left listed without its companion: when the companion key
-// cannot be written the name key is removed again.
+// font is never listed without its companion: the companion key is written
+// before the name key and removed after it, and when the name key cannot be
+// written the companion is removed again.
 bool writeAtmOpenTypeFont(const char *name, const char *path);
+// The path that Adobe Type Manager's list gives for the font name into
+// buffer (kAtmPathSize chars); nullptr when it does not list it.
+char *getAtmOpenTypeFontPath(const char *name, char *buffer);
 
 // What writeAtmOpenTypeFont writes the profile with, as
 // WritePrivateProfileStringA: the system's function unless another is set.

@@ -41,16 +41,6 @@ bool nextListItem(const std::string &text, size_t *pos, std::string *item)
     return true;
 }
 
-// The file is read once, and its PostScript name taken from the face:
-// Macintosh Roman English, then with the Japanese language id, and, as many
-// fonts carry only Windows name records, their Windows English name when
-// neither Macintosh one is there. postscript holds FONT_NAME_SIZE bytes.
-bool readPostScriptName(const char *path, char *postscript)
-{
-    FontFace face;
-    return ReadFirstFace(path, &face) && face.postScriptName(postscript);
-}
-
 void setInstalled(FontEntry *entry, const char *path, const char *registryName, const char *postscript)
 {
     entry->setProperty(PATH_INSTALLED, path);
@@ -196,6 +186,16 @@ void markAvailable(char drive)
         }
     }
     SetCursor(previous);
+}
+
+bool readPostScriptName(const char *path, char *out)
+{
+    // The file is read once, and its PostScript name taken from the face:
+    // Macintosh Roman English, then with the Japanese language id, and, as
+    // many fonts carry only Windows name records, their Windows English
+    // name when neither Macintosh one is there.
+    FontFace face;
+    return ReadFirstFace(path, &face) && face.postScriptName(out);
 }
 
 int markInstalled(const char *path, const char *registryName)

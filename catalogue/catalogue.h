@@ -36,6 +36,12 @@ void loadCatalogue(bool firstLoad);
 // size, on the disc in drive: PATH_SOURCE, SIZE_ALL, F_AVAILABLE.
 void markAvailable(char drive);
 
+// The PostScript name that the installed pass matches a font file by (the
+// Macintosh English record, else the Macintosh one with the Japanese
+// language id, else the Windows English one) into out (FONT_NAME_SIZE
+// bytes); false when the file has none.
+bool readPostScriptName(const char *path, char *out);
+
 // Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
 // file at path as installed there under registryName. 1 when an entry was
 // marked, 0 when the file has no name or no entry has it.

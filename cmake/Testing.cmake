@@ -122,7 +122,8 @@ function(fi_add_wine_fixture)
       set(arch win64)
     endif()
     add_test(NAME wine.${prefix}.setup
-             COMMAND ${FI_TOOLS_DIR}/wine-harness.sh setup ${FI_WINE_DIR}/${prefix} ${WINE_LOADER} ${arch})
+             COMMAND ${FI_TOOLS_DIR}/wine-harness.sh setup ${FI_WINE_DIR}/${prefix} ${WINE_LOADER} ${arch}
+                     $<TARGET_FILE:window_probe>)
     add_test(NAME wine.${prefix}.cleanup
              COMMAND ${FI_TOOLS_DIR}/wine-harness.sh cleanup ${FI_WINE_DIR}/${prefix})
     set_tests_properties(wine.${prefix}.setup PROPERTIES FIXTURES_SETUP wine.${prefix} TIMEOUT 180)

@@ -9,13 +9,14 @@
 // The first font of the file is compared (the one the installer reads the
 // PostScript name of) by PostScript name, OS/2 vendor id, head fontRevision
 // and head created stamp. Installing a font changes its fsType and its
-// checksums, never these.
-#include "sfnt/identity.h"
+// checksums, never these. The file is read with the system's file calls
+// and product/fontid.cpp, so that the module carries no C++ library.
+#include "product/contract.h"
+#include "product/fontid.h"
 
 #include <windows.h>
 
-#include <cstring>
-#include <vector>
+#include <string.h>
 
 namespace {
 
@@ -31,21 +32,40 @@ const PackageFont kPackageFonts[] = {
 #include "package_fonts.inc"
 };
 
+bool readAt(void *context, uint32_t offset, void *buffer, uint32_t size)
+{
+    HANDLE file = static_cast<HANDLE>(context);
+    // The high half given, so that the low one counts as unsigned.
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR)
+        return false;
+    DWORD got = 0;
+    return ReadFile(file, buffer, size, &got, nullptr) && got == size;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
 {
     if (!path)
         return 0;
-    std::vector<FontFace> faces;
-    if (ReadFontFaces(path, &faces, 1) != 1 || !faces[0].hasOS2 || !faces[0].hasHead)
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return 0;
-    const FontFace &face = faces[0];
-    const std::string postscript = face.postScriptName();
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    FontIdentity face;
+    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, file, size, &face);
+    CloseHandle(file);
+    if (!read || !face.hasOS2 || !face.hasHead)
+        return 0;
     for (const PackageFont &font : kPackageFonts) {
-        if (postscript == font.postscript && std::memcmp(face.vendor, font.vendor, 4) == 0 &&
+        if (strcmp(face.postscript, font.postscript) == 0 && memcmp(face.vendor, font.vendor, 4) == 0 &&
             face.revisionMajor == font.revisionMajor && face.revisionMinor == font.revisionMinor &&
-            std::memcmp(face.created, font.created, 8) == 0)
+            memcmp(face.created, font.created, 8) == 0)
             return 1;
     }
     return 0;

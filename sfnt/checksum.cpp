@@ -39,7 +39,7 @@ uint32_t CalcTableChecksum(std::istream &in, uint32_t length)
     return sum;
 }
 
-int AdjustFileChecksum(std::iostream &stream, TT_FontDirectory &dir)
+int AdjustFileChecksum(std::iostream &stream, TT_FontDirectory &dir, std::ostream *diagnostics)
 {
     TT_TableDirectory *rec = dir.find(TAG_head);
     if (!rec)
@@ -61,10 +61,12 @@ int AdjustFileChecksum(std::iostream &stream, TT_FontDirectory &dir)
 
     int64_t size = StreamSize(stream);
     uint32_t fileSum = CalcTableChecksum(stream, static_cast<uint32_t>(size));
-    std::cerr << "Checksum(File)=" << std::hex << fileSum << std::endl;
+    if (diagnostics)
+        *diagnostics << "Checksum(File)=" << std::hex << fileSum << std::endl;
 
     head.checkSumAdjustment = SFNT_FILE_CHECKSUM - fileSum;
-    std::cerr << "checkSumAdjustment=" << std::hex << head.checkSumAdjustment << std::endl;
+    if (diagnostics)
+        *diagnostics << "checkSumAdjustment=" << std::hex << head.checkSumAdjustment << std::endl;
     stream.seekp(at);
     head.write(stream);
     return 0;

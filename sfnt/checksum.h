@@ -22,9 +22,9 @@ uint32_t CalcTableChecksum(std::istream &in, uint32_t length);
 // zeroes checkSumAdjustment, sets the 'head' record's checkSum, writes the
 // directory back at byte 0, sums the whole file and stores 0xB1B0AFBA minus
 // that sum as checkSumAdjustment. Writes the lines "Checksum(File)=..." and
-// "checkSumAdjustment=..." to standard error. Returns 0, or -1 without
-// touching the stream when dir has no 'head' record. The caller makes sure
-// that the head table lies inside the stream.
-int AdjustFileChecksum(std::iostream &stream, TT_FontDirectory &dir);
+// "checkSumAdjustment=..." to diagnostics when one is given. Returns 0, or -1
+// without touching the stream when dir has no 'head' record. The caller
+// makes sure that the head table lies inside the stream.
+int AdjustFileChecksum(std::iostream &stream, TT_FontDirectory &dir, std::ostream *diagnostics = nullptr);
 
 #endif

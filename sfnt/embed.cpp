@@ -12,19 +12,22 @@
 
 // The rewrite proper. written turns true just before the first byte is
 // written; from then on a failure may leave the file changed part-way.
-static int rewrite(std::iostream &file, uint16_t value, bool &written)
+static int rewrite(std::iostream &file, uint16_t value, bool &written, std::ostream *diag)
 {
     TableLocator font(file);
     if (!font.open(TableLocator::SINGLE_FONT))
         return font.fileSize() < 0 ? -1 : 0;
     TT_FontDirectory &dir = font.directory();
-    dir.dump(std::cerr);
+    if (diag)
+        dir.dump(*diag);
     TT_TableDirectory *os2Rec = font.record(TAG_OS2);
     if (!os2Rec)
         return 0;
-    os2Rec->dump(std::cerr);
+    if (diag)
+        os2Rec->dump(*diag);
     if (!font.fits(*os2Rec)) {
-        std::cerr << std::endl;
+        if (diag)
+            *diag << std::endl;
         return -1;
     }
 
@@ -32,7 +35,8 @@ static int rewrite(std::iostream &file, uint16_t value, bool &written)
     TT_OS2 os2;
     bool whole = font.read(*os2Rec, os2);
     int size = os2.byteSize();
-    os2.writeProfile(std::cerr);
+    if (diag)
+        os2.writeProfile(*diag);
     // A table shorter than its version's fields is unreadable; writing more
     // than the record declares would also change the next table without
     // repairing its checksum.
@@ -62,9 +66,10 @@ static int rewrite(std::iostream &file, uint16_t value, bool &written)
         return -1;
     file.seekg(os2At);
     os2Rec->checkSum = CalcTableChecksum(file, os2Rec->length);
-    std::cerr << "Checksum(OS2)=" << std::hex << os2Rec->checkSum << std::endl;
+    if (diag)
+        *diag << "Checksum(OS2)=" << std::hex << os2Rec->checkSum << std::endl;
     if (headRec) {
-        AdjustFileChecksum(file, dir);
+        AdjustFileChecksum(file, dir, diag);
     } else {
         file.seekp(0);
         dir.write(file);
@@ -73,16 +78,17 @@ static int rewrite(std::iostream &file, uint16_t value, bool &written)
     return file ? size : -1;
 }
 
-int RewriteEmbeddingType(std::iostream &file, int value, bool *written)
+int RewriteEmbeddingType(std::iostream &file, int value, bool *written, std::ostream *diagnostics)
 {
     bool wrote = false;
-    int result = withStreamErrors(-1, [&] { return rewrite(file, static_cast<uint16_t>(value), wrote); });
+    int result =
+        withStreamErrors(-1, [&] { return rewrite(file, static_cast<uint16_t>(value), wrote, diagnostics); });
     if (written)
         *written = wrote;
     return result;
 }
 
-int SetEmbeddingType(const char *path, int value, bool *written)
+int SetEmbeddingType(const char *path, int value, bool *written, std::ostream *diagnostics)
 {
     if (written)
         *written = false;
@@ -90,7 +96,7 @@ int SetEmbeddingType(const char *path, int value, bool *written)
     if (!file.is_open())
         return -1;
     bool wrote = false;
-    int result = RewriteEmbeddingType(file, value, &wrote);
+    int result = RewriteEmbeddingType(file, value, &wrote, diagnostics);
     // The bytes reach the file at the latest when it is closed.
     file.close();
     if (wrote && file.fail())

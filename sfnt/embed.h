@@ -30,12 +30,14 @@
 // updated; there is no checkSumAdjustment to repair then.
 //
 // The directory dump, the OS/2 record and profile, and the checksum lines go
-// to standard error.
-int SetEmbeddingType(const char *path, int value, bool *written = nullptr);
+// to diagnostics when one is given; without one the rewrite writes no text.
+int SetEmbeddingType(const char *path, int value, bool *written = nullptr,
+                     std::ostream *diagnostics = nullptr);
 
 // The same rewrite on a stream open for reading and writing (a file, or a
 // font in memory). A failed stream state after the last write gives -1.
-int RewriteEmbeddingType(std::iostream &file, int value, bool *written = nullptr);
+int RewriteEmbeddingType(std::iostream &file, int value, bool *written = nullptr,
+                         std::ostream *diagnostics = nullptr);
 
 // The OS/2 fsType of the single font in the file at path (0 to 65535), or -1
 // when the file cannot be read or has no readable OS/2 table.

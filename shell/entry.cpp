@@ -15,6 +15,39 @@ namespace {
 
 const char kNotFoundCaption[] = "Korimaru Installer: File not found!!";
 
+// The named mutex that the one running installer holds from its start to
+// its end, dialog or quiet run alike.
+class RunLock {
+public:
+    RunLock()
+    {
+        mutex_.reset(CreateMutexA(nullptr, FALSE, installerLockName()));
+        if (!mutex_) {
+            // A mutex of that name that this user may not open is another
+            // user's installer; a system without named mutexes runs unlocked.
+            held_ = GetLastError() != ERROR_ACCESS_DENIED;
+            return;
+        }
+        // A run that was killed leaves its mutex abandoned, and free.
+        DWORD wait = WaitForSingleObject(mutex_.get(), 0);
+        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        owned_ = held_;
+    }
+    RunLock(const RunLock &) = delete;
+    RunLock &operator=(const RunLock &) = delete;
+    ~RunLock()
+    {
+        if (owned_)
+            ReleaseMutex(mutex_.get());
+    }
+    bool held() const { return held_; }
+
+private:
+    OwnedHandle mutex_;
+    bool held_ = false;
+    bool owned_ = false;
+};
+
 // What became of the binding of the product module.
 enum class Binding { Bound, NoName, NotLoaded, Refused };
 
@@ -65,21 +98,40 @@ Binding runWithProduct(bool showErrors, Body body)
 
 }  // namespace
 
+const char *installerLockName()
+{
+    // Windows 2000 and later have a namespace per session: one installer
+    // runs per machine. Older systems know no such prefix.
+    const OSVERSIONINFOA &version = getOsVersion();
+    bool sessions = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5;
+    return sessions ? "Global\\KorimaruInstaller.Run" : "KorimaruInstaller.Run";
+}
+
 int runInstaller(int)
 {
+    RunLock lock;
+    if (!lock.held()) {
+        showInstallerMessage(nullptr, IDS_ALREADY_RUNNING, MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
     int result = 0;
     Binding binding = runWithProduct(true, [&result] { result = static_cast<int>(runMainDialog()); });
     return binding == Binding::NotLoaded ? -1 : result;
 }
 
-int runQuietInstaller(const QuietRequest &request)
+int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks)
 {
     // Nor may the system ask: no "insert a disk" box for an empty drive met
     // by the disc search, no box for a crash (the run just ends).
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX | SEM_NOGPFAULTERRORBOX);
-    int result = kQuietNoDisc;
-    runWithProduct(false, [&] { result = runQuietRequest(request, systemServices()); });
-    return result;
+    // Another installer at work: nothing is touched, its log included.
+    RunLock lock;
+    if (!lock.held())
+        return kQuietAnotherRun;
+    ProductBinding bind = [](const std::function<void()> &body) {
+        return runWithProduct(false, body) == Binding::Bound;
+    };
+    return runQuiet(request, systemServices(), bind, hooks);
 }
 
 INT_PTR runMainDialog()

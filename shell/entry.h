@@ -6,15 +6,23 @@
 #include <windows.h>
 
 struct QuietRequest;
+struct RunHooks;
 
 // The whole flow: binds the product module, runs the main dialog, unbinds.
 // The main dialog's result; 0 when the product refused or lacks its entry,
-// -1 when it cannot be loaded.
+// -1 when it cannot be loaded. While another installer runs it says so in a
+// message box and returns 0.
 int runInstaller(int arg);
 
 // The same binding around a quiet run of request, without any window: its
-// exit code, kQuietNoDisc when the product module cannot be bound.
-int runQuietInstaller(const QuietRequest &request);
+// exit code, kQuietNoDisc when the product module cannot be bound and
+// kQuietAnotherRun, with nothing done, while another installer runs. A test
+// build passes hooks for the run's jobs.
+int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks = nullptr);
+
+// The name of the mutex that the running installer holds: a second one,
+// dialog or quiet run, finds it held and does nothing.
+const char *installerLockName();
 
 // Runs the main dialog modally over the real catalogue, folders and runs.
 INT_PTR runMainDialog();

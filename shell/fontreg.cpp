@@ -116,6 +116,9 @@ char *makeFontsValueData(const char *path, char *out)
 
 int registerFontFile(const char *path, const char *valueName)
 {
+    // An empty value name is the key's default value, which names no font.
+    if (!valueName || valueName[0] == '\0')
+        return 0;
     int loaded = AddFontResourceA(path);
     if (loaded <= 0)
         return loaded;
@@ -147,6 +150,8 @@ int registerOpenTypeFont(const char *path, const char *name)
 
 int registerOpenTypeFontNT4(const char *path, const char *name)
 {
+    if (!name || name[0] == '\0')
+        return 0;
     int loaded = AddFontResourceA(path);
     if (loaded <= 0)
         return loaded;
@@ -168,9 +173,9 @@ int unregisterFontByName(const char *valueName)
     char path[kFontsValueSize];
     if (resolveFontsValuePath(data, path))
         RemoveFontResourceA(path);
-    setFontsValue(valueName, nullptr);
+    LONG rc = setFontsValue(valueName, nullptr);
     broadcastFontChange();
-    return 1;
+    return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
 void broadcastFontChange()
@@ -222,7 +227,7 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
             continue;
 
         const char *ext = FileExtension(data);
-        bool matches = false;
+        bool matches = !extensions;
         for (const char *const *e = extensions; e && *e && !matches; ++e)
             matches = EqualsIgnoreCase(ext, *e);
         char path[kFontsValueSize];

@@ -35,7 +35,8 @@ char *resolveFontsValuePath(const char *data, char *out);
 char *makeFontsValueData(const char *path, char *out);
 
 // Loads the font file and registers it under valueName. The number of fonts
-// loaded; 0 (with the font unloaded again) when the value cannot be written.
+// loaded; 0 (with the font unloaded again) when the value cannot be written,
+// and 0 without loading anything for an empty valueName.
 int registerFontFile(const char *path, const char *valueName);
 // Registers an OpenType font as the running platform wants it: Adobe Type
 // Manager's list on Windows 95/98/Me, the NT 4.0 way on NT 3.x and 4.0,
@@ -44,8 +45,9 @@ int registerOpenTypeFont(const char *path, const char *name);
 // Loads the font and registers it under name + " (OpenType)" with its full
 // path. The number of fonts loaded; 0 when nothing was registered.
 int registerOpenTypeFontNT4(const char *path, const char *name);
-// Unloads the font registered under valueName and removes the value: 1, or
-// -1 when there is no such value (nothing is changed).
+// Unloads the font registered under valueName and removes the value: 1, -1
+// when there is no such value (nothing is changed), 0 when the value could
+// not be removed.
 int unregisterFontByName(const char *valueName);
 // Tells all top-level windows that the fonts changed (posted, never waited).
 void broadcastFontChange();
@@ -60,7 +62,8 @@ char *getSystemFontFolder(char *out);
 bool getDefaultFontFolder(char *out);
 
 // Appends, for every Fonts value whose data has one of the extensions (a
-// nullptr-terminated list, compared without regard to case), the value name
+// nullptr-terminated list, compared without regard to case; every value
+// when extensions is nullptr), the value name
 // and the full path of its file to names and paths, each followed by a line
 // feed. Values whose name or data is longer than 259 chars are skipped.
 // Returns the number of values listed; 0 when the key cannot be opened.

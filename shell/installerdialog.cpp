@@ -346,16 +346,24 @@ LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
     tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&job.entries));
     if (job.entries.empty())
         return 0;
+    // The run takes the folder shown now; none when none has been set.
+    char folder[kTextSize];
+    if (folderText(folder) > 0)
+        job.folder = folder;
     int current = mode();
     if (current == MODE_INSTALL) {
         services_.runInstall(job);
         refreshContents();
         fontsChanged_ = true;
     } else if (current == MODE_UNINSTALL) {
-        services_.runUninstall(job);
+        RunSummary summary = services_.runUninstall(job);
         refreshContents();
         fontsChanged_ = true;
-        showMessage(IDS_FONTS_REMOVED, MB_OK);
+        // A font that could not be removed shows as installed in the view
+        // just rebuilt, as a font that could not be installed shows as not
+        // installed; the message says only what is true.
+        if (summary.failed == 0)
+            showMessage(IDS_FONTS_REMOVED, MB_OK);
     }
     return 0;
 }
@@ -415,8 +423,11 @@ LRESULT InstallerDialog::OnLayoutToggle(WPARAM, LPARAM)
 LRESULT InstallerDialog::OnGetFolder(WPARAM, LPARAM lParam)
 {
     char *buffer = reinterpret_cast<char *>(lParam);
-    if (!buffer)
-        return 0;
+    return buffer ? folderText(buffer) : 0;
+}
+
+int InstallerDialog::folderText(char *buffer) const
+{
     // Until a folder is set, control 1024 shows only its template text,
     // which is no folder to install into.
     if (!folderChosen_) {

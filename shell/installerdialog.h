@@ -9,8 +9,8 @@
 
 #include <memory>
 
-// Sent to the main dialog (from the install worker): copy the destination
-// folder into the buffer in lParam (256 chars); returns the length copied.
+// Sent to the main dialog: copy the destination folder into the buffer in
+// lParam (256 chars); returns the length copied, 0 when none is set.
 const UINT DM_GETFOLDER = WM_USER + 2;
 // System-menu command of the About box.
 const UINT kAboutCommand = 16;
@@ -71,6 +71,9 @@ protected:
 private:
     // A message box with the program's title as caption.
     int showMessage(UINT textId, UINT type);
+    // The destination folder into buffer (256 chars); its length, 0 when
+    // none has been set.
+    int folderText(char *buffer) const;
 
     void setToggleIcon(int image);
     void moveControlBy(int id, int dy, int dheight);

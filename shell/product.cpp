@@ -152,7 +152,10 @@ char requestProductDisc()
         char prompt[kRequestCdSize];
         if (!findProductString("PRODUCT_REQUEST_CD", prompt, sizeof prompt))
             prompt[0] = '\0';
-        if (MessageBoxA(nullptr, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDCANCEL)
+        // Only OK looks again: a prompt that could not be shown (no window
+        // can be created) gives 0 and ends the search as Cancel does, where
+        // asking again would loop for ever.
+        if (MessageBoxA(nullptr, prompt, kInstallerTitle, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
             return 0;
         Sleep(1000);
     }

@@ -65,7 +65,8 @@ char getProductFontType();
 // Drive letter of the package disc (found by volume label), or 0.
 char findProductDisc();
 // As findProductDisc, asking the user to insert the disc until it is found
-// or the user cancels (then 0).
+// or the user cancels (then 0). A prompt that cannot be shown counts as a
+// cancel.
 char requestProductDisc();
 
 // How the name-map loader opens a file for reading; tests stand in files

@@ -6,8 +6,6 @@
 
 #include <cstdio>
 
-volatile LONG cancelRequested = 0;
-
 namespace {
 
 // The bar and the percentage are drawn at most this often (20 times a second
@@ -67,7 +65,7 @@ LRESULT ProgressDialog::OnInitDialog(WPARAM, LPARAM)
     // The worker starts only now that the window exists, so none of its
     // messages can arrive before it.
     DWORD id;
-    thread_.reset(CreateThread(nullptr, 0, worker_, this, CREATE_SUSPENDED, &id));
+    thread_.reset(CreateThread(nullptr, 0, workerMain, this, CREATE_SUSPENDED, &id));
     if (thread_) {
         SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
         ResumeThread(thread_.get());
@@ -75,6 +73,14 @@ LRESULT ProgressDialog::OnInitDialog(WPARAM, LPARAM)
         endDialog(IDABORT);
     }
     return TRUE;
+}
+
+DWORD WINAPI ProgressDialog::workerMain(LPVOID dialog)
+{
+    ProgressDialog *self = static_cast<ProgressDialog *>(dialog);
+    self->work_(self->hwnd_);
+    SendMessageA(self->hwnd_, PM_DONE, 0, 0);
+    return 0;
 }
 
 LRESULT ProgressDialog::OnSetText(WPARAM, LPARAM lParam)
@@ -117,7 +123,7 @@ LRESULT ProgressDialog::OnDone(WPARAM, LPARAM)
 
 LRESULT ProgressDialog::OnCancel(WPARAM, LPARAM)
 {
-    InterlockedExchange(&cancelRequested, cancelRequested | 1);
+    cancel_.request();
     setItemText(IDC_FONT_NAME, "Canceled !");
     if (thread_)
         SetThreadPriority(thread_.get(), THREAD_PRIORITY_ABOVE_NORMAL);

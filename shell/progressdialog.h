@@ -13,8 +13,11 @@
 
 #include "base/handles.h"
 #include "base/window.h"
+#include "shell/pipeline.h"
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 const UINT PM_SETPOS = WM_USER + 1;
 const UINT PM_ADVANCE = WM_USER + 2;
@@ -22,24 +25,17 @@ const UINT PM_SETMIN = WM_USER + 3;
 const UINT PM_SETMAX = WM_USER + 4;
 const UINT PM_DONE = WM_USER + 5;
 
-// Bit 0 set: the run is to stop. Set only by the progress dialog's Cancel,
-// read only by the worker between copy blocks.
-extern volatile LONG cancelRequested;
-
 // Whole percent of current within [lower, upper], rounded down and without
 // overflow; 0 when the range is empty, never below 0 or above 100.
 int progressPercent(uint32_t lower, uint32_t upper, uint32_t current);
 
 class ProgressDialog : public ui::Dialog {
 public:
-    // The worker that the dialog starts once its window exists.
-    typedef DWORD(WINAPI *WorkerProc)(LPVOID);
-    // The worker gets the dialog as its parameter, and context through it.
-    explicit ProgressDialog(WorkerProc worker, const void *context = nullptr)
-        : worker_(worker), context_(context)
-    {
-    }
-    const void *context() const { return context_; }
+    // The work of the worker thread, given the dialog's window to report to.
+    typedef std::function<void(HWND progress)> Work;
+    // Once its window exists the dialog starts a worker thread that does
+    // work and then sends PM_DONE. Cancel asks cancel.
+    ProgressDialog(Work work, CancelRequest &cancel) : work_(std::move(work)), cancel_(cancel) {}
 
     // Runs the dialog modally; returns when the worker has sent PM_DONE and
     // has ended.
@@ -59,11 +55,12 @@ protected:
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
 
 private:
+    static DWORD WINAPI workerMain(LPVOID dialog);
     void redraw();
     void show(int percent);
 
-    WorkerProc worker_;
-    const void *context_;
+    Work work_;
+    CancelRequest &cancel_;
     OwnedHandle thread_;
     uint32_t lower_ = 0;
     uint32_t upper_ = 100;

@@ -4,7 +4,6 @@
 #include "base/handles.h"
 #include "catalogue/fontentry.h"
 #include "shell/fontreg.h"
-#include "shell/installrun.h"
 #include "shell/product.h"
 
 #include <algorithm>
@@ -23,9 +22,41 @@ const char kQuietUsage[] =
     "/log:FILE\tone line per font: action, name, path, result\n"
     "\n"
     "Exit codes: 0 done, 1 a font failed, 2 bad arguments,\n"
-    "3 package disc not found, 4 no destination folder.";
+    "3 package disc not found, 4 no destination folder,\n"
+    "1618 another installer is running.";
 
 namespace {
+
+// How a quiet run ends: its exit code, and the result that its log's run
+// line gives (none for the ends whose fonts have lines of their own). A new
+// end (a restart needed, no rights) is one more constant here and one more
+// return where the run finds it.
+struct QuietEnd {
+    int code;
+    const char *result;
+};
+const QuietEnd kDone = {kQuietDone, nullptr};
+const QuietEnd kNothingInstalled = {kQuietDone, "nothing installed"};
+const QuietEnd kFontFailed = {kQuietFontFailed, nullptr};
+const QuietEnd kNoFontOnDisc = {kQuietFontFailed, "failed: no font of the package on the disc"};
+const QuietEnd kNoFontListed = {kQuietFontFailed, "failed: the package lists no font"};
+const QuietEnd kBroken = {kQuietFontFailed, "failed: the run broke off (internal error)"};
+const QuietEnd kBadArguments = {kQuietBadArguments, "failed: bad arguments"};
+const QuietEnd kUnknownFont = {kQuietBadArguments, "failed: not a font of the package"};
+const QuietEnd kBadFolder = {kQuietBadArguments, "failed: the /dir: folder cannot be used"};
+const QuietEnd kNoProduct = {kQuietNoDisc, "failed: the product module could not be bound"};
+const QuietEnd kNoDisc = {kQuietNoDisc, "failed: the package disc was not found"};
+const QuietEnd kNoFolder = {kQuietNoFolder, "failed: no destination folder"};
+
+// The log's result for each FontOutcome, in its order.
+const char *const kOutcomeText[] = {
+    "installed", "installed (registered in place)", "already installed", "removed", "removed at restart",
+    "not installed", "failed: not on the disc", "failed: unsafe file name", "failed: no registry name",
+    "failed: no free destination name", "failed: copy", "failed: cancelled", "failed: registration",
+    "failed: unregister", "failed: the file can neither be deleted nor scheduled",
+};
+static_assert(sizeof kOutcomeText / sizeof kOutcomeText[0] == static_cast<size_t>(FontOutcome::NotDeleted) + 1,
+              "one text per outcome");
 
 // The value of a switch "/name:value" when arg starts with prefix ("/name:",
 // lower case), compared without regard to case.
@@ -48,9 +79,14 @@ bool isSwitch(const std::string &arg, const char *name)
 }
 
 // The log of a quiet run: one line per font, fields separated by TAB, lines
-// ended by CR LF:  action TAB PostScript name TAB path TAB result.
-class QuietLog {
+// ended by CR LF:  action TAB PostScript name TAB path TAB result. A run that
+// ends for another reason than its fonts says why in a line of its own.
+class QuietLog : public FontObserver {
 public:
+    explicit QuietLog(const QuietRequest &request)
+        : action_(request.uninstall ? "uninstall" : "install"), quietAbsent_(request.uninstall && request.all)
+    {
+    }
     bool open(const std::string &path)
     {
         if (path.empty())
@@ -58,71 +94,90 @@ public:
         file_.reset(std::fopen(path.c_str(), "wb"));
         return static_cast<bool>(file_);
     }
-    void line(const char *action, const char *name, const char *path, const char *result)
+    void fontDone(const FontEntry &entry, const char *path, FontOutcome outcome) override
     {
-        if (!file_)
+        // /uninstall /all goes through every font of the package and tells
+        // only of those it found.
+        if (quietAbsent_ && outcome == FontOutcome::NotInstalled)
             return;
-        std::fprintf(file_.get(), "%s\t%s\t%s\t%s\r\n", action, name, path[0] ? path : "-", result);
-        std::fflush(file_.get());
+        const std::string *name = entry.findProperty(NAME_POSTSCRIPT);
+        line(name ? name->c_str() : "-", path, kOutcomeText[static_cast<int>(outcome)]);
+    }
+    // The exit code of end, with its run line.
+    int end(const QuietEnd &end, const char *name = "-")
+    {
+        if (end.result)
+            line(name, "", end.result);
+        return end.code;
     }
 
 private:
+    void line(const char *name, const char *path, const char *result)
+    {
+        if (!file_)
+            return;
+        std::fprintf(file_.get(), "%s\t%s\t%s\t%s\r\n", action_, name, path[0] ? path : "-", result);
+        std::fflush(file_.get());
+    }
+
+    const char *action_;
+    bool quietAbsent_;
     OwnedStdio file_;
 };
 
-// Installs one entry into job's folder; true on success (also when it is
-// already installed).
-bool installQuietly(const InstallJob &job, const FontEntry *entry, const char *name, QuietLog &log)
+// The fonts of request, with the product module bound.
+const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &services, QuietLog &log,
+                         const RunHooks &hooks, std::string *badName)
 {
-    char path[MAX_PATH] = "";
-    if (entry->findProperty(F_INSTALLED)) {
-        getProperty(entry, PATH_INSTALLED, path, sizeof path);
-        log.line("install", name, path, "already installed");
-        return true;
+    // The silent disc search; a quiet run never asks for the disc.
+    services.loadCatalogue(false);
+    const FontCatalogue &catalogue = fontCatalogue();
+    InstallJob job;
+    job.policy = FailurePolicy::GoOn;
+    job.observer = &log;
+    job.steps = hooks.steps;
+    job.stamp = hooks.stamp;
+    for (const std::string &name : request.fonts) {
+        FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, name.c_str());
+        if (!entry) {
+            *badName = name;
+            return kUnknownFont;
+        }
+        // A name given twice is done once.
+        if (std::find(job.entries.begin(), job.entries.end(), entry) == job.entries.end())
+            job.entries.push_back(entry);
     }
-    char source[kPropertySize] = "";
-    if (!entry->findProperty(F_AVAILABLE) || !getProperty(entry, PATH_SOURCE, source, sizeof source)) {
-        log.line("install", name, "", "failed: not on the disc");
-        return false;
-    }
-    if (!computeDestination(job, entry, path)) {
-        log.line("install", name, "", "failed: no free destination name");
-        return false;
-    }
-    // The same steps as installOneFont, without a progress dialog to tell.
-    if (copyFontFile(source, path, nullptr) == 0) {
-        DeleteFileA(path);
-        log.line("install", name, path, "failed: copy");
-        return false;
-    }
-    if (!registerFontCopy(entry, path)) {
-        DeleteFileA(path);
-        log.line("install", name, path, "failed: registration");
-        return false;
-    }
-    log.line("install", name, path, "installed");
-    return true;
-}
+    // /all: every font on the disc, or to uninstall every font of the
+    // package (the pipeline finds those that are installed, or left by an
+    // interrupted run).
+    const char *wanted = request.uninstall ? NAME_POSTSCRIPT : F_AVAILABLE;
+    for (size_t i = 0; request.all && i < catalogue.size(); ++i)
+        if (catalogue.at(i)->findProperty(wanted) && catalogue.at(i)->findProperty(NAME_POSTSCRIPT))
+            job.entries.push_back(catalogue.at(i));
 
-bool uninstallQuietly(const FontEntry *entry, const char *name, QuietLog &log)
-{
-    char path[kPropertySize] = "";
-    if (!entry->findProperty(F_INSTALLED)) {
-        log.line("uninstall", name, "", "not installed");
-        return true;
+    char folder[kFontsValueSize] = "";
+    if (request.uninstall) {
+        if (job.entries.empty())
+            return kNoFontListed;
+        if (services.defaultFontFolder(folder))
+            job.folder = folder;
+        RunSummary summary = uninstallFonts(job);
+        return summary.failed ? kFontFailed : request.all && summary.done == 0 ? kNothingInstalled : kDone;
     }
-    getProperty(entry, PATH_INSTALLED, path, sizeof path);
-    switch (uninstallOneFont(entry)) {
-    case UninstallResult::Removed:
-        log.line("uninstall", name, path, "removed");
-        return true;
-    case UninstallResult::RemovedAtRestart:
-        log.line("uninstall", name, path, "removed at restart");
-        return true;
-    default:
-        log.line("uninstall", name, path, "failed: the file can neither be deleted nor scheduled");
-        return false;
+    if (findProductDisc() == 0)
+        return kNoDisc;
+    if (!request.folder.empty()) {
+        // Registered paths must be full paths, whatever the folder was given as.
+        DWORD n = GetFullPathNameA(request.folder.c_str(), kPropertySize, folder, nullptr);
+        if (n == 0 || n >= static_cast<DWORD>(kPropertySize))
+            return kBadFolder;
+    } else if (!services.defaultFontFolder(folder)) {
+        return kNoFolder;
     }
+    job.folder = folder;
+    if (job.entries.empty())
+        return kNoFontOnDisc;
+    return installFonts(job).failed ? kFontFailed : kDone;
 }
 
 }  // namespace
@@ -154,60 +209,43 @@ CommandLineKind parseCommandLine(const std::vector<std::string> &args, QuietRequ
     if (!quiet)
         return usage ? CommandLineKind::Usage : CommandLineKind::Dialog;
     // Nothing asks anyone in quiet mode, not even the usage box.
-    if (usage || bad || r.all == !r.fonts.empty() || (r.uninstall && haveFolder))
-        return CommandLineKind::Bad;
+    r.wellFormed = !(usage || bad || r.all == !r.fonts.empty() || (r.uninstall && haveFolder));
     *request = r;
-    return CommandLineKind::Quiet;
+    return r.wellFormed ? CommandLineKind::Quiet : CommandLineKind::Bad;
+}
+
+int runQuiet(const QuietRequest &request, InstallerServices &services, const ProductBinding &bind,
+             const RunHooks *hooks)
+{
+    QuietLog log(request);
+    if (!log.open(request.logPath))
+        return kQuietBadArguments;
+    if (!request.wellFormed)
+        return log.end(kBadArguments);
+    // An exception (memory, a font file that the readers give up on) ends
+    // the run with a line that says so, never with another end's code.
+    const QuietEnd *end = &kNoProduct;
+    std::string badName = "-";
+    try {
+        bool bound = bind([&] {
+            try {
+                end = &runFonts(request, services, log, hooks ? *hooks : RunHooks(), &badName);
+            } catch (...) {
+                end = &kBroken;
+            }
+        });
+        if (!bound)
+            end = &kNoProduct;
+    } catch (...) {
+        end = &kBroken;
+    }
+    return log.end(*end, badName.c_str());
 }
 
 int runQuietRequest(const QuietRequest &request, InstallerServices &services)
 {
-    QuietLog log;
-    if (!log.open(request.logPath))
-        return kQuietBadArguments;
-
-    // The silent disc search; a quiet run never asks for the disc.
-    services.loadCatalogue(false);
-    const FontCatalogue &catalogue = fontCatalogue();
-    const char *wanted = request.uninstall ? F_INSTALLED : F_AVAILABLE;
-    CheckedParams entries;
-    if (request.all) {
-        for (size_t i = 0; i < catalogue.size(); ++i)
-            if (catalogue.at(i)->findProperty(wanted) && catalogue.at(i)->findProperty(NAME_POSTSCRIPT))
-                entries.push_back(catalogue.at(i));
-    }
-    for (const std::string &name : request.fonts) {
-        FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, name.c_str());
-        if (!entry)
-            return kQuietBadArguments;
-        // A name given twice is done once: a second install would make a
-        // second copy under the next free letter.
-        if (std::find(entries.begin(), entries.end(), entry) == entries.end())
-            entries.push_back(entry);
-    }
-
-    bool failed = false;
-    if (request.uninstall) {
-        for (const FontEntry *entry : entries)
-            failed |= !uninstallQuietly(entry, entry->findProperty(NAME_POSTSCRIPT)->c_str(), log);
-        return failed ? kQuietFontFailed : kQuietDone;
-    }
-
-    if (findProductDisc() == 0)
-        return kQuietNoDisc;
-    InstallJob job;
-    char folder[kFontsValueSize] = "";
-    if (!request.folder.empty()) {
-        // Registered paths must be full paths, whatever the folder was given as.
-        DWORD n = GetFullPathNameA(request.folder.c_str(), kPropertySize, folder, nullptr);
-        if (n == 0 || n >= static_cast<DWORD>(kPropertySize))
-            return kQuietBadArguments;
-    } else if (!services.defaultFontFolder(folder)) {
-        return kQuietNoFolder;
-    }
-    job.folder = folder;
-    // Each font is tried, also after another one failed; the log tells which.
-    for (const FontEntry *entry : entries)
-        failed |= !installQuietly(job, entry, entry->findProperty(NAME_POSTSCRIPT)->c_str(), log);
-    return failed ? kQuietFontFailed : kQuietDone;
+    return runQuiet(request, services, [](const std::function<void()> &body) {
+        body();
+        return true;
+    });
 }

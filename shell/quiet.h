@@ -2,29 +2,32 @@
 //
 //   install.exe /quiet [/uninstall] (/all | /font:NAME ...) [/dir:FOLDER] [/log:FILE]
 //
-// A quiet run shows no window at all. It loads the catalogue, computes the
-// destination names, copies, stamps and registers (or unregisters and
-// deletes) each font with the same functions as the dialog's runs, and ends
-// with one of the exit codes below.
+// A quiet run shows no window at all. It reads its command line, hands the
+// fonts it names to the same pipeline as the dialog (shell/pipeline.h),
+// writes one log line per font, and ends with one of the exit codes below.
 #ifndef SHELL_QUIET_H
 #define SHELL_QUIET_H
 
+#include "shell/pipeline.h"
 #include "shell/services.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 // The process exit codes of a quiet run.
 enum QuietExitCode {
-    kQuietDone = 0,          // every font done (installed, already there, removed)
-    kQuietFontFailed = 1,    // at least one font failed; the log says which
-    kQuietBadArguments = 2,  // unknown switch, unknown font, /dir: with /uninstall, ...
-    kQuietNoDisc = 3,        // the package disc (or its product module) was not found
-    kQuietNoFolder = 4,      // no destination folder, and no /dir:
+    kQuietDone = 0,           // every font done (installed, already there, removed)
+    kQuietFontFailed = 1,     // a font failed, the package had none, or the run broke off
+    kQuietBadArguments = 2,   // unknown switch, unknown font, /dir: with /uninstall, ...
+    kQuietNoDisc = 3,         // the package disc (or its product module) was not found
+    kQuietNoFolder = 4,       // no destination folder, and no /dir:
+    kQuietAnotherRun = 1618,  // another installer is running: nothing done, try again
 };
 
 // What a quiet command line asks for.
 struct QuietRequest {
+    bool wellFormed = true;  // false: the arguments make no request
     bool uninstall = false;
     bool all = false;
     std::vector<std::string> fonts;  // PostScript names, in command-line order
@@ -41,15 +44,25 @@ enum class CommandLineKind {
 
 // Reads the program's arguments (the program name left out). Switches are
 // case-insensitive; the value after "/font:", "/dir:" or "/log:" is kept as
-// written. request is filled for CommandLineKind::Quiet.
+// written. request is filled for Quiet, and for Bad as far as the
+// arguments go (with wellFormed false), so that its log can say why.
 CommandLineKind parseCommandLine(const std::vector<std::string> &args, QuietRequest *request);
 
 // The usage text that /? shows.
 extern const char kQuietUsage[];
 
-// Runs request with the product module bound: loads the catalogue through
-// services (silently), checks the names, and installs or uninstalls. The
-// exit code.
+// Runs body with the product module bound; false when it could not be.
+typedef std::function<bool(const std::function<void()> &body)> ProductBinding;
+
+// A whole quiet run: opens its log, binds the product module with bind,
+// loads the catalogue through services (silently), runs the fonts through
+// the pipeline (with hooks, when given, in its jobs) and returns the exit
+// code. Every end other than 0 and 1 for a failed font writes one line
+// with its reason into the log; no exception leaves it.
+int runQuiet(const QuietRequest &request, InstallerServices &services, const ProductBinding &bind,
+             const RunHooks *hooks = nullptr);
+
+// The same with the product module bound already.
 int runQuietRequest(const QuietRequest &request, InstallerServices &services);
 
 #endif

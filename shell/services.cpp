@@ -16,7 +16,7 @@ public:
     bool chooseFolder(char *buffer, int capacity) override { return browseForFolder(buffer, capacity); }
     bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
     void runInstall(const InstallJob &job) override { runInstallJob(job); }
-    void runUninstall(const InstallJob &job) override { runUninstallJob(job); }
+    RunSummary runUninstall(const InstallJob &job) override { return runUninstallJob(job); }
 };
 
 }  // namespace

@@ -5,22 +5,11 @@
 #define SHELL_SERVICES_H
 
 #include "catalogue/fontentry.h"
+#include "shell/pipeline.h"
 
 #include <windows.h>
 
 #include <string>
-
-// One install or uninstall run: all that the worker needs, nothing of the
-// dialog. Without a main dialog the run shows no window of its own.
-struct InstallJob {
-    // Asked for the destination folder (DM_GETFOLDER) and owner of the run's
-    // windows; nullptr when the run has no dialog.
-    HWND mainDialog = nullptr;
-    // The destination folder when there is no main dialog to ask.
-    std::string folder;
-    // The ticked entries, in the tree's order.
-    CheckedParams entries;
-};
 
 class InstallerServices {
 public:
@@ -36,10 +25,11 @@ public:
     virtual bool chooseFolder(char *buffer, int capacity) = 0;
     // The program that opens ".otf" files into buffer (256 chars).
     virtual bool findOtfOpener(char *buffer) = 0;
-    // Installs job.entries under a progress dialog owned by job.mainDialog.
+    // Installs job.entries into job.folder under a progress dialog owned by
+    // job.mainDialog.
     virtual void runInstall(const InstallJob &job) = 0;
-    // Uninstalls job.entries on the calling thread.
-    virtual void runUninstall(const InstallJob &job) = 0;
+    // Uninstalls job.entries on the calling thread; what became of them.
+    virtual RunSummary runUninstall(const InstallJob &job) = 0;
 };
 
 // The real ones: the disc, the registry, the shell and the file system.

@@ -32,8 +32,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     case CommandLineKind::Usage:
         MessageBoxA(nullptr, kQuietUsage, kUsageCaption, MB_OK | MB_ICONINFORMATION);
         return 0;
-    case CommandLineKind::Bad:
-        return kQuietBadArguments;
+    case CommandLineKind::Bad:  // the quiet run logs why and ends with 2
     case CommandLineKind::Quiet:
         return runQuietInstaller(request);
     case CommandLineKind::Dialog:

@@ -11,7 +11,17 @@ packages="cmake make g++ googletest file
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine64 wine32:i386 xvfb xauth imagemagick xdotool
   fonts-dejavu-core fonts-noto-cjk fonts-wqy-microhei python3-fonttools opentype-sanitizer xorriso locales
+  osslsigncode openssl
   clang libclang-rt-14-dev"
+# Wine's X11 driver loads these X client libraries when it starts; Debian's
+# Wine packages only recommend them, so a machine set up without
+# recommendations lacks them. A 64-bit prefix runs its desktop process
+# (explorer) through the 64-bit driver and the 32-bit programs under test
+# through the 32-bit one: both kinds are installed, so that the two see the
+# same X extensions.
+for lib in libxext6 libxrender1 libxrandr2 libxinerama1 libxi6 libxcursor1 libxcomposite1 libxfixes3 libxxf86vm1; do
+    packages="$packages $lib $lib:i386"
+done
 for p in $packages; do
     have "$p" || need="$need $p"
 done

@@ -1,9 +1,13 @@
 #!/bin/sh
 # Sets up and tears down one Wine prefix of a test run.
 #
-#   wine-harness.sh setup DIR LOADER [ARCH]   fresh prefix, persistent server,
+#   wine-harness.sh setup DIR LOADER [ARCH [PROBE]]
+#                                             fresh prefix, persistent server,
 #                                             Xvfb, package disc on E: labelled
-#                                             Disc512
+#                                             Disc512; PROBE (a window_probe.exe)
+#                                             must then show a window there
+#   wine-harness.sh probe DIR PROBE           runs the window probe again in the
+#                                             prefix that setup made
 #   wine-harness.sh cleanup DIR               stops the server and Xvfb
 #
 # ARCH is the kind of Windows the prefix is: win32 (the 9x and NT families up
@@ -20,6 +24,66 @@ dir=$2
 server() {
     if [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64
     else echo /usr/lib/wine/wineserver32; fi
+}
+
+# The X client libraries that Wine's X11 driver of one kind (i386 or x86-64)
+# loads, as "soname:Debian package" pairs.
+x11_libraries="libX11.so.6:libx11-6 libXext.so.6:libxext6 libXrender.so.1:libxrender1
+  libXrandr.so.2:libxrandr2 libXinerama.so.1:libxinerama1 libXi.so.6:libxi6
+  libXcursor.so.1:libxcursor1 libXcomposite.so.1:libxcomposite1 libXfixes.so.3:libxfixes3
+  libXxf86vm.so.1:libxxf86vm1"
+
+# Runs the window probe ($1) in the prefix just made; on failure writes one
+# line saying what is wrong to $dir/probe.failed and returns 1.
+probe_windows() {
+    probe=$1
+    rm -f "$dir/probe.failed"
+    case "$(od -An -tx1 -j "$(( $(od -An -tu4 -j 60 -N 4 "$probe") + 4 ))" -N 2 "$probe" | tr -d ' ')" in
+    4c01) bits=32 ldarch="libc6" debarch=i386 ;;
+    *) bits=64 ldarch="libc6,x86-64" debarch=amd64 ;;
+    esac
+    # The probe shows its window, then waits for the done file while the
+    # window is looked for on the X display, where a user would see it.
+    rm -f "$dir/probe.done"
+    DISPLAY="$display" WINEDEBUG=err+all timeout 120 "$loader" "$probe" 'Z:'"$(echo "$dir/probe.done" | tr / '\\')" \
+        </dev/null >"$dir/probe.log" 2>&1 &
+    pid=$!
+    onscreen=no
+    i=0
+    while kill -0 $pid 2>/dev/null && [ $i -lt 600 ]; do
+        if grep -q 'shown and drawn' "$dir/probe.log"; then
+            DISPLAY="$display" xdotool search --onlyvisible --name '^window probe$' >/dev/null 2>&1 && onscreen=yes
+            break
+        fi
+        sleep 0.1
+        i=$((i + 1))
+    done
+    touch "$dir/probe.done"
+    code=0
+    wait $pid || code=$?
+    [ $code -eq 0 ] && [ $onscreen = yes ] && return 0
+    what="a $bits-bit program cannot show a window in the $arch prefix on display $display"
+    if ! kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then
+        why="the X server of that display has stopped (see $dir/xvfb.log)"
+    elif [ $code -eq 0 ]; then
+        why="its window exists for Wine but is not on the X display (is Wine's graphics driver x11?)"
+    else
+        why=$(sed -n 's/^window probe: //p' "$dir/probe.log" | tail -n 1)
+        [ -n "$why" ] || why="the probe ended with $code before its first step"
+        wine=$(grep -E ':err:(winediag|x11drv|win|explorer|systray)' "$dir/probe.log" | head -n 1 | sed 's/^[0-9a-f]*:err:[a-z0-9]*:[A-Za-z0-9_]* //')
+        [ -z "$wine" ] || why="$why; Wine says: $wine"
+    fi
+    missing=""
+    for pair in $x11_libraries; do
+        ldconfig -p 2>/dev/null | grep -q "^[[:space:]]*${pair%%:*} ($ldarch" || missing="$missing ${pair#*:}:$debarch"
+    done
+    if [ -n "$missing" ]; then
+        why="$why; not installed for Wine's $bits-bit X11 driver:$missing"
+    else
+        why="$why; no X client library of Wine's $bits-bit X11 driver is missing"
+    fi
+    echo "wine-harness: $what: $why (full output in $dir/probe.log)" > "$dir/probe.failed"
+    return 1
 }
 
 case "$cmd" in
@@ -84,7 +148,23 @@ ENV
     fi
     "$(server)" -p </dev/null >/dev/null 2>&1
     DISPLAY="$display" "$loader" wineboot </dev/null >/dev/null 2>&1 || true
+    if [ -n "${5:-}" ] && ! probe_windows "$5"; then
+        # The tests of this prefix need fixture set-up to pass: CTest runs
+        # none of them, and make test repeats this line at its end.
+        cat "$dir/probe.failed" >&2
+        exit 1
+    fi
     echo "wine test environment ready in $dir ($arch prefix, $(basename "$loader") loader, display $display)"
+    ;;
+probe)
+    . "$dir/env"
+    export WINEPREFIX TMPDIR WINEDLLOVERRIDES WINELOADER WINEARCH
+    loader=$WINELOADER arch=$WINEARCH display=$DISPLAY
+    if ! probe_windows "$3"; then
+        cat "$dir/probe.failed" >&2
+        exit 1
+    fi
+    echo "window probe passed in $dir"
     ;;
 cleanup)
     if [ -f "$dir/env" ]; then
@@ -101,7 +181,7 @@ cleanup)
     fi
     ;;
 *)
-    echo "usage: $0 setup DIR LOADER [win32|win64] | cleanup DIR" >&2
+    echo "usage: $0 setup DIR LOADER [win32|win64 [PROBE]] | probe DIR PROBE | cleanup DIR" >&2
     exit 2
     ;;
 esac

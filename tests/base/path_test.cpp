@@ -92,6 +92,29 @@ TEST(PlainFileNameTest, NothingThatLeadsOutOfTheFolder)
         EXPECT_FALSE(isPlainFileName(unsafe, none)) << unsafe;
 }
 
+// Names that an elevated install would turn into a write to a device, a
+// wildcard or a file the system renames: each is refused. Names that only
+// look like them are not.
+TEST(PlainFileNameTest, NoDevicesWildcardsControlBytesOrTrailingDotsAndSpaces)
+{
+    LeadByteFn none = leadBytesOf(1252);
+    for (const char *unsafe :
+         {"COM1.otf", "NUL.ttf", "con", "Prn.otf", "aux.tar.gz", "lpt9.ttf", "com1 .otf", "LPT1", "a*.otf",
+          "a?.otf", "a<b.otf", "a>b.otf", "a\"b.otf", "a|b.otf", "tab\tname.otf", "bell\x07.otf", "\x1f.otf",
+          "font.otf.", "font.otf ", "font."})
+        EXPECT_FALSE(isPlainFileName(unsafe, none)) << unsafe;
+    for (const char *plain : {"COM10.otf", "COM0.otf", "CONSOLE.otf", "NULL.ttf", "LPT.otf", "AUXILIARY.ttf",
+                              "my font.otf", "QX.Sample.otf", "COM1X.otf"})
+        EXPECT_TRUE(isPlainFileName(plain, none)) << plain;
+    // The second byte of ポ in code page 932 is the byte of '|'; of 表 that
+    // of '\\': both are letters there, and separators in a single-byte page.
+    EXPECT_TRUE(isPlainFileName("\x83\x7C.otf", leadBytesOf(932)));
+    EXPECT_FALSE(isPlainFileName("\x83\x7C.otf", none));
+    EXPECT_TRUE(isPlainFileName("\x95\x5C.otf", leadBytesOf(932)));
+    EXPECT_TRUE(isDeviceName("CoM7.fon"));
+    EXPECT_FALSE(isDeviceName("COM7x.fon"));
+}
+
 TEST(CopyWholeTest, CopiesOnlyWhatFits)
 {
     char out[4] = "xyz";

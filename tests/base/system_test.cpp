@@ -99,7 +99,11 @@ protected:
         DeleteFileA(ini_.c_str());
         folder_ = scratchFolder("wininit");
     }
-    void TearDown() override { DeleteFileA(ini_.c_str()); }
+    void TearDown() override
+    {
+        DeleteFileA(ini_.c_str());
+        DeleteFileA((ini_ + ".bak").c_str());
+    }
 
     std::string shortPathOf(const std::string &path)
     {
@@ -162,6 +166,25 @@ TEST_F(WininitTest, CreatesTheFileWhenMissing)
     std::string after = readFile(ini_);
     EXPECT_NE(std::string::npos, after.find("[rename]")) << after;
     EXPECT_NE(std::string::npos, after.find("NUL=" + shortPathOf(font))) << after;
+}
+
+// A rewrite cut off between its two moves leaves the old file moved aside
+// and none in its place: the pending deletions it holds are put back, never
+// dropped, and the new one is added to them.
+TEST_F(WininitTest, AFileLeftMovedAsideIsRestoredNotLost)
+{
+    std::string font = folder_ + "\\late.ttf";
+    ASSERT_TRUE(writeFile(font, "late"));
+    const std::string pending = "[rename]\r\nNUL=C:\\WINDOWS\\FONTS\\EARLIER.TTF\r\n";
+    ASSERT_TRUE(writeFile(ini_ + ".bak", pending));
+    ASSERT_FALSE(fileExists(ini_));
+
+    EXPECT_EQ(1, scheduleDeleteInWininit(font.c_str()));
+    std::string after = readFile(ini_);
+    EXPECT_NE(std::string::npos, after.find("NUL=C:\\WINDOWS\\FONTS\\EARLIER.TTF\r\n")) << after;
+    EXPECT_NE(std::string::npos, after.find("NUL=" + shortPathOf(font))) << after;
+    EXPECT_LT(after.find("EARLIER"), after.find("NUL=" + shortPathOf(font)));
+    EXPECT_FALSE(fileExists(ini_ + ".bak"));
 }
 
 TEST_F(WininitTest, DeleteAtRestartUsesThePlatformsMechanism)

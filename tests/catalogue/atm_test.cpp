@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace fonttest;
 
@@ -71,6 +72,22 @@ bool failCompanionKeys(const char *section, const char *key, const char *value, 
     return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
+bool failNameKeys(const char *section, const char *key, const char *value, const char *file)
+{
+    if (key && key[0] != '@' && value)
+        return false;
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+}
+
+// The keys written, in order ("+" adds, "-" removes).
+std::vector<std::string> gWrites;
+
+bool recordWrites(const char *section, const char *key, const char *value, const char *file)
+{
+    gWrites.push_back(std::string(value ? "+" : "-") + key);
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+}
+
 TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
 {
     EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
@@ -91,6 +108,23 @@ TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
     setAtmProfileWriter(system);
     EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
     EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
+
+    // A name key that cannot be written takes its companion back out.
+    system = setAtmProfileWriter(failNameKeys);
+    EXPECT_FALSE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
+    setAtmProfileWriter(system);
+    EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
+    EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
+
+    // The name key lists the font: written last, removed first, so that an
+    // interruption between the two never lists a font without its companion.
+    gWrites.clear();
+    system = setAtmProfileWriter(recordWrites);
+    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
+    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", nullptr));
+    setAtmProfileWriter(system);
+    EXPECT_EQ((std::vector<std::string>{"+@QX Sample W5", "+QX Sample W5", "-QX Sample W5", "-@QX Sample W5"}),
+              gWrites);
 
     // A name too long for its companion key writes nothing at all.
     std::string longName(200, 'n');
@@ -220,6 +254,7 @@ TEST_F(RegistryKeyTest, OtfOpenerIsTheProgramOfTheOpenCommand)
 TEST(BrowseForFolderTest, CancelChoosesNothing)
 {
     testutil::WindowWatcher watcher("Browse for Folder", IDCANCEL);
+    watcher.expectWithin(30000);
     char buffer[MAX_PATH] = "unchanged";
     EXPECT_FALSE(browseForFolder(buffer, sizeof buffer));
     EXPECT_STREQ("unchanged", buffer);

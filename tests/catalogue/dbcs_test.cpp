@@ -89,7 +89,9 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     ASSERT_TRUE(computeDestination(job, entry, destination));
     const std::string expected = job.folder + "\\" + fileName;
     EXPECT_EQ(expected, destination);
-    ASSERT_NE(0, installOneFont(entry, destination, nullptr));
+    std::string installed;
+    ASSERT_EQ(FontOutcome::Installed, installFont(job, *entry, &installed));
+    EXPECT_EQ(expected, installed);
     EXPECT_TRUE(testutil::fileExists(expected));
 
     // A refresh finds the installed copy where it was put.
@@ -99,7 +101,7 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     EXPECT_EQ("1", prop(entry, F_INSTALLED));
     EXPECT_EQ(expected, prop(entry, PATH_INSTALLED));
 
-    uninstallOneFont(entry);
+    EXPECT_EQ(FontOutcome::Removed, uninstallFont(job, *entry, &installed));
     EXPECT_FALSE(testutil::fileExists(expected));
     loadCatalogue(false);
     entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, "QXSample-W5");

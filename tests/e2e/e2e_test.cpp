@@ -268,7 +268,7 @@ protected:
         si.cb = sizeof si;
         char cmd[] = "E:\\install.exe";
         ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &process_));
-        dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
+        dialog_ = waitForStartedDialog(process_.dwProcessId, kMainCaption, 30000);
         ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
         tree_ = GetDlgItem(dialog_, kTree);
         ASSERT_NE(nullptr, tree_);
@@ -714,6 +714,12 @@ TEST_F(InstallerRun, QuietRunWithBadArgumentsEndsWithTwo)
         EXPECT_EQ(2, runQuiet(args)) << args;
     expectNoFontsLeft();
     EXPECT_EQ("", windowsSeen_);
+    // The log, when it could be opened, says why: one line.
+    EXPECT_EQ(2, runQuiet("/quiet /all /bogus " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: bad arguments"}, readLines(logPath()));
+    EXPECT_EQ(2, runQuiet("/quiet /uninstall /font:QXNoSuch-W1 " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"uninstall\tQXNoSuch-W1\t-\tfailed: not a font of the package"},
+              readLines(logPath()));
 }
 
 // Exit code 3: no drive carries the package's label (the installer beside a
@@ -726,7 +732,8 @@ TEST_F(InstallerRun, QuietRunWithoutTheDiscEndsWithThree)
     ASSERT_TRUE(CopyFileA("E:\\install.exe", (folder + "install.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(buildPath(FI_OTHER_PRODUCT).c_str(), (folder + "product.dll").c_str(), FALSE));
     EXPECT_EQ(3, runQuiet("/quiet /all " + logSwitch(), folder + "install.exe"));
-    EXPECT_TRUE(fileExists(logPath())) << "the product module was not bound";
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: the package disc was not found"},
+              readLines(logPath()));
     expectNoFontsLeft();
     EXPECT_EQ("", windowsSeen_);
 }
@@ -739,7 +746,8 @@ TEST_F(InstallerRun, QuietRunWithoutAFolderEndsWithFourUnlessOneIsGiven)
         GTEST_SKIP() << "only Windows 95/98/Me and NT 4.0 may have no destination";
     DeleteFileA((windowsDir() + "\\atm.ini").c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup");
-    EXPECT_EQ(4, runQuiet("/quiet /all"));
+    EXPECT_EQ(4, runQuiet("/quiet /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: no destination folder"}, readLines(logPath()));
     expectNoFontsLeft();
 
     const std::string folder = "C:\\QXDIR";
@@ -754,6 +762,43 @@ TEST_F(InstallerRun, QuietRunWithoutAFolderEndsWithFourUnlessOneIsGiven)
     removeFilesIn(folder, "*");
     RemoveDirectoryA(folder.c_str());
     EXPECT_EQ("", windowsSeen_);
+}
+
+// /all finds no font of the package on the disc: nothing to do is no success.
+TEST_F(InstallerRun, QuietAllWithoutAFontOnTheDiscEndsWithOne)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the exit codes are checked on one version";
+    removeFilesIn("E:\\FontData", "*");
+    EXPECT_EQ(1, runQuiet("/quiet /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: no font of the package on the disc"},
+              readLines(logPath()));
+    // Uninstalling where nothing is installed has nothing to fail.
+    EXPECT_EQ(0, runQuiet("/quiet /uninstall /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"uninstall\t-\t-\tnothing installed"}, readLines(logPath()));
+}
+
+// Adobe Type Manager's profile cannot be written (another program holds it
+// open): the font stays registered, so its file stays too, and the run says
+// the font failed.
+TEST_F(InstallerRun, QuietUninstallWhoseRegistrationStaysFailsAndKeepsTheFile)
+{
+    if (!win9x_)
+        GTEST_SKIP() << "Adobe Type Manager's profile holds the registrations on Windows 95/98/Me";
+    ASSERT_EQ(0, runQuiet("/quiet /font:QXSample-W5"));
+    std::string font = destination() + "\\QXSample-W5.otf";
+    lock_ = CreateFileA((windowsDir() + "\\atm.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock_);
+    EXPECT_EQ(1, runQuiet("/quiet /uninstall /all " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"uninstall\tQXSample-W5\t" + font + "\tfailed: unregister"},
+              readLines(logPath()));
+    CloseHandle(lock_);
+    lock_ = INVALID_HANDLE_VALUE;
+    EXPECT_TRUE(fileExists(font));
+    EXPECT_EQ(font, profileString("OpenTypeFonts", "QX Sample W5"));
+    EXPECT_EQ(0, runQuiet("/quiet /uninstall /all"));
+    EXPECT_FALSE(fileExists(font));
 }
 
 // /? without /quiet: the usage in a message box (which the watcher sees).

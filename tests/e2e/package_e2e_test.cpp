@@ -123,7 +123,7 @@ protected:
         si.cb = sizeof si;
         char cmd[] = "F:\\install.exe";
         ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, "F:\\", &si, &process_));
-        dialog_ = waitForWindow(process_.dwProcessId, kMainCaption, 30000);
+        dialog_ = waitForStartedDialog(process_.dwProcessId, kMainCaption, 30000);
         ASSERT_NE(nullptr, dialog_) << "main dialog did not appear";
         tree_ = GetDlgItem(dialog_, kTree);
         Sleep(300);

@@ -18,7 +18,7 @@ def draw(pen):
     pen.closePath()
 
 
-def build(path, ps_name, family, cff=False, local=None):
+def build(path, ps_name, family, cff=False, local=None, mac_postscript=None):
     """local: {Windows language id: family name} added as Windows records."""
     fb = FontBuilder(1000, isTTF=not cff)
     fb.setupGlyphOrder(GLYPHS)
@@ -46,6 +46,8 @@ def build(path, ps_name, family, cff=False, local=None):
     for lang, text in (local or {}).items():
         fb.font["name"].setName(text, 1, 3, 1, lang)
         fb.font["name"].setName(text + " Regular", 4, 3, 1, lang)
+    if mac_postscript:
+        fb.font["name"].setName(mac_postscript, 6, 1, 0, 0)
     fb.setupOS2(achVendID="TEST", fsType=0)
     fb.setupPost()
     fb.save(path)
@@ -66,6 +68,10 @@ def main(out):
     build(os.path.join(out, "NoPostScript.ttf"), None, "No PostScript")
     build(os.path.join(out, "LongName.ttf"), "LongName-Regular", "Long " * 60)
     build(os.path.join(out, "Cff.otf"), "CffSans-Regular", "Cff Sans", cff=True)
+    # Another font under GoodSans's family name: the same Fonts value name.
+    build(os.path.join(out, "Twin.ttf"), "TwinSans-Regular", "Good Sans")
+    # A Macintosh PostScript name with a byte beyond ASCII (Mac Roman é).
+    build(os.path.join(out, "HighByte.ttf"), "HighByte-Regular", "High Byte", mac_postscript="CaféSans-Regular")
     # The Big5 form of this category has 0x5C as a second byte.
     build(os.path.join(out, "Split.ttf"), "Split-Regular", "Split Sans", local={0x404: "許功蓋"})
     with open(os.path.join(out, "NotAFont.ttf"), "w") as f:

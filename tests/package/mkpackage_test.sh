@@ -29,7 +29,7 @@ mk() { "$top/tools/mkpackage" --sfnttool "$tool" --title "Test Fonts" --label TE
 # Every refused font: one line naming the file and the reason; nothing made.
 mk --out "$work/out" "$f/GoodSans.ttf" "$f/NotAFont.ttf" "$f/Cut.ttf" "$f/missing.ttf" \
     "$f/NoPostScript.ttf" "$f/LongName.ttf" "$f/a/Same.ttf" "$f/b/Same.ttf" "$f/Cff.otf" \
-    "$f/Split.ttf" "$f/$long.ttf" >"$work/out.txt" 2>"$work/err.txt"
+    "$f/Split.ttf" "$f/$long.ttf" "$f/Twin.ttf" "$f/HighByte.ttf" >"$work/out.txt" 2>"$work/err.txt"
 status=$?
 cat "$work/err.txt"
 [ $status = 1 ] || fail "exit status $status for refused fonts"
@@ -47,7 +47,10 @@ expect "$f/b/Same.ttf" "would install under the same file name Same.ttf as $f/a/
 expect "$f/Cff.otf" "the outline types are mixed: CFF outlines in a package of TrueType fonts ($f/GoodSans.ttf)"
 expect "$f/Split.ttf" "category 許功蓋 would be split at a 0x5C byte in Big5"
 expect "$f/$long.ttf" "a name is longer than the disc's file names allow: $long.ttf has 39 characters, at most 31 (rename the file)"
-[ "$(grep -c "^mkpackage: $f" "$work/err.txt")" = 9 ] || fail "not one line per refused font"
+expect "$f/Twin.ttf" "would register under the same name \"Good Sans Regular (TrueType)\" as $f/GoodSans.ttf"
+grep -q "^mkpackage: $f/HighByte.ttf: has no PostScript name: 'Caf.*Sans-Regular' is not one$" "$work/err.txt" ||
+    fail "no line for the PostScript name beyond ASCII"
+[ "$(grep -c "^mkpackage: $f" "$work/err.txt")" = 11 ] || fail "not one line per refused font"
 grep -qF "mkpackage: $f/GoodSans.ttf:" "$work/err.txt" && fail "an accepted font was refused"
 
 # Bad arguments: exit status 2, nothing made.
@@ -91,10 +94,28 @@ mk --sources-only --categories "$work/bad-cats.txt" --out "$work/bad" "$f/GoodSa
 
 # CFF outlines make an OpenType package.
 mk --sources-only --out "$work/otf" "$f/Cff.otf" >/dev/null 2>&1 || fail "the CFF font was refused"
-grep -q '25010 "OpenType"' "$work/otf/work/product.rc" && grep -q '25007 ".otf"' "$work/otf/work/product.rc" ||
+grep -q 'IDS_PRODUCT_FONTTYPE "OpenType"' "$work/otf/work/product.rc" && grep -q 'IDS_PRODUCT_EXTENSIONS ".otf"' "$work/otf/work/product.rc" ||
     fail "strings of the OpenType package"
 grep -aqF 'FontData\Cff.otf,Cff.otf,Cff Sans Regular,Cff Sans Regular,CffSans-Regular,Cff Sans,Regular,Cff Sans Regular (OpenType)' \
     "$work/otf/work/NameMap.En.csv" || fail "name map of the OpenType package"
+
+# A name map written by hand: taken as it is, each line matched to its font
+# by PostScript name; a font it does not list is refused, a line without a
+# font fails the package.
+printf '#File,#Marukan,#Local,#Roman,#Postscript,#Category,#Local_Short,#Registry\nFontData\\Good,Good.ttf,Good,Good Sans,GoodSans-Regular,Sans,Good,Good (TrueType)\n' \
+    >"$work/map.csv"
+mk --sources-only --namemap "$work/map.csv" --out "$work/map" "$f/GoodSans.ttf" >/dev/null 2>&1 ||
+    fail "a hand-written name map refused"
+[ "$(tr -d '\r' <"$work/map/work/NameMap.En.csv")" = "$(cat "$work/map.csv")" ] ||
+    fail "the hand-written name map was not written as it is"
+file "$work/map/work/samples/GOODSANS-REGULAR.bmp" | grep -q '240 x 48 x 4' || fail "sample of the hand-written map"
+mk --sources-only --namemap "$work/map.csv" --out "$work/map2" "$f/GoodSans.ttf" "$f/OtherSans.ttf" \
+    >/dev/null 2>"$work/map2.txt"
+[ $? = 1 ] && grep -qxF "mkpackage: $f/OtherSans.ttf: is not in the name map: no line has its PostScript name OtherSans-Regular" \
+    "$work/map2.txt" || fail "a font the name map does not list: $(cat "$work/map2.txt")"
+mk --sources-only --namemap "$work/map.csv" --out "$work/map3" "$f/OtherSans.ttf" >/dev/null 2>"$work/map3.txt"
+[ $? = 1 ] && grep -qF "lists GoodSans-Regular, but no font of that PostScript name is given" "$work/map3.txt" ||
+    fail "a name-map line without its font: $(cat "$work/map3.txt")"
 
 [ $failures = 0 ] && echo "mkpackage: all checks passed"
 [ $failures = 0 ]

@@ -175,7 +175,7 @@ TEST_F(EmbedTest, FontWithoutHeadKeepsItsAdjustmentAlone)
 {
     const std::string before = BuildFont({{"OS/2", BuildOS2(3, 0, "ZORV")}, {"name", BuildName({})}});
     TempFile file(before);
-    EXPECT_EQ(96, SetEmbeddingType(file.path(), 2));
+    EXPECT_EQ(96, SetEmbeddingType(file.path(), 2, nullptr, &std::cerr));
     const std::string after = file.contents();
     expectOnlyChanged(before, after, changeablePositions(before));
     EXPECT_EQ(2, GetU16(after, TableOffset(after, "OS/2") + 8));
@@ -187,7 +187,7 @@ TEST_F(EmbedTest, DiagnosticLines)
 {
     const std::string before = BuildMinimalFont(0, 0);
     TempFile file(before);
-    ASSERT_EQ(78, SetEmbeddingType(file.path(), 2));
+    ASSERT_EQ(78, SetEmbeddingType(file.path(), 2, nullptr, &std::cerr));
     const std::string after = file.contents();
     const std::string text = diagnostics.text();
 
@@ -212,6 +212,23 @@ TEST_F(EmbedTest, DiagnosticLines)
          << "checkSumAdjustment=" << GetU32(after, head + 8) << "\n";
     ASSERT_GE(text.size(), tail.str().size());
     EXPECT_EQ(tail.str(), text.substr(text.size() - tail.str().size()));
+}
+
+// The installer stamps every font it copies: without a diagnostic stream the
+// rewrite writes no text at all, and changes the same bytes.
+TEST_F(EmbedTest, WithoutADiagnosticStreamTheRewriteIsSilent)
+{
+    const std::string before = BuildMinimalFont(0, 0);
+    TempFile loud(before), quiet(before);
+    ASSERT_EQ(78, SetEmbeddingType(loud.path(), 2, nullptr, &std::cerr));
+    const size_t spoken = diagnostics.text().size();
+    EXPECT_GT(spoken, 0u);
+    ASSERT_EQ(78, SetEmbeddingType(quiet.path(), 2));
+    std::stringstream memory(before);
+    ASSERT_EQ(78, RewriteEmbeddingType(memory, 2));
+    EXPECT_EQ(spoken, diagnostics.text().size());
+    EXPECT_EQ(loud.contents(), quiet.contents());
+    EXPECT_EQ(loud.contents(), memory.str());
 }
 
 // A font in memory, read and written through one position as a file is,

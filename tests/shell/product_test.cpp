@@ -11,8 +11,10 @@
 
 #include <istream>
 #include <memory>
+#include <new>
 #include <streambuf>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace testutil;
@@ -151,6 +153,7 @@ TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
 {
     bind("testproduct_other.dll");
     WindowWatcher watcher(kInstallerTitle, IDCANCEL);
+    watcher.expectWithin(30000);
     EXPECT_EQ(0, requestProductDisc());
     EXPECT_EQ(1, watcher.answers());
     EXPECT_EQ("Insert the other disc", watcher.lastText());
@@ -170,6 +173,7 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     gArriving = LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str());
     ASSERT_NE(nullptr, gArriving);
     WindowWatcher watcher(kInstallerTitle, IDOK);
+    watcher.expectWithin(30000);
     watcher.onBeforeAnswer(insertDisc);
     DWORD start = GetTickCount();
     EXPECT_EQ('E', requestProductDisc());
@@ -177,6 +181,37 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     EXPECT_EQ(1, watcher.answers());
     ModuleChain::instance().clear();
     FreeLibrary(gArriving);
+}
+
+// A thread whose desktop handle lacks the right to create windows: its
+// prompt cannot be shown.
+DWORD WINAPI promptWithoutWindows(LPVOID result)
+{
+    HDESK desktop = OpenDesktopA("Default", 0, FALSE, DESKTOP_READOBJECTS);
+    if (!desktop || !SetThreadDesktop(desktop))
+        return 1;
+    *static_cast<char *>(result) = requestProductDisc();
+    return 0;
+}
+
+// A prompt that cannot be shown ends the search at once as a Cancel does,
+// instead of asking again for ever.
+TEST_F(DiscTest, PromptThatCannotBeShownGivesZeroAtOnce)
+{
+    bind("testproduct_other.dll");
+    char result = 'x';
+    HANDLE thread = CreateThread(nullptr, 0, promptWithoutWindows, &result, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    DWORD waited = WaitForSingleObject(thread, 20000);
+    DWORD code = 1;
+    if (waited == WAIT_OBJECT_0)
+        GetExitCodeThread(thread, &code);
+    else
+        TerminateThread(thread, 2);
+    CloseHandle(thread);
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), waited) << "the prompt was asked for again and again";
+    ASSERT_EQ(0u, code) << "the thread could not leave the window-creating desktop";
+    EXPECT_EQ(0, result);
 }
 
 class NameMapTest : public ChainTest {
@@ -274,6 +309,7 @@ TEST_F(EntryTest, MissingProductShowsThePathAndGivesMinusOne)
 {
     useProduct(nullptr);
     WindowWatcher watcher("Korimaru Installer: File not found!!", IDOK);
+    watcher.expectWithin(30000);
     EXPECT_EQ(-1, runInstaller(0));
     EXPECT_EQ(1, watcher.answers());
     EXPECT_EQ(programFolder() + "product.dll", watcher.lastText());
@@ -293,6 +329,7 @@ TEST_F(EntryTest, GoodProductShowsTheMainDialogUntilExit)
 {
     useProduct("testproduct_ok.dll");
     WindowWatcher dialog("Korimaru Installer US", IDCANCEL);
+    dialog.expectWithin(30000);
     EXPECT_EQ(0, runInstaller(0));
     EXPECT_EQ(1, dialog.answers());
     // The product module is unbound again once the dialog has closed.
@@ -309,6 +346,88 @@ TEST_F(EntryTest, QuietRunWithoutItsProductEndsWithThreeAndNoBox)
     useProduct("testproduct_start0.dll");
     EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
     EXPECT_EQ(0, notFound.answers());
+}
+
+// A quiet run whose product module cannot be bound says so in its log.
+TEST_F(EntryTest, AQuietRunWithoutItsProductLogsWhy)
+{
+    std::string log = programFolder() + "quiet early.log";
+    QuietRequest request;
+    request.all = true;
+    request.logPath = log;
+    useProduct(nullptr);
+    EXPECT_EQ(kQuietNoDisc, runQuietInstaller(request));
+    EXPECT_EQ("install\t-\t-\tfailed: the product module could not be bound\r\n", readFile(log));
+    DeleteFileA(log.c_str());
+}
+
+// Whatever a run meets (memory, a reader that gives up), an exception ends
+// it with 1 and a line that says so; never with another end's code.
+class ThrowingServices : public InstallerServices {
+public:
+    void loadCatalogue(bool) override { throw std::bad_alloc(); }
+    bool defaultFontFolder(char *) override { return false; }
+    bool systemFontFolder(char *) override { return false; }
+    bool chooseFolder(char *, int) override { return false; }
+    bool findOtfOpener(char *) override { return false; }
+    void runInstall(const InstallJob &) override {}
+    RunSummary runUninstall(const InstallJob &) override { return RunSummary(); }
+};
+
+TEST_F(EntryTest, AnExceptionEndsAQuietRunWithOneAndALogLine)
+{
+    std::string log = programFolder() + "quiet exception.log";
+    ThrowingServices services;
+    QuietRequest request;
+    request.uninstall = true;
+    request.all = true;
+    request.logPath = log;
+    EXPECT_EQ(1, runQuietRequest(request, services));
+    EXPECT_EQ(0u, readFile(log).find("uninstall\t-\t-\tfailed: ")) << readFile(log);
+    DeleteFileA(log.c_str());
+}
+
+// Another installer holds the run's mutex: a quiet run ends with 1618 and
+// touches nothing, not even its log; the dialog says so and ends.
+TEST_F(EntryTest, ASecondInstallerDoesNothingWhileTheFirstRuns)
+{
+    useProduct("testproduct_ok.dll");
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread first([&] {
+        HANDLE mutex = CreateMutexA(nullptr, TRUE, installerLockName());
+        SetEvent(held);
+        WaitForSingleObject(done, INFINITE);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    });
+    WaitForSingleObject(held, INFINITE);
+
+    std::string log = programFolder() + "quiet second.log";
+    writeFile(log, "the first run's log");
+    QuietRequest request;
+    request.all = true;
+    request.logPath = log;
+    EXPECT_EQ(kQuietAnotherRun, runQuietInstaller(request));
+    EXPECT_EQ(1618, runQuietInstaller(request));
+    EXPECT_EQ("the first run's log", readFile(log));
+
+    WindowWatcher dialog("Korimaru Installer US", IDCANCEL);
+    {
+        WindowWatcher box(kInstallerTitle, IDOK);
+        EXPECT_EQ(0, runInstaller(0));
+        EXPECT_EQ(1, box.answers());
+        EXPECT_EQ("Another installer is running. Please try again when it has finished.", box.lastText());
+    }
+    EXPECT_EQ(0, dialog.answers());
+
+    SetEvent(done);
+    first.join();
+    CloseHandle(held);
+    CloseHandle(done);
+    // Once the first has ended, the next runs.
+    EXPECT_EQ(0, runInstaller(0));
+    EXPECT_EQ(1, dialog.answers());
+    DeleteFileA(log.c_str());
 }
 
 // The command line: the dialog unless /quiet, switches in any case, values

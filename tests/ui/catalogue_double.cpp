@@ -42,11 +42,15 @@ public:
         settings().installed = job.entries.size();
         settings().jobDialog = job.mainDialog;
     }
-    void runUninstall(const InstallJob &job) override
+    RunSummary runUninstall(const InstallJob &job) override
     {
         ++settings().uninstallRuns;
         settings().uninstalled = job.entries.size();
         settings().jobDialog = job.mainDialog;
+        RunSummary summary;
+        summary.failed = settings().uninstallFailures;
+        summary.done = static_cast<int>(job.entries.size()) - summary.failed;
+        return summary;
     }
 
 private:

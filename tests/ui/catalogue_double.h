@@ -30,6 +30,7 @@ struct Settings {
     int uninstallRuns = 0;
     size_t installed = 0;            // entries handed to the last install run
     size_t uninstalled = 0;          // entries handed to the last uninstall run
+    int uninstallFailures = 0;       // fonts that the uninstall runs fail
     HWND jobDialog = nullptr;        // main dialog of the last run's job
 };
 

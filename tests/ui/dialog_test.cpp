@@ -287,6 +287,23 @@ TEST_F(DialogTest, UninstallRunEndsWithTheRemovalMessageAfterTheRefresh)
     EXPECT_EQ("Fonts were removed.", boxes.lastText());
 }
 
+// A font that could not be removed shows as installed after the refresh; no
+// message says that the fonts were removed.
+TEST_F(DialogTest, UninstallRunWithAFailedFontShowsNoRemovalMessage)
+{
+    settings().uninstallFailures = 1;
+    open();
+    focusMode();
+    pressKey(VK_DOWN);
+    testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
+    clickAndSettle(boxPoint(font(2)));
+    clickAndSettle(controlPoint(IDOK));
+    for (int i = 0; i < 20 && boxes.answers() == 0; ++i)
+        Sleep(50);
+    EXPECT_EQ(1, settings().uninstallRuns);
+    EXPECT_EQ(0, boxes.answers());
+}
+
 TEST_F(DialogTest, LayoutToggleMakesTheWindowTallAndBack)
 {
     open();

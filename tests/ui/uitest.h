@@ -18,6 +18,8 @@ class UiThread {
 public:
     // Starts the thread; body runs on it after its helper window exists and
     // may run a modal loop. Without a body the thread runs a plain loop.
+    // When the helper window cannot be created the program ends at once
+    // with a message saying so (exit code 1).
     explicit UiThread(std::function<void()> body = std::function<void()>());
     ~UiThread();
     // Runs fn on the UI thread and waits for it.
@@ -34,6 +36,7 @@ private:
     static LRESULT CALLBACK helperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::thread thread_;
     HWND helper_;
+    DWORD createError_ = 0;
     HANDLE ready_;
     HANDLE settled_;
     HANDLE done_;

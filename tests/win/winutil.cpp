@@ -131,9 +131,29 @@ std::string versionText()
     return text;
 }
 
+void requireWindows()
+{
+    static bool checked = false;
+    if (checked)
+        return;
+    HWND probe = CreateWindowExA(0, "STATIC", "window check", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    if (!probe) {
+        std::fprintf(stderr,
+                     "testutil: this program cannot create a window (CreateWindowExA failed, error %lu):"
+                     " this Wine prefix creates no windows; its set-up probe names what is missing\n",
+                     GetLastError());
+        std::fflush(stderr);
+        ExitProcess(1);
+    }
+    DestroyWindow(probe);
+    checked = true;
+}
+
 WindowWatcher::WindowWatcher(const std::string &caption, int buttonId, int maxAnswers)
     : caption_(caption), buttonId_(buttonId), maxAnswers_(maxAnswers)
 {
+    requireWindows();
     InitializeCriticalSection(&lock_);
     thread_ = std::thread([this] { run(); });
 }
@@ -176,11 +196,28 @@ BOOL CALLBACK findOwnWindow(HWND hwnd, LPARAM lParam)
 }
 }  // namespace
 
+void WindowWatcher::expectWithin(DWORD timeoutMs)
+{
+    DWORD deadline = GetTickCount() + timeoutMs;
+    deadline_ = deadline ? deadline : 1;
+}
+
 void WindowWatcher::run()
 {
     while (!stop_) {
         FindData fd = {&caption_, nullptr};
         EnumWindows(findOwnWindow, reinterpret_cast<LPARAM>(&fd));
+        DWORD deadline = deadline_;
+        if (fd.found) {
+            deadline_ = 0;
+        } else if (deadline && answers_ == 0 && static_cast<LONG>(GetTickCount() - deadline) > 0) {
+            std::fprintf(stderr,
+                         "testutil: the window \"%s\" did not appear: the test is blocked in the call"
+                         " that should have shown it; ending the program\n",
+                         caption_.c_str());
+            std::fflush(stderr);
+            ExitProcess(1);
+        }
         if (fd.found && answers_ < maxAnswers_) {
             char text[1024] = "";
             GetDlgItemTextA(fd.found, 0xFFFF, text, sizeof text);

@@ -2,7 +2,11 @@
 #ifndef TESTS_WIN_WINUTIL_H
 #define TESTS_WIN_WINUTIL_H
 
+#include "tools/automation/remote.h"
+
 #include <windows.h>
+
+#include <cstdio>
 
 #include <atomic>
 #include <string>
@@ -38,15 +42,44 @@ bool regGetMultiString(HKEY root, const char *key, const char *value,
 // The emulated Windows version of this run, e.g. "win98 (4.10 platform 1)".
 std::string versionText();
 
+// Ends the test program at once (exit code 1) with a message saying so when
+// this process cannot create a top-level window: a test that waits for a
+// window would otherwise fail late or run into the run's time limit.
+void requireWindows();
+
+// Waits up to timeoutMs for a visible top-level window of process pid with
+// the given caption (the installer's main dialog). Once such a wait has come
+// to nothing, every later one in this program gives nullptr at once: the
+// installer's windows do not appear here, and each test waiting out its
+// time again would only run the program into its time limit.
+inline HWND waitForStartedDialog(DWORD pid, const std::string &caption, int timeoutMs)
+{
+    static bool noneAppeared = false;
+    if (noneAppeared)
+        return nullptr;
+    HWND dialog = automation::waitForWindow(pid, caption, timeoutMs);
+    if (!dialog) {
+        noneAppeared = true;
+        std::fprintf(stderr, "testutil: the window \"%s\" did not appear; later starts of this program"
+                             " are not waited for\n", caption.c_str());
+    }
+    return dialog;
+}
+
 // Watches for a top-level window of this process with the given caption and
 // answers it by clicking the button with buttonId. Records the text of the
 // window's message static (message boxes) and how often it answered.
+// Requires that windows can be created (requireWindows).
 class WindowWatcher {
 public:
     WindowWatcher(const std::string &caption, int buttonId, int maxAnswers = 1000);
     ~WindowWatcher();
     // Before answering, run this (e.g. to change the disc); may be empty.
     void onBeforeAnswer(void (*fn)(int count)) { before_ = fn; }
+    // The window is expected: when none has appeared within timeoutMs the
+    // program ends at once with a message naming it, since the test is then
+    // most likely blocked in the call that should have shown it.
+    void expectWithin(DWORD timeoutMs);
     int answers() const { return answers_; }
     std::string lastText();
 
@@ -58,6 +91,7 @@ private:
     void (*before_)(int) = nullptr;
     std::atomic<int> answers_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<DWORD> deadline_{0};  // tick count; 0 when not expected
     std::string lastText_;
     CRITICAL_SECTION lock_;
     std::thread thread_;

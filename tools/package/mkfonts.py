@@ -1,9 +1,20 @@
+#!/usr/bin/python3
 """Builds the sample fonts of a package: dot-matrix outlines drawn in code.
 
 Each font is a real sfnt file (CFF-based ".otf" or glyf-based ".ttf") with a
 Macintosh Roman PostScript name, vendor id ZORV and embedding type 0
 (installable), so that the installer can recognise, stamp and register it.
+
+    mkfonts.py --namemap NAMEMAP.csv --out DIR [--truetype] [--pad BYTES]
+        one font per line of the name map, DIR/<PostScript name>.otf (.ttf),
+        weight from a "-Wn" ending of the PostScript name (column 5)
+    mkfonts.py --count N --out DIR [--truetype]
+        N distinct fonts QXScale-00001 ... for packages of many fonts
 """
+import argparse
+import os
+import re
+import shutil
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.t2CharStringPen import T2CharStringPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
@@ -96,3 +107,45 @@ def build(path, ps_name, family, weight, truetype=False, pad_to=0, vendor="ZORV"
         table.data = bytes(size)
         fb.font["zzzz"] = table
     fb.save(path)
+
+
+def postscript_names(namemap):
+    """The PostScript names (column 5) of a name map's font lines."""
+    with open(namemap, "rb") as f:
+        lines = [l for l in re.split(r"\r\n|\r|\n", f.read().decode("utf-8")) if l]
+    names = []
+    for line in lines:
+        if line.startswith(("#", ";")):
+            continue
+        cols = [c for c in re.split(r"[,\t]+", line) if c]
+        if len(cols) >= 5:
+            names.append(cols[4])
+    return names
+
+
+def main():
+    ap = argparse.ArgumentParser(description="Builds dot-matrix sample fonts.")
+    which = ap.add_mutually_exclusive_group(required=True)
+    which.add_argument("--namemap", help="one font per line of this name map")
+    which.add_argument("--count", type=int, help="this many distinct fonts")
+    ap.add_argument("--out", required=True)
+    ap.add_argument("--truetype", action="store_true", help="glyf outlines (.ttf) instead of CFF (.otf)")
+    ap.add_argument("--pad", type=int, default=0, help="pad each font to this many bytes")
+    args = ap.parse_args()
+    shutil.rmtree(args.out, ignore_errors=True)
+    os.makedirs(args.out)
+    ext = ".ttf" if args.truetype else ".otf"
+    if args.namemap:
+        names = postscript_names(args.namemap)
+    else:
+        names = ["QXScale-%05d" % i for i in range(1, args.count + 1)]
+    for ps in names:
+        m = re.search(r"-W(\d)$", ps)
+        # Fonts made by count differ in their family names as well.
+        family = ps.split("-")[0] if args.namemap else ps.replace("-", " ")
+        build(os.path.join(args.out, ps + ext), ps, family, int(m.group(1)) if m else 5,
+              truetype=args.truetype, pad_to=args.pad)
+
+
+if __name__ == "__main__":
+    main()

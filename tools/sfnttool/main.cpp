@@ -6,7 +6,7 @@
 //   sfnttool embed FILE [VALUE]
 //   sfnttool dump FILE
 //   sfnttool check FILE
-//   sfnttool faces FILE
+//   sfnttool faces FILE...
 //
 // Exit status: 0 done, 1 the answer is "no" (no such name, a failed
 // rewrite, a checksum that does not hold), 2 bad arguments or no such file.
@@ -27,6 +27,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ namespace {
 
 const char USAGE[] =
     "usage: sfnttool name FILE [PLATFORM ENCODING LANGUAGE NAMEID] | maker FILE | "
-    "embed FILE [VALUE] | dump FILE | check FILE | faces FILE";
+    "embed FILE [VALUE] | dump FILE | check FILE | faces FILE...";
 
 int usage()
 {
@@ -104,7 +105,7 @@ int cmdEmbed(const char *path, int argc, char **argv)
         return usage();
     if (!openable(path))
         return 2;
-    int result = SetEmbeddingType(path, value);
+    int result = SetEmbeddingType(path, value, nullptr, &std::cerr);
     std::cout << result << "\n";
     return result == -1 ? 1 : 0;
 }
@@ -320,7 +321,7 @@ void putJsonString(std::ostream &out, const std::string &s)
 // What a package needs to know of each face of a font file, as one JSON
 // object: outlines, vendor id, revision, creation stamp and the family,
 // style, full and PostScript names of every platform and language.
-int cmdFaces(const char *path)
+int cmdFaces(const char *path, std::ostream &diag)
 {
     {
         // A file that begins with no font's tag is no font at all.
@@ -330,18 +331,18 @@ int cmdFaces(const char *path)
         FontFace probe;
         probe.sfntVersion = (uint32_t(tag[0]) << 24) | (tag[1] << 16) | (tag[2] << 8) | tag[3];
         if (probe.sfntVersion != TAG_ttcf && !probe.knownVersion()) {
-            std::cerr << "sfnttool: " << path << ": not a font" << std::endl;
+            diag << "sfnttool: " << path << ": not a font" << std::endl;
             return 1;
         }
     }
     std::vector<FontFace> faces;
     if (ReadFontFaces(path, &faces) < 0) {
-        std::cerr << "sfnttool: " << path << ": cut off or unreadable" << std::endl;
+        diag << "sfnttool: " << path << ": cut off or unreadable" << std::endl;
         return 1;
     }
     for (const FontFace &face : faces) {
         if (!face.knownVersion()) {
-            std::cerr << "sfnttool: " << path << ": not a font" << std::endl;
+            diag << "sfnttool: " << path << ": not a font" << std::endl;
             return 1;
         }
     }
@@ -385,6 +386,29 @@ int cmdFaces(const char *path)
     return 0;
 }
 
+// The faces of several files in one run: one JSON object a file, in the
+// order given; a file that cannot be read gives {"error": "<the line
+// that a run on it alone would print>"} in its place.
+int cmdFacesOfFiles(int count, char **paths)
+{
+    int status = 0;
+    for (int i = 0; i < count; ++i) {
+        std::ostringstream diag;
+        if (!std::ifstream(paths[i], std::ios::in | std::ios::binary).is_open())
+            diag << "sfnttool: cannot open " << paths[i] << std::endl;
+        else if (cmdFaces(paths[i], diag) == 0)
+            continue;
+        std::string line = diag.str();
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        std::cout << "{\"error\": ";
+        putJsonString(std::cout, line);
+        std::cout << "}" << std::endl;
+        status = 1;
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -400,6 +424,8 @@ int main(int argc, char **argv)
         return cmdName(path, rest, more);
     if (cmd == "embed")
         return cmdEmbed(path, rest, more);
+    if (cmd == "faces" && rest > 0)
+        return cmdFacesOfFiles(argc - 2, argv + 2);
     if (rest != 0)
         return usage();
     if (cmd == "maker") {
@@ -411,7 +437,7 @@ int main(int argc, char **argv)
     if (cmd == "dump")
         return openable(path) ? cmdDump(path) : 2;
     if (cmd == "faces")
-        return openable(path) ? cmdFaces(path) : 2;
+        return openable(path) ? cmdFaces(path, std::cerr) : 2;
     if (cmd == "check")
         return openable(path) ? cmdCheck(path) : 2;
     return usage();
