@@ -12,7 +12,9 @@
 # The packages are kept in build/bench/scale/package-N with the builder's
 # time; they are made again (and the builder timed again) when the builder,
 # the module's sources, the sfnt code or the fonts change, or with
-# BENCH_SCALE_BUILD=always. BENCH_SCALE_COUNTS="500 2000" picks the sizes.
+# BENCH_SCALE_BUILD=always; BENCH_SCALE_BUILD=never keeps the packages there
+# are (to time two trees on the same packages). BENCH_SCALE_COUNTS="500 2000"
+# picks the sizes.
 # Each measurement takes up to five turns (three for the runs), fewer once
 # it has taken a minute.
 set -eu
@@ -39,17 +41,24 @@ log=$work/scale.log
 
 # What the builder builds on its own, built beforehand so that its time is
 # its own work: the native sfnttool and the tree's installer and sfnt library.
-[ -f "$top/build/native/CMakeCache.txt" ] || (cd "$top" && cmake --preset native >>"$log" 2>&1)
-cmake --build "$top/build/native" --target sfnttool -j 2 >>"$log" 2>&1
-cmake --build "$tree" --target installer sfnt -j 2 >>"$log" 2>&1
+# Only when a package is to be made.
+builder_ready=
+prepare_builder() {
+    [ -z "$builder_ready" ] || return 0
+    [ -f "$top/build/native/CMakeCache.txt" ] || (cd "$top" && cmake --preset native >>"$log" 2>&1)
+    cmake --build "$top/build/native" --target sfnttool -j 2 >>"$log" 2>&1
+    cmake --build "$tree" --target installer sfnt -j 2 >>"$log" 2>&1
+    builder_ready=yes
+}
 
 # What the package is made of: the builder, the module's sources, the sfnt
 # and stream code it links, and the fonts (not the tree: trees built from the
 # same sources make the same package).
 inputs_key() {
     { find "$top/tools/mkpackage" "$top/tools/package" "$top/sfnt" -type f | sort | xargs cat
-      cat "$top/product/product.cpp" "$top/product/ismine.cpp" "$top/product/namemap_keys.txt" \
-          "$top/base/stream.cpp" "$top/base/stream.h" "$1/stamp"; } | sha256sum | cut -c1-16
+      cat "$top/product/product.cpp" "$top/product/ismine.cpp" "$top/product/fontid.cpp" \
+          "$top/product/fontid.h" "$top/product/contract.h" \
+          "$top/base/stream.cpp" "$top/base/stream.h" "$1/stamp"; } 2>/dev/null | sha256sum | cut -c1-16
 }
 
 for n in $counts; do
@@ -60,8 +69,11 @@ for n in $counts; do
     fi
     pkg=$work/package-$n
     key=$(inputs_key "$fonts")
-    if [ "${BENCH_SCALE_BUILD:-}" = always ] || [ "$(cat "$pkg/key" 2>/dev/null)" != "$key" ] ||
+    if [ "${BENCH_SCALE_BUILD:-}" = never ] && [ -f "$pkg/disc/product.dll" ]; then
+        echo "when built on $(date -r "$pkg/builder-seconds" '+%Y-%m-%d %H:%M') (kept)" > "$pkg/builder-when"
+    elif [ "${BENCH_SCALE_BUILD:-}" = always ] || [ "$(cat "$pkg/key" 2>/dev/null)" != "$key" ] ||
        [ ! -f "$pkg/disc/product.dll" ]; then
+        prepare_builder
         echo "scale.sh: making the package of $n fonts with tools/mkpackage (timed)" >&2
         rm -rf "$pkg"
         mkdir -p "$pkg"
