@@ -175,6 +175,15 @@ CopyResult finishCopy(OwnedFile &out, const char *path, EmbeddingStamp stamp, Ru
     return CopyResult::Copied;
 }
 
+// What a registration that the system refused means. A copy is complete
+// and stamped when it is registered, so where Windows 95/98/Me refuse it,
+// the font list that they keep (the Fonts key of 64 KB, GDI's table of font
+// files, or Adobe Type Manager's profile) is full.
+FontOutcome registrationRefused()
+{
+    return isWin9x() ? FontOutcome::SystemFull : FontOutcome::RegistrationFailed;
+}
+
 // Deletes an installed copy, or schedules it for the next restart when it
 // is in use.
 FontOutcome deleteFontFile(const char *path)
@@ -222,8 +231,8 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     if (fileExists(destination)) {
         if (isStampedCopyOf(entry, destination) && !registered.names(destination)) {
             *path = destination;
-            if (!registerFontCopy(&entry, destination))
-                return FontOutcome::RegistrationFailed;
+            if (!job.registrar(&entry, destination))
+                return registrationRefused();
             reach(job.steps, RunStep::Registered);
             return FontOutcome::Recovered;
         }
@@ -259,9 +268,10 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     }
     reach(job.steps, RunStep::Moved);
     *path = moved;
-    if (!registerFontCopy(&entry, moved)) {
+    if (!job.registrar(&entry, moved)) {
         DeleteFileA(moved);
-        return FontOutcome::RegistrationFailed;
+        path->clear();
+        return registrationRefused();
     }
     reach(job.steps, RunStep::Registered);
     return FontOutcome::Installed;
@@ -329,6 +339,22 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
             continue;
         }
         ++summary.failed;
+        if (outcome == FontOutcome::SystemFull) {
+            // Whatever the policy: every later font would be refused too. They
+            // are told as not tried, except those installed before the run.
+            summary.systemFull = &entry;
+            summary.stopped = i + 1 < job.entries.size();
+            for (size_t later = i + 1; later < job.entries.size(); ++later) {
+                const FontEntry &rest = *job.entries[later];
+                const std::string *installed = rest.findProperty(PATH_INSTALLED);
+                bool there = rest.findProperty(F_INSTALLED) != nullptr;
+                if (job.observer)
+                    job.observer->fontDone(rest, there && installed ? installed->c_str() : "",
+                                           there ? FontOutcome::AlreadyInstalled : FontOutcome::NotTried);
+                ++(there ? summary.done : summary.failed);
+            }
+            break;
+        }
         if (outcome == FontOutcome::Cancelled ||
             (job.policy == FailurePolicy::StopAtFirstFailure && !isRefusal(outcome))) {
             summary.stopped = i + 1 < job.entries.size();
