@@ -178,9 +178,34 @@ int unregisterFontByName(const char *valueName)
     return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
+namespace {
+
+// Open batches, and whether the fonts changed inside them.
+int g_batches = 0;
+bool g_changedInBatch = false;
+
+}  // namespace
+
 void broadcastFontChange()
 {
+    if (g_batches > 0) {
+        g_changedInBatch = true;
+        return;
+    }
     PostMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+}
+
+FontChangeBatch::FontChangeBatch()
+{
+    ++g_batches;
+}
+
+FontChangeBatch::~FontChangeBatch()
+{
+    if (--g_batches == 0 && g_changedInBatch) {
+        g_changedInBatch = false;
+        broadcastFontChange();
+    }
 }
 
 char *getSystemFontFolder(char *out)

@@ -50,7 +50,19 @@ int registerOpenTypeFontNT4(const char *path, const char *name);
 // not be removed.
 int unregisterFontByName(const char *valueName);
 // Tells all top-level windows that the fonts changed (posted, never waited).
+// While a FontChangeBatch exists it only notes the change.
 void broadcastFontChange();
+
+// A run of many fonts: while one exists, broadcastFontChange only notes that
+// the fonts changed, and when the last one ends, the change is posted once
+// (when there was one). Registration and broadcast happen on one thread.
+class FontChangeBatch {
+public:
+    FontChangeBatch();
+    ~FontChangeBatch();
+    FontChangeBatch(const FontChangeBatch &) = delete;
+    FontChangeBatch &operator=(const FontChangeBatch &) = delete;
+};
 
 // The system fonts folder: the Windows directory followed by "\Fonts".
 // out holds kFontsValueSize chars.

@@ -320,6 +320,8 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
 {
     RunSummary summary;
     RegisteredFiles registered;
+    // The other windows hear of the run's changes once, at its end.
+    FontChangeBatch batch;
     // Temporary files of an earlier run that was interrupted; the named
     // mutex of the entry lets no other run make new ones meanwhile.
     if (!job.folder.empty())

@@ -171,6 +171,31 @@ TEST_F(RegistrationTest, ValueThatCannotBeWrittenUndoesTheRegistration)
     EXPECT_FALSE(fontsValue(std::string(kFontsValueSize, 'P') + " (OpenType)", &data));
 }
 
+// A run of many fonts tells the other windows once, when its batch ends
+// (the outermost one), and only when a font changed.
+TEST_F(RegistrationTest, ABatchTellsTheOtherWindowsOnceAtItsEnd)
+{
+    std::string path = inSystemFonts("QXSampleTT-W5.ttf", "QXSampleTT-W5.ttf");
+    const std::string &name = value("QXSampleTT-W5 Regular (TrueType)");
+    {
+        FontChangeBatch run;
+        {
+            FontChangeBatch unchanged;
+        }
+        {
+            FontChangeBatch inner;
+            EXPECT_EQ(1, registerFontFile(path.c_str(), name.c_str())) << versionLabel();
+            EXPECT_EQ(1, unregisterFontByName(name.c_str()));
+        }
+        EXPECT_EQ(0, counter_.count());
+    }
+    EXPECT_EQ(1, counter_.count());
+    {
+        FontChangeBatch unchanged;
+    }
+    EXPECT_EQ(1, counter_.count());
+}
+
 TEST_F(RegistrationTest, UnregisteringAMissingValueChangesNothing)
 {
     EXPECT_EQ(-1, unregisterFontByName("QX No Such Font (TrueType)"));
