@@ -365,10 +365,7 @@ public:
             if (!ours(false, turn) || !plain(true, turn) || !plain(false, turn))
                 return false;
         }
-        results_.put("quiet_install", quietInstall_);
-        results_.put("quiet_uninstall", quietUninstall_);
-        results_.put("plain_install", plainInstall_);
-        results_.put("plain_uninstall", plainUninstall_);
+        putRuns();
         return true;
     }
 
@@ -443,6 +440,31 @@ private:
             results_.put(key + "_" + state, values);
         }
         return true;
+    }
+
+public:
+    // Only the quiet runs against the plain loops (BENCH_SCALE_ONLY=runs).
+    bool runsOnly()
+    {
+        folder_ = folderOfProgram();
+        if (countFontsValues() != 0 || countFontFiles() != 0) {
+            std::fprintf(stderr, "bench_scale: the package's fonts are installed before the start\n");
+            return false;
+        }
+        for (int turn = 0; turn < kRunTurns; ++turn)
+            if (!ours(true, turn) || !ours(false, turn) || !plain(true, turn) || !plain(false, turn))
+                return false;
+        putRuns();
+        return true;
+    }
+
+private:
+    void putRuns()
+    {
+        results_.put("quiet_install", quietInstall_);
+        results_.put("quiet_uninstall", quietUninstall_);
+        results_.put("plain_install", plainInstall_);
+        results_.put("plain_uninstall", plainUninstall_);
     }
 
     bool ours(bool install, int turn)
@@ -804,14 +826,14 @@ int main(int argc, char **argv)
     }
     if (role == "dialog" && argc == 4)
         return runDialog(std::atoi(argv[2]), argv[3]);
-    if (role == "scale" && argc == 5) {
+    if ((role == "scale" || role == "runs") && argc == 5) {
         Results results(argv[4]);
         if (!results.ok())
             return 2;
         Section section(argv[2][0], std::atoi(argv[3]), results);
-        return section.run() ? 0 : 1;
+        return (role == "scale" ? section.run() : section.runsOnly()) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: bench_scale scale DRIVE N RESULTS | plain install|uninstall DRIVE | empty | "
+    std::fprintf(stderr, "usage: bench_scale scale|runs DRIVE N RESULTS | plain install|uninstall DRIVE | empty | "
                          "dialog N RESULTS\n");
     return 2;
 }

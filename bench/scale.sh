@@ -29,6 +29,9 @@ if [ $# -gt 0 ]; then
     fi
 fi
 counts=${BENCH_SCALE_COUNTS:-500 2000}
+# BENCH_SCALE_ONLY=runs: only the quiet runs and the plain loops.
+role=scale
+[ "${BENCH_SCALE_ONLY:-}" = runs ] && role=runs
 work=$top/build/bench/scale
 bin=$tree/bench
 python=/usr/bin/python3
@@ -112,7 +115,7 @@ for n in $counts; do
     cp "$tree/shell/install.exe" "$pkg/disc/product.dll" "$bin/bench_scale.exe" "$scale/"
     cp "$pkg/work/NameMap.En.csv" "$scale/namemap.csv"
     echo "== $n fonts" >>"$log"
-    if ! "$loader" 'C:\Scale\bench_scale.exe' scale E "$n" 'C:\Scale\results.txt' 2>>"$log"; then
+    if ! "$loader" 'C:\Scale\bench_scale.exe' "$role" E "$n" 'C:\Scale\results.txt' 2>>"$log"; then
         grep -a 'bench_scale' "$log" | tail -5 >&2
         echo "scale.sh: the scale benchmark of $n fonts failed; log: $log" >&2
         exit 1
