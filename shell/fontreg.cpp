@@ -33,6 +33,32 @@ LONG openFontsKey(REGSAM access, OwnedKey *key)
     return rc;
 }
 
+// Open batches (FontChangeBatch), whether the fonts changed inside them, and
+// the Fonts key that they keep open for reading and writing (opened at the
+// first use; none when that open failed, and each use opens its own).
+int g_batches = 0;
+bool g_changedInBatch = false;
+HKEY g_batchKey = nullptr;
+bool g_batchKeyTried = false;
+
+// The Fonts key for access into *key: the batch's, or one opened into own.
+LONG useFontsKey(REGSAM access, OwnedKey *own, HKEY *key)
+{
+    if (g_batches > 0 && !g_batchKeyTried) {
+        g_batchKeyTried = true;
+        OwnedKey both;
+        if (openFontsKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &both) == ERROR_SUCCESS)
+            g_batchKey = both.release();
+    }
+    if (g_batches > 0 && g_batchKey) {
+        *key = g_batchKey;
+        return ERROR_SUCCESS;
+    }
+    LONG rc = openFontsKey(access, own);
+    *key = own->get();
+    return rc;
+}
+
 bool windowsDirectory(char *dir, UINT size)
 {
     UINT n = GetWindowsDirectoryA(dir, size);
@@ -61,27 +87,29 @@ const char *getFontsKeyPath()
 
 LONG setFontsValue(const char *name, const char *data)
 {
-    OwnedKey key;
-    LONG rc = openFontsKey(KEY_SET_VALUE, &key);
+    OwnedKey own;
+    HKEY key;
+    LONG rc = useFontsKey(KEY_SET_VALUE, &own, &key);
     if (rc != ERROR_SUCCESS)
         return rc;
     if (!data)
-        return RegDeleteValueA(key.get(), name);
-    return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+        return RegDeleteValueA(key, name);
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
                           static_cast<DWORD>(std::strlen(data) + 1));
 }
 
 char *getFontsValue(const char *name, char *buffer)
 {
-    OwnedKey key;
-    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    OwnedKey own;
+    HKEY key;
+    if (useFontsKey(KEY_QUERY_VALUE, &own, &key) != ERROR_SUCCESS)
         return nullptr;
     // One char more than the caller's buffer, so that a value without its
     // NUL that fills the buffer is seen to be too long.
     char value[kFontsValueSize + 1];
     DWORD size = kFontsValueSize;
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size) !=
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size) !=
         ERROR_SUCCESS)
         return nullptr;
     value[size < kFontsValueSize ? size : kFontsValueSize] = '\0';
@@ -178,14 +206,6 @@ int unregisterFontByName(const char *valueName)
     return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
-namespace {
-
-// Open batches, and whether the fonts changed inside them.
-int g_batches = 0;
-bool g_changedInBatch = false;
-
-}  // namespace
-
 void broadcastFontChange()
 {
     if (g_batches > 0) {
@@ -202,7 +222,13 @@ FontChangeBatch::FontChangeBatch()
 
 FontChangeBatch::~FontChangeBatch()
 {
-    if (--g_batches == 0 && g_changedInBatch) {
+    if (--g_batches > 0)
+        return;
+    if (g_batchKey)
+        RegCloseKey(g_batchKey);
+    g_batchKey = nullptr;
+    g_batchKeyTried = false;
+    if (g_changedInBatch) {
         g_changedInBatch = false;
         broadcastFontChange();
     }

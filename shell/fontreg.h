@@ -55,7 +55,9 @@ void broadcastFontChange();
 
 // A run of many fonts: while one exists, broadcastFontChange only notes that
 // the fonts changed, and when the last one ends, the change is posted once
-// (when there was one). Registration and broadcast happen on one thread.
+// (when there was one). The batch also keeps the Fonts key open for the
+// values it reads and writes. Registration and broadcast happen on one
+// thread.
 class FontChangeBatch {
 public:
     FontChangeBatch();
