@@ -97,6 +97,46 @@ private:
     std::vector<std::string> paths_;
 };
 
+// The names in the run's folder, listed once when a run first asks: under
+// Wine, and on some file systems, each look-up of a name that does not
+// exist reads the whole folder, and a folder of fonts holds thousands. A
+// name taken after the listing is still never overwritten: the move fails
+// rather than replaces, and the next letter is tried.
+class FolderNames {
+public:
+    bool has(const std::string &folder, const char *name)
+    {
+        if (!loaded_) {
+            std::string dir = folder + separatorAfter(folder.c_str());
+            WIN32_FIND_DATAA found;
+            OwnedFind find(FindFirstFileA((dir + "*").c_str(), &found));
+            if (find) {
+                do
+                    names_.push_back(foldCase(found.cFileName));
+                while (FindNextFileA(find.get(), &found));
+            }
+            std::sort(names_.begin(), names_.end());
+            loaded_ = true;
+        }
+        return std::binary_search(names_.begin(), names_.end(), foldCase(name));
+    }
+    void add(const char *name)
+    {
+        if (loaded_)
+            names_.insert(std::upper_bound(names_.begin(), names_.end(), foldCase(name)), foldCase(name));
+    }
+
+private:
+    bool loaded_ = false;
+    std::vector<std::string> names_;
+};
+
+// What a run learns once and uses for every font.
+struct RunState {
+    RegisteredFiles registered;
+    FolderNames folder;
+};
+
 // The name and extension of the installed copy, and its path in the job's
 // folder into out (MAX_PATH chars).
 bool destinationOf(const InstallJob &job, const FontEntry &entry, std::string *name, std::string *ext, char *out)
@@ -188,6 +228,10 @@ FontOutcome registrationRefused()
 // is in use.
 FontOutcome deleteFontFile(const char *path)
 {
+    // The plain case first: the attributes are looked at only when the
+    // delete fails (the file is gone already, read-only or in use).
+    if (DeleteFileA(path))
+        return FontOutcome::Removed;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
@@ -195,14 +239,13 @@ FontOutcome deleteFontFile(const char *path)
             return FontOutcome::Removed;  // gone already
     } else if (attributes & FILE_ATTRIBUTE_READONLY) {
         SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (DeleteFileA(path))
+            return FontOutcome::Removed;
     }
-    if (DeleteFileA(path))
-        return FontOutcome::Removed;
     return deleteFileAtRestart(path) ? FontOutcome::RemovedAtRestart : FontOutcome::NotDeleted;
 }
 
-FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RegisteredFiles &registered,
-                       std::string *path)
+FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &run, std::string *path)
 {
     if (entry.findProperty(F_INSTALLED)) {
         if (const std::string *installed = entry.findProperty(PATH_INSTALLED))
@@ -228,8 +271,8 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     // could not register is registered now; anything else is left alone and
     // the copy takes the next free letter.
     char first = 0;
-    if (fileExists(destination)) {
-        if (isStampedCopyOf(entry, destination) && !registered.names(destination)) {
+    if (run.folder.has(job.folder, (name + ext).c_str()) && fileExists(destination)) {
+        if (isStampedCopyOf(entry, destination) && !run.registered.names(destination)) {
             *path = destination;
             if (!job.registrar(&entry, destination))
                 return registrationRefused();
@@ -268,6 +311,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     }
     reach(job.steps, RunStep::Moved);
     *path = moved;
+    run.folder.add(moved + job.folder.size() + std::strlen(separatorAfter(job.folder.c_str())));
     if (!job.registrar(&entry, moved)) {
         DeleteFileA(moved);
         path->clear();
@@ -277,8 +321,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     return FontOutcome::Installed;
 }
 
-FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RegisteredFiles &registered,
-                         std::string *path)
+FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState &run, std::string *path)
 {
     if (!entry.findProperty(F_INSTALLED)) {
         // A stamped copy that an interrupted run unregistered, or never
@@ -286,7 +329,7 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, Register
         std::string name, ext;
         char stranded[MAX_PATH];
         if (!destinationOf(job, entry, &name, &ext, stranded) || !fileExists(stranded) ||
-            !isStampedCopyOf(entry, stranded) || registered.names(stranded))
+            !isStampedCopyOf(entry, stranded) || run.registered.names(stranded))
             return FontOutcome::NotInstalled;
         *path = stranded;
         // Adobe Type Manager's companion key may be left of its pair.
@@ -314,12 +357,12 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, Register
     return outcome;
 }
 
-typedef FontOutcome (*FontStep)(const InstallJob &, const FontEntry &, RegisteredFiles &, std::string *);
+typedef FontOutcome (*FontStep)(const InstallJob &, const FontEntry &, RunState &, std::string *);
 
 RunSummary runFonts(const InstallJob &job, FontStep step)
 {
     RunSummary summary;
-    RegisteredFiles registered;
+    RunState run;
     // The other windows hear of the run's changes once, at its end.
     FontChangeBatch batch;
     // Temporary files of an earlier run that was interrupted; the named
@@ -333,7 +376,7 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
         }
         const FontEntry &entry = *job.entries[i];
         std::string path;
-        FontOutcome outcome = step(job, entry, registered, &path);
+        FontOutcome outcome = step(job, entry, run, &path);
         if (job.observer)
             job.observer->fontDone(entry, path.c_str(), outcome);
         if (!isFailure(outcome)) {
@@ -428,16 +471,16 @@ RunSummary uninstallFonts(const InstallJob &job)
 
 FontOutcome installFont(const InstallJob &job, const FontEntry &entry, std::string *path)
 {
-    RegisteredFiles registered;
+    RunState run;
     path->clear();
-    return installOne(job, entry, registered, path);
+    return installOne(job, entry, run, path);
 }
 
 FontOutcome uninstallFont(const InstallJob &job, const FontEntry &entry, std::string *path)
 {
-    RegisteredFiles registered;
+    RunState run;
     path->clear();
-    return uninstallOne(job, entry, registered, path);
+    return uninstallOne(job, entry, run, path);
 }
 
 bool computeDestination(const InstallJob &job, const FontEntry *entry, char *out)
