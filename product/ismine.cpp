@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -45,6 +46,30 @@ bool readAt(void *context, uint32_t offset, void *buffer, uint32_t size)
     return ReadFile(file, buffer, size, &got, nullptr) && got == size;
 }
 
+const size_t kFontCount = sizeof kPackageFonts / sizeof kPackageFonts[0];
+
+int byPostScriptName(const void *a, const void *b)
+{
+    return strcmp((*static_cast<const PackageFont *const *>(a))->postscript,
+                  (*static_cast<const PackageFont *const *>(b))->postscript);
+}
+
+// The package's fonts by PostScript name, sorted at the first call: the
+// installer asks once for every installed font, and a package may hold
+// thousands.
+const PackageFont *const *sortedFonts()
+{
+    static const PackageFont *sorted[kFontCount];
+    static bool ready = false;
+    if (!ready) {
+        for (size_t i = 0; i < kFontCount; ++i)
+            sorted[i] = &kPackageFonts[i];
+        qsort(sorted, kFontCount, sizeof sorted[0], byPostScriptName);
+        ready = true;
+    }
+    return sorted;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
@@ -62,10 +87,20 @@ extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
     CloseHandle(file);
     if (!read || !face.hasOS2 || !face.hasHead)
         return 0;
-    for (const PackageFont &font : kPackageFonts) {
-        if (strcmp(face.postscript, font.postscript) == 0 && memcmp(face.vendor, font.vendor, 4) == 0 &&
-            face.revisionMajor == font.revisionMajor && face.revisionMinor == font.revisionMinor &&
-            memcmp(face.created, font.created, 8) == 0)
+    // The first font of that name, then each of the same name after it.
+    const PackageFont *const *sorted = sortedFonts();
+    size_t low = 0, end = kFontCount;
+    while (low < end) {
+        size_t mid = low + (end - low) / 2;
+        if (strcmp(sorted[mid]->postscript, face.postscript) < 0)
+            low = mid + 1;
+        else
+            end = mid;
+    }
+    for (size_t i = low; i < kFontCount && strcmp(sorted[i]->postscript, face.postscript) == 0; ++i) {
+        const PackageFont &font = *sorted[i];
+        if (memcmp(face.vendor, font.vendor, 4) == 0 && face.revisionMajor == font.revisionMajor &&
+            face.revisionMinor == font.revisionMinor && memcmp(face.created, font.created, 8) == 0)
             return 1;
     }
     return 0;
