@@ -328,7 +328,8 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         // registered, under the font's own name in the job's folder.
         std::string name, ext;
         char stranded[MAX_PATH];
-        if (!destinationOf(job, entry, &name, &ext, stranded) || !fileExists(stranded) ||
+        if (!destinationOf(job, entry, &name, &ext, stranded) || !run.folder.has(job.folder, (name + ext).c_str()) ||
+            !fileExists(stranded) ||
             !isStampedCopyOf(entry, stranded) || run.registered.names(stranded))
             return FontOutcome::NotInstalled;
         *path = stranded;
