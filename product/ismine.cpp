@@ -33,9 +33,22 @@ const PackageFont kPackageFonts[] = {
 #include "package_fonts.inc"
 };
 
+// The file being asked about, with its first bytes read at once: the
+// directory and the small tables that identify a font mostly lie there.
+struct OpenFont {
+    HANDLE file;
+    uint8_t start[16384];
+    DWORD held;  // bytes of start read
+};
+
 bool readAt(void *context, uint32_t offset, void *buffer, uint32_t size)
 {
-    HANDLE file = static_cast<HANDLE>(context);
+    const OpenFont *font = static_cast<const OpenFont *>(context);
+    if (offset <= font->held && size <= font->held - offset) {
+        memcpy(buffer, font->start + offset, size);
+        return true;
+    }
+    HANDLE file = font->file;
     // The high half given, so that the low one counts as unsigned.
     LONG high = 0;
     SetLastError(NO_ERROR);
@@ -82,8 +95,13 @@ extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
         return 0;
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
+    OpenFont font;
+    font.file = file;
+    font.held = 0;
+    if (!ReadFile(file, font.start, sizeof font.start, &font.held, nullptr))
+        font.held = 0;
     FontIdentity face;
-    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, file, size, &face);
+    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, &font, size, &face);
     CloseHandle(file);
     if (!read || !face.hasOS2 || !face.hasHead)
         return 0;
