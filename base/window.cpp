@@ -42,6 +42,11 @@ bool SubclassedWindow::subclass(HWND hwnd)
         return false;
     hwnd_ = hwnd;
     SetPropA(hwnd, kObjectProperty, reinterpret_cast<HANDLE>(this));
+    // The window's user data (which a control leaves to its application)
+    // holds the object too: the window procedure finds it there on every
+    // message without asking for a property, which under Wine is a round
+    // trip to its server.
+    oldUserData_ = SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedWindow::windowProc)));
     return oldProc_ != nullptr;
@@ -53,6 +58,7 @@ void SubclassedWindow::unsubclass()
         return;
     if (IsWindow(hwnd_)) {
         SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc_));
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, oldUserData_);
         RemovePropA(hwnd_, kObjectProperty);
     }
     oldProc_ = nullptr;
@@ -60,7 +66,14 @@ void SubclassedWindow::unsubclass()
 
 SubclassedWindow *SubclassedWindow::fromHandle(HWND hwnd)
 {
-    return hwnd ? reinterpret_cast<SubclassedWindow *>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+    if (!hwnd)
+        return nullptr;
+    // A window whose procedure is ours carries its object in its user data;
+    // any other (one subclassed again on top of ours, say) is asked for the
+    // property.
+    if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&SubclassedWindow::windowProc))
+        return reinterpret_cast<SubclassedWindow *>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<SubclassedWindow *>(GetPropA(hwnd, kObjectProperty));
 }
 
 LRESULT SubclassedWindow::callDefault(UINT msg, WPARAM wParam, LPARAM lParam)

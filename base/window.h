@@ -78,10 +78,11 @@ bool dispatchMessageMap(T *self, const MessageMapEntry<T> (&map)[N], UINT msg, W
 }
 
 // A control whose window procedure is replaced by this object's message map;
-// unmatched messages go to the control's own procedure.
+// unmatched messages go to the control's own procedure. While subclassed, the
+// control's GWLP_USERDATA points to the object.
 class SubclassedWindow : public Window {
 public:
-    SubclassedWindow() : oldProc_(nullptr) {}
+    SubclassedWindow() : oldProc_(nullptr), oldUserData_(0) {}
     virtual ~SubclassedWindow();
     // The window keeps a pointer to this object: it never moves or copies.
     SubclassedWindow(const SubclassedWindow &) = delete;
@@ -99,6 +100,7 @@ protected:
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     WNDPROC oldProc_;
+    LONG_PTR oldUserData_;  // the window's user data before it was subclassed
 };
 
 // A dialog from a template. One static dialog procedure keeps `this` in

@@ -44,3 +44,6 @@ else
     echo "run.sh: the benchmark failed ($rc); log: $log" >&2
     exit $rc
 fi
+
+# The scale section: packages of 500 and 2000 fonts, in a prefix of its own.
+sh "$top/bench/scale.sh" "$tree"

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 
 #include "base/handles.h"
+#include "base/path.h"
 #include "base/system.h"
 #include "platform/atm.h"
 #include "platform/fontreg.h"
@@ -13,8 +14,10 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -36,6 +39,51 @@ bool nextListItem(const std::string &text, size_t *pos, std::string *item)
         item->resize(kListItemLength);
     *pos = end + 1;
     return true;
+}
+
+void setInstalled(FontEntry *entry, const char *path, const char *registryName, const char *postscript)
+{
+    entry->setProperty(PATH_INSTALLED, path);
+    entry->setProperty(NAME_REGISTRY, registryName);
+    entry->setProperty(F_INSTALLED, "1");
+    entry->setProperty(NAME_POSTSCRIPT, postscript);
+    struct _stat status;
+    entry->setPropertyNumber(SIZE_ALL, _stat(path, &status) == 0 ? static_cast<long>(status.st_size)
+                                                                  : -1L);
+}
+
+// Each PostScript name of the catalogue with the first entry, in catalogue
+// order, that has it: what findEntry finds for that name.
+typedef std::unordered_map<std::string, FontEntry *> PostScriptIndex;
+
+PostScriptIndex indexByPostScriptName(const FontCatalogue &catalogue)
+{
+    PostScriptIndex index;
+    for (size_t i = 0; i < catalogue.size(); ++i) {
+        if (const std::string *name = catalogue.at(i)->findProperty(NAME_POSTSCRIPT))
+            index.emplace(*name, catalogue.at(i));
+    }
+    return index;
+}
+
+// The names of the files and folders in one folder, each with the low 32
+// bits of its size, from one listing of the folder.
+typedef std::map<std::string, DWORD> FolderListing;
+
+const FolderListing &listFolder(std::map<std::string, FolderListing> *listings, const std::string &folder)
+{
+    auto found = listings->find(folder);
+    if (found != listings->end())
+        return found->second;
+    FolderListing &names = (*listings)[folder];
+    WIN32_FIND_DATAA data;
+    OwnedFind find(FindFirstFileA((folder + "*").c_str(), &data));
+    if (find) {
+        do
+            names.emplace(data.cFileName, data.nFileSizeLow);
+        while (FindNextFileA(find.get(), &data));
+    }
+    return names;
 }
 
 }  // namespace
@@ -69,6 +117,17 @@ void loadCatalogue(bool firstLoad)
         count = listInstalledFonts(trueType, &names, &paths);
     }
 
+    MyFontTest isMine;
+    markInstalledFonts(names, paths, count, [&isMine](const char *file) { return isMine(file); });
+}
+
+void markInstalledFonts(const std::string &names, const std::string &paths, int count,
+                        const std::function<bool(const char *)> &isMine)
+{
+    // The entries are found by PostScript name in an index instead of a
+    // walk along the catalogue per installed font. Marking an entry sets its
+    // PostScript name to the one it was found by, so the index stays true.
+    PostScriptIndex index = indexByPostScriptName(fontCatalogue());
     size_t namePos = 0, pathPos = 0;
     std::string name, path;
     for (int i = 0; i < count; ++i) {
@@ -78,15 +137,26 @@ void loadCatalogue(bool firstLoad)
         // apart from "no name"; it is left out.
         if (name.empty() || path.empty())
             continue;
-        if (isMyFontFile(path.c_str()))
-            markInstalled(path.c_str(), name.c_str());
+        if (!isMine(path.c_str()))
+            continue;
+        char postscript[FONT_NAME_SIZE];
+        if (!readPostScriptName(path.c_str(), postscript))
+            continue;
+        auto found = index.find(postscript);
+        if (found != index.end())
+            setInstalled(found->second, path.c_str(), name.c_str(), postscript);
     }
 }
 
+// Each folder of the disc is listed once, and a file whose name is in the
+// listing as it stands in the name map is taken from there; any other name
+// (another case, a short name, a pattern) is looked up on its own, as the
+// system's find-first-file call matches it.
 void markAvailable(char drive)
 {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     FontCatalogue &catalogue = fontCatalogue();
+    std::map<std::string, FolderListing> listings;
     for (size_t i = 0; i < catalogue.size(); ++i) {
         FontEntry *entry = catalogue.at(i);
         char suitcase[kPropertySize];
@@ -96,12 +166,21 @@ void markAvailable(char drive)
         int len = std::snprintf(path, sizeof path, "%c:\\%s", drive, suitcase);
         if (len < 0 || len >= static_cast<int>(sizeof path))
             continue;
-        WIN32_FIND_DATAA found;
-        OwnedFind find(FindFirstFileA(path, &found));
-        if (!find)
-            continue;
-        if (found.nFileSizeLow != 0) {
-            entry->setPropertyNumber(SIZE_ALL, static_cast<long>(found.nFileSizeLow));
+        PathParts parts = splitPath(path);
+        const FolderListing &folder = listFolder(&listings, parts.drive + parts.dir);
+        auto listed = folder.find(parts.fname + parts.ext);
+        DWORD size = 0;
+        if (listed != folder.end()) {
+            size = listed->second;
+        } else {
+            WIN32_FIND_DATAA found;
+            OwnedFind find(FindFirstFileA(path, &found));
+            if (!find)
+                continue;
+            size = found.nFileSizeLow;
+        }
+        if (size != 0) {
+            entry->setPropertyNumber(SIZE_ALL, static_cast<long>(size));
             entry->setProperty(F_AVAILABLE, "1");
             entry->setProperty(PATH_SOURCE, path);
         }
@@ -127,12 +206,6 @@ int markInstalled(const char *path, const char *registryName)
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)
         return 0;
-    entry->setProperty(PATH_INSTALLED, path);
-    entry->setProperty(NAME_REGISTRY, registryName);
-    entry->setProperty(F_INSTALLED, "1");
-    entry->setProperty(NAME_POSTSCRIPT, postscript);
-    struct _stat status;
-    entry->setPropertyNumber(SIZE_ALL, _stat(path, &status) == 0 ? static_cast<long>(status.st_size)
-                                                                  : -1L);
+    setInstalled(entry, path, registryName, postscript);
     return 1;
 }

@@ -5,6 +5,9 @@
 
 #include "catalogue/fontentry.h"
 
+#include <functional>
+#include <string>
+
 // Longest name-map line kept (bytes, NUL included); the rest of a longer
 // line is dropped.
 const int kNameMapLineSize = 512;
@@ -43,6 +46,12 @@ bool readPostScriptName(const char *path, char *out);
 // file at path as installed there under registryName. 1 when an entry was
 // marked, 0 when the file has no name or no entry has it.
 int markInstalled(const char *path, const char *registryName);
+
+// markInstalled for the first count fonts of two parallel lists, registry
+// names and paths, each item ended by a line feed, that isMine accepts (a
+// font with an empty name or path is left out).
+void markInstalledFonts(const std::string &names, const std::string &paths, int count,
+                        const std::function<bool(const char *)> &isMine);
 #endif
 
 #endif

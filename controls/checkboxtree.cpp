@@ -112,7 +112,8 @@ TOOLINFOA labelTipTool(HWND tree, char *text)
 
 }  // namespace
 
-CheckBoxTreeCtrl::CheckBoxTreeCtrl() : sizeColumn_(nullptr), labelTip_(nullptr), tipItem_(nullptr)
+CheckBoxTreeCtrl::CheckBoxTreeCtrl()
+    : sizeColumn_(nullptr), labelTip_(nullptr), tipItem_(nullptr), redrawHolds_(0), redrawStopped_(false)
 {
     buffer_[0] = '\0';
 }
@@ -276,6 +277,37 @@ void CheckBoxTreeCtrl::setCheckState(HTREEITEM item, int state)
     tv.hItem = item;
     tv.iImage = tv.iSelectedImage = 2 * state + enabled;
     send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
+void CheckBoxTreeCtrl::setItemCheck(HTREEITEM item, int state, bool enabled)
+{
+    if (state < CHECK_NONE || state > CHECK_MIXED)
+        state = CHECK_NONE;
+    TVITEMA tv;
+    std::memset(&tv, 0, sizeof tv);
+    tv.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tv.hItem = item;
+    tv.iImage = tv.iSelectedImage = 2 * state + (enabled ? 1 : 0);
+    send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+}
+
+void CheckBoxTreeCtrl::holdRedraw()
+{
+    // A tree that is hidden on purpose stays so: WM_SETREDRAW TRUE would
+    // make it visible.
+    if (redrawHolds_++ == 0 && hwnd_ && (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE)) {
+        send(WM_SETREDRAW, FALSE);
+        redrawStopped_ = true;
+    }
+}
+
+void CheckBoxTreeCtrl::releaseRedraw()
+{
+    if (redrawHolds_ == 0 || --redrawHolds_ > 0 || !redrawStopped_)
+        return;
+    redrawStopped_ = false;
+    send(WM_SETREDRAW, TRUE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CheckBoxTreeCtrl::setItemEnabled(HTREEITEM item, bool enabled)
@@ -626,10 +658,19 @@ LRESULT CheckBoxTreeCtrl::OnKeyUp(WPARAM wParam, LPARAM lParam)
     return callDefault(WM_KEYUP, wParam, lParam);
 }
 
+bool CheckBoxTreeCtrl::rowOnScreen(HTREEITEM item, RECT *row) const
+{
+    RECT client;
+    return getItemRect(hwnd_, item, false, row) && GetClientRect(hwnd_, &client) && row->bottom > client.top &&
+           row->top < client.bottom;
+}
+
+// The tree asks for the texts of rows that it does not show as well (to
+// sort siblings, for instance): only a row on screen has a size to draw.
 const char *CheckBoxTreeCtrl::displayText(HTREEITEM item)
 {
-    GetItemSizeText(item, buffer_);
-    if (sizeColumn_) {
+    RECT row;
+    if (sizeColumn_ && rowOnScreen(item, &row)) {
         WindowDC dc(sizeColumn_);
         paintSizeText(item, dc.get());
     }

@@ -50,6 +50,8 @@ public:
     // Setters keep the other half; they do nothing on an unreadable item.
     void setCheckState(HTREEITEM item, int state);
     void setItemEnabled(HTREEITEM item, bool enabled);
+    // Sets both halves at once.
+    void setItemCheck(HTREEITEM item, int state, bool enabled);
 
     void toggleItem(HTREEITEM item);
     int applyToChildren(HTREEITEM parent, int state, bool includeGrayed);
@@ -68,6 +70,22 @@ public:
     // size column.
     void paintSizeText(HTREEITEM item, HDC dc);
     void paintSizeColumn(HDC dc);
+
+    // Keeps the tree from drawing while many of its items change: the tree
+    // view then neither works out nor invalidates each item's place, and the
+    // tree is drawn once when the last hold ends. Holds nest.
+    class RedrawHold {
+    public:
+        explicit RedrawHold(CheckBoxTreeCtrl &tree) : tree_(tree) { tree_.holdRedraw(); }
+        ~RedrawHold() { tree_.releaseRedraw(); }
+        RedrawHold(const RedrawHold &) = delete;
+        RedrawHold &operator=(const RedrawHold &) = delete;
+
+    private:
+        CheckBoxTreeCtrl &tree_;
+    };
+    void holdRedraw();
+    void releaseRedraw();
 
 protected:
     virtual void OnCheckChanged();
@@ -108,11 +126,16 @@ private:
     HFONT makeRowFont(int rowHeight) const;
     // Fills buffer_ with the label (after drawing the size text) for item.
     const char *displayText(HTREEITEM item);
+    // The row of item when any of it lies in the client area.
+    bool rowOnScreen(HTREEITEM item, RECT *row) const;
 
     HWND sizeColumn_;
     HWND labelTip_;
     // The item whose label the tip shows, or nullptr while it is hidden.
     HTREEITEM tipItem_;
+    // Nested redraw holds, and whether the first one stopped the drawing.
+    int redrawHolds_;
+    bool redrawStopped_;
     OwnedImageList images_;
     char buffer_[260];
     // Heap copies made for items of OnInsertPath, freed with their items.

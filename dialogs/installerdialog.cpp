@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -134,15 +136,22 @@ void InstallerDialog::refreshContents()
             setInstallFolder(folder);
     }
 
-    tree_->send(TM_DELETEALL);
-    services_.loadCatalogue(firstTime);
-    FontCatalogue &catalogue = fontCatalogue();
-    for (size_t i = 0; i < catalogue.size(); ++i)
-        tree_->send(TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(catalogue.at(i)));
+    {
+        // The tree is drawn once, when it is full and shows the mode.
+        CheckBoxTreeCtrl::RedrawHold hold(*tree_);
+        tree_->send(TM_DELETEALL);
+        services_.loadCatalogue(firstTime);
+        FontCatalogue &catalogue = fontCatalogue();
+        std::vector<FontEntry *> entries;
+        entries.reserve(catalogue.size());
+        for (size_t i = 0; i < catalogue.size(); ++i)
+            entries.push_back(catalogue.at(i));
+        tree_->send(TM_ADDENTRIES, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
 
-    if (setUp)
-        SendDlgItemMessageA(hwnd_, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
-    updateModeControls();
+        if (setUp)
+            SendDlgItemMessageA(hwnd_, IDC_MODE, CB_SETCURSEL, MODE_INSTALL, 0);
+        updateModeControls();
+    }
 
     if (setUp) {
         setToggleIcon(0);
@@ -329,9 +338,19 @@ LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
         job.folder = folder;
     int current = mode();
     if (current == MODE_INSTALL) {
-        services_.runInstall(job);
+        RunSummary summary = services_.runInstall(job);
+        // The entries go with the refresh: the refused font's name is kept.
+        std::string refused;
+        if (summary.systemFull) {
+            const std::string *name = summary.systemFull->findProperty(NAME_LOCAL);
+            if (!name)
+                name = summary.systemFull->findProperty(NAME_POSTSCRIPT);
+            refused = name ? *name : std::string();
+        }
         refreshContents();
         fontsChanged_ = true;
+        if (summary.systemFull)
+            showFontListFull(refused.c_str());
     } else if (current == MODE_UNINSTALL) {
         RunSummary summary = services_.runUninstall(job);
         refreshContents();
@@ -356,6 +375,16 @@ int showInstallerMessage(HWND owner, UINT textId, UINT type)
 int InstallerDialog::showMessage(UINT textId, UINT type)
 {
     return showInstallerMessage(hwnd_, textId, type);
+}
+
+void InstallerDialog::showFontListFull(const char *font)
+{
+    // The format has one %s, for the font's name (at most 255 bytes).
+    char format[kTextSize * 2], text[kTextSize * 4], title[kTextSize];
+    loadText(IDS_FONT_LIST_FULL, format, sizeof format);
+    std::snprintf(text, sizeof text, format, font);
+    loadText(IDS_PROGRAM_TITLE, title, sizeof title);
+    MessageBoxA(hwnd_, text, title, MB_OK | MB_ICONEXCLAMATION);
 }
 
 LRESULT InstallerDialog::OnModeSelected(WPARAM, LPARAM)

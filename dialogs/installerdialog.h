@@ -67,6 +67,9 @@ protected:
 
 private:
     // A message box with the program's title as caption.
+    // Tells that Windows 95/98/Me refused the font named font because its
+    // font list is full, and that the fonts after it were not installed.
+    void showFontListFull(const char *font);
     int showMessage(UINT textId, UINT type);
     // The destination folder into buffer (256 chars); its length, 0 when
     // none has been set.

@@ -17,7 +17,7 @@ public:
     bool systemFontFolder(char *out) override { return getSystemFontFolder(out) != nullptr; }
     bool chooseFolder(char *buffer, int capacity) override { return browseForFolder(buffer, capacity); }
     bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
-    void runInstall(const InstallJob &job) override { runInstallJob(job); }
+    RunSummary runInstall(const InstallJob &job) override { return runInstallJob(job); }
     RunSummary runUninstall(const InstallJob &job) override { return runUninstallJob(job); }
 };
 

@@ -26,8 +26,8 @@ public:
     // The program that opens ".otf" files into buffer (256 chars).
     virtual bool findOtfOpener(char *buffer) = 0;
     // Installs job.entries into job.folder under a progress dialog owned by
-    // job.mainDialog.
-    virtual void runInstall(const InstallJob &job) = 0;
+    // job.mainDialog; what became of them.
+    virtual RunSummary runInstall(const InstallJob &job) = 0;
     // Uninstalls job.entries on the calling thread; what became of them.
     virtual RunSummary runUninstall(const InstallJob &job) = 0;
 };

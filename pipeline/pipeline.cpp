@@ -96,6 +96,46 @@ private:
     std::vector<std::string> paths_;
 };
 
+// The names in the run's folder, listed once when a run first asks: under
+// Wine, and on some file systems, each look-up of a name that does not
+// exist reads the whole folder, and a folder of fonts holds thousands. A
+// name taken after the listing is still never overwritten: the move fails
+// rather than replaces, and the next letter is tried.
+class FolderNames {
+public:
+    bool has(const std::string &folder, const char *name)
+    {
+        if (!loaded_) {
+            std::string dir = folder + separatorAfter(folder.c_str());
+            WIN32_FIND_DATAA found;
+            OwnedFind find(FindFirstFileA((dir + "*").c_str(), &found));
+            if (find) {
+                do
+                    names_.push_back(foldCase(found.cFileName));
+                while (FindNextFileA(find.get(), &found));
+            }
+            std::sort(names_.begin(), names_.end());
+            loaded_ = true;
+        }
+        return std::binary_search(names_.begin(), names_.end(), foldCase(name));
+    }
+    void add(const char *name)
+    {
+        if (loaded_)
+            names_.insert(std::upper_bound(names_.begin(), names_.end(), foldCase(name)), foldCase(name));
+    }
+
+private:
+    bool loaded_ = false;
+    std::vector<std::string> names_;
+};
+
+// What a run learns once and uses for every font.
+struct RunState {
+    RegisteredFiles registered;
+    FolderNames folder;
+};
+
 // The name and extension of the installed copy, and its path in the job's
 // folder into out (MAX_PATH chars).
 bool destinationOf(const InstallJob &job, const FontEntry &entry, std::string *name, std::string *ext, char *out)
@@ -174,10 +214,23 @@ CopyResult finishCopy(OwnedFile &out, const char *path, EmbeddingStamp stamp, Ru
     return CopyResult::Copied;
 }
 
+// What a registration that the system refused means. A copy is complete
+// and stamped when it is registered, so where Windows 95/98/Me refuse it,
+// the font list that they keep (the Fonts key of 64 KB, GDI's table of font
+// files, or Adobe Type Manager's profile) is full.
+FontOutcome registrationRefused()
+{
+    return isWin9x() ? FontOutcome::SystemFull : FontOutcome::RegistrationFailed;
+}
+
 // Deletes an installed copy, or schedules it for the next restart when it
 // is in use.
 FontOutcome deleteFontFile(const char *path)
 {
+    // The plain case first: the attributes are looked at only when the
+    // delete fails (the file is gone already, read-only or in use).
+    if (DeleteFileA(path))
+        return FontOutcome::Removed;
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
@@ -185,14 +238,13 @@ FontOutcome deleteFontFile(const char *path)
             return FontOutcome::Removed;  // gone already
     } else if (attributes & FILE_ATTRIBUTE_READONLY) {
         SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (DeleteFileA(path))
+            return FontOutcome::Removed;
     }
-    if (DeleteFileA(path))
-        return FontOutcome::Removed;
     return deleteFileAtRestart(path) ? FontOutcome::RemovedAtRestart : FontOutcome::NotDeleted;
 }
 
-FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RegisteredFiles &registered,
-                       std::string *path)
+FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &run, std::string *path)
 {
     if (entry.findProperty(F_INSTALLED)) {
         if (const std::string *installed = entry.findProperty(PATH_INSTALLED))
@@ -218,11 +270,11 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     // could not register is registered now; anything else is left alone and
     // the copy takes the next free letter.
     char first = 0;
-    if (fileExists(destination)) {
-        if (isStampedCopyOf(entry, destination) && !registered.names(destination)) {
+    if (run.folder.has(job.folder, (name + ext).c_str()) && fileExists(destination)) {
+        if (isStampedCopyOf(entry, destination) && !run.registered.names(destination)) {
             *path = destination;
-            if (!registerFontCopy(&entry, destination))
-                return FontOutcome::RegistrationFailed;
+            if (!job.registrar(&entry, destination))
+                return registrationRefused();
             reach(job.steps, RunStep::Registered);
             return FontOutcome::Recovered;
         }
@@ -258,24 +310,26 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, Registered
     }
     reach(job.steps, RunStep::Moved);
     *path = moved;
-    if (!registerFontCopy(&entry, moved)) {
+    run.folder.add(moved + job.folder.size() + std::strlen(separatorAfter(job.folder.c_str())));
+    if (!job.registrar(&entry, moved)) {
         DeleteFileA(moved);
-        return FontOutcome::RegistrationFailed;
+        path->clear();
+        return registrationRefused();
     }
     reach(job.steps, RunStep::Registered);
     return FontOutcome::Installed;
 }
 
-FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RegisteredFiles &registered,
-                         std::string *path)
+FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState &run, std::string *path)
 {
     if (!entry.findProperty(F_INSTALLED)) {
         // A stamped copy that an interrupted run unregistered, or never
         // registered, under the font's own name in the job's folder.
         std::string name, ext;
         char stranded[MAX_PATH];
-        if (!destinationOf(job, entry, &name, &ext, stranded) || !fileExists(stranded) ||
-            !isStampedCopyOf(entry, stranded) || registered.names(stranded))
+        if (!destinationOf(job, entry, &name, &ext, stranded) || !run.folder.has(job.folder, (name + ext).c_str()) ||
+            !fileExists(stranded) ||
+            !isStampedCopyOf(entry, stranded) || run.registered.names(stranded))
             return FontOutcome::NotInstalled;
         *path = stranded;
         // Adobe Type Manager's companion key may be left of its pair.
@@ -303,12 +357,14 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, Register
     return outcome;
 }
 
-typedef FontOutcome (*FontStep)(const InstallJob &, const FontEntry &, RegisteredFiles &, std::string *);
+typedef FontOutcome (*FontStep)(const InstallJob &, const FontEntry &, RunState &, std::string *);
 
 RunSummary runFonts(const InstallJob &job, FontStep step)
 {
     RunSummary summary;
-    RegisteredFiles registered;
+    RunState run;
+    // The other windows hear of the run's changes once, at its end.
+    FontChangeBatch batch;
     // Temporary files of an earlier run that was interrupted; the named
     // mutex of the entry lets no other run make new ones meanwhile.
     if (!job.folder.empty())
@@ -320,7 +376,7 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
         }
         const FontEntry &entry = *job.entries[i];
         std::string path;
-        FontOutcome outcome = step(job, entry, registered, &path);
+        FontOutcome outcome = step(job, entry, run, &path);
         if (job.observer)
             job.observer->fontDone(entry, path.c_str(), outcome);
         if (!isFailure(outcome)) {
@@ -328,6 +384,22 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
             continue;
         }
         ++summary.failed;
+        if (outcome == FontOutcome::SystemFull) {
+            // Whatever the policy: every later font would be refused too. They
+            // are told as not tried, except those installed before the run.
+            summary.systemFull = &entry;
+            summary.stopped = i + 1 < job.entries.size();
+            for (size_t later = i + 1; later < job.entries.size(); ++later) {
+                const FontEntry &rest = *job.entries[later];
+                const std::string *installed = rest.findProperty(PATH_INSTALLED);
+                bool there = rest.findProperty(F_INSTALLED) != nullptr;
+                if (job.observer)
+                    job.observer->fontDone(rest, there && installed ? installed->c_str() : "",
+                                           there ? FontOutcome::AlreadyInstalled : FontOutcome::NotTried);
+                ++(there ? summary.done : summary.failed);
+            }
+            break;
+        }
         if (outcome == FontOutcome::Cancelled ||
             (job.policy == FailurePolicy::StopAtFirstFailure && !isRefusal(outcome))) {
             summary.stopped = i + 1 < job.entries.size();
@@ -399,16 +471,16 @@ RunSummary uninstallFonts(const InstallJob &job)
 
 FontOutcome installFont(const InstallJob &job, const FontEntry &entry, std::string *path)
 {
-    RegisteredFiles registered;
+    RunState run;
     path->clear();
-    return installOne(job, entry, registered, path);
+    return installOne(job, entry, run, path);
 }
 
 FontOutcome uninstallFont(const InstallJob &job, const FontEntry &entry, std::string *path)
 {
-    RegisteredFiles registered;
+    RunState run;
     path->clear();
-    return uninstallOne(job, entry, registered, path);
+    return uninstallOne(job, entry, run, path);
 }
 
 bool computeDestination(const InstallJob &job, const FontEntry *entry, char *out)

@@ -92,6 +92,11 @@ enum class FontOutcome {
     RegistrationFailed,  // the system refused it
     UnregisterFailed,    // its registration could not be removed: file kept
     NotDeleted,          // unregistered, but neither deleted nor scheduled
+    // Windows 95/98/Me refused to register it: their Fonts key, font table
+    // or Adobe Type Manager's list is full (about a thousand fonts). The run
+    // stops there, since every later font would be refused as well.
+    SystemFull,
+    NotTried,  // not begun: the system's font list was full before it
 };
 bool isFailure(FontOutcome outcome);
 // A failure found before anything was written (the dialog skips such a
@@ -129,11 +134,19 @@ protected:
     ~RunSteps() = default;
 };
 
+// Registers the installed copy of entry at installedPath with the system;
+// nonzero on success.
+typedef int (*FontRegistrar)(const FontEntry *entry, const char *installedPath);
+// The registrar of the installer: as the package's font type and the running
+// system require.
+int registerFontCopy(const FontEntry *entry, const char *installedPath);
+
 // What a test build puts into every job of a run: where each step is
-// reported, and the stamp.
+// reported, the stamp and the registrar.
 struct RunHooks {
     RunSteps *steps = nullptr;
     EmbeddingStamp stamp = stampInstalledCopy;
+    FontRegistrar registrar = registerFontCopy;
 };
 
 // One install or uninstall run: everything the pipeline needs, nothing of
@@ -152,12 +165,16 @@ struct InstallJob {
     FontObserver *observer = nullptr;
     RunSteps *steps = nullptr;
     EmbeddingStamp stamp = stampInstalledCopy;
+    FontRegistrar registrar = registerFontCopy;
 };
 
 struct RunSummary {
     int done = 0;     // fonts done (installed, removed, or already installed)
-    int failed = 0;   // fonts failed
+    int failed = 0;   // fonts failed (those not tried after a full font list too)
     bool stopped = false;  // the run stopped before its last font
+    // The font that Windows 95/98/Me refused for a full font list (the run
+    // stopped there); nullptr when none was.
+    const FontEntry *systemFull = nullptr;
 };
 
 // The two runs. Each font's outcome goes to job.observer.
@@ -214,10 +231,9 @@ CopyResult copyFontFile(const char *source, const char *destination, const Progr
 // chars); false when it has none: an empty name is never registered.
 bool registrationName(const FontEntry *entry, char *out);
 
-// Registers the installed copy as the package's font type and the running
-// system require; nonzero on success. A font without a registration name
-// is refused.
-int registerFontCopy(const FontEntry *entry, const char *installedPath);
+// registerFontCopy (above) registers the installed copy as the package's
+// font type and the running system require; a font without a registration
+// name is refused.
 
 // Removes the registration of an installed font: true when it is gone (or
 // was not there), false when the registry or profile refused.

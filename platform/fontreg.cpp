@@ -33,6 +33,32 @@ LONG openFontsKey(REGSAM access, OwnedKey *key)
     return rc;
 }
 
+// Open batches (FontChangeBatch), whether the fonts changed inside them, and
+// the Fonts key that they keep open for reading and writing (opened at the
+// first use; none when that open failed, and each use opens its own).
+int g_batches = 0;
+bool g_changedInBatch = false;
+HKEY g_batchKey = nullptr;
+bool g_batchKeyTried = false;
+
+// The Fonts key for access into *key: the batch's, or one opened into own.
+LONG useFontsKey(REGSAM access, OwnedKey *own, HKEY *key)
+{
+    if (g_batches > 0 && !g_batchKeyTried) {
+        g_batchKeyTried = true;
+        OwnedKey both;
+        if (openFontsKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &both) == ERROR_SUCCESS)
+            g_batchKey = both.release();
+    }
+    if (g_batches > 0 && g_batchKey) {
+        *key = g_batchKey;
+        return ERROR_SUCCESS;
+    }
+    LONG rc = openFontsKey(access, own);
+    *key = own->get();
+    return rc;
+}
+
 bool windowsDirectory(char *dir, UINT size)
 {
     UINT n = GetWindowsDirectoryA(dir, size);
@@ -48,8 +74,6 @@ int abandonRegistration(const char *path)
     return 0;
 }
 
-typedef BYTE (*IsMyFontFileFn)(const char *path);
-
 }  // namespace
 
 const char *getFontsKeyPath()
@@ -63,27 +87,29 @@ const char *getFontsKeyPath()
 
 LONG setFontsValue(const char *name, const char *data)
 {
-    OwnedKey key;
-    LONG rc = openFontsKey(KEY_SET_VALUE, &key);
+    OwnedKey own;
+    HKEY key;
+    LONG rc = useFontsKey(KEY_SET_VALUE, &own, &key);
     if (rc != ERROR_SUCCESS)
         return rc;
     if (!data)
-        return RegDeleteValueA(key.get(), name);
-    return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
+        return RegDeleteValueA(key, name);
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data),
                           static_cast<DWORD>(std::strlen(data) + 1));
 }
 
 char *getFontsValue(const char *name, char *buffer)
 {
-    OwnedKey key;
-    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    OwnedKey own;
+    HKEY key;
+    if (useFontsKey(KEY_QUERY_VALUE, &own, &key) != ERROR_SUCCESS)
         return nullptr;
     // One char more than the caller's buffer, so that a value without its
     // NUL that fills the buffer is seen to be too long.
     char value[kFontsValueSize + 1];
     DWORD size = kFontsValueSize;
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size) !=
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(value), &size) !=
         ERROR_SUCCESS)
         return nullptr;
     value[size < kFontsValueSize ? size : kFontsValueSize] = '\0';
@@ -182,7 +208,30 @@ int unregisterFontByName(const char *valueName)
 
 void broadcastFontChange()
 {
+    if (g_batches > 0) {
+        g_changedInBatch = true;
+        return;
+    }
     PostMessageA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+}
+
+FontChangeBatch::FontChangeBatch()
+{
+    ++g_batches;
+}
+
+FontChangeBatch::~FontChangeBatch()
+{
+    if (--g_batches > 0)
+        return;
+    if (g_batchKey)
+        RegCloseKey(g_batchKey);
+    g_batchKey = nullptr;
+    g_batchKeyTried = false;
+    if (g_changedInBatch) {
+        g_changedInBatch = false;
+        broadcastFontChange();
+    }
 }
 
 char *getSystemFontFolder(char *out)
@@ -246,15 +295,30 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
 
 bool isMyFontFile(const char *path)
 {
-    if (FARPROC export_ = findProductExport("IsMyFontFile")) {
-        IsMyFontFileFn fn = reinterpret_cast<IsMyFontFileFn>(reinterpret_cast<void *>(export_));
-        return fn(path) != 0;
-    }
+    return MyFontTest()(path);
+}
 
-    PathParts parts = splitPath(path);
+MyFontTest::MyFontTest() : export_(nullptr), haveExtensions_(false)
+{
+    if (FARPROC found = findProductExport("IsMyFontFile")) {
+        export_ = reinterpret_cast<ExportFn>(reinterpret_cast<void *>(found));
+        return;
+    }
     char extensions[kExtensionsSize];
     if (findProductString("PRODUCT_EXTENSIONS", extensions, sizeof extensions)) {
-        const char *p = extensions;
+        haveExtensions_ = true;
+        extensions_ = extensions;
+    }
+}
+
+bool MyFontTest::operator()(const char *path) const
+{
+    if (export_)
+        return export_(path) != 0;
+
+    if (haveExtensions_) {
+        PathParts parts = splitPath(path);
+        const char *p = extensions_.c_str();
         while (*p) {
             size_t len = std::strcspn(p, "\r\n");
             std::string token(p, len);

@@ -50,7 +50,21 @@ int registerOpenTypeFontNT4(const char *path, const char *name);
 // not be removed.
 int unregisterFontByName(const char *valueName);
 // Tells all top-level windows that the fonts changed (posted, never waited).
+// While a FontChangeBatch exists it only notes the change.
 void broadcastFontChange();
+
+// A run of many fonts: while one exists, broadcastFontChange only notes that
+// the fonts changed, and when the last one ends, the change is posted once
+// (when there was one). The batch also keeps the Fonts key open for the
+// values it reads and writes. Registration and broadcast happen on one
+// thread.
+class FontChangeBatch {
+public:
+    FontChangeBatch();
+    ~FontChangeBatch();
+    FontChangeBatch(const FontChangeBatch &) = delete;
+    FontChangeBatch &operator=(const FontChangeBatch &) = delete;
+};
 
 // The system fonts folder: the Windows directory followed by "\Fonts".
 // out holds kFontsValueSize chars.
@@ -72,5 +86,19 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
 // True when the installed font file at path belongs to this maker's package
 // line: the product module's IsMyFontFile export decides when it has one.
 bool isMyFontFile(const char *path);
+
+// The same test for many files: what it takes from the product module (its
+// export, or its extension list) is looked up once, when it is made.
+class MyFontTest {
+public:
+    MyFontTest();
+    bool operator()(const char *path) const;
+
+private:
+    typedef BYTE (*ExportFn)(const char *path);
+    ExportFn export_;
+    bool haveExtensions_;
+    std::string extensions_;
+};
 
 #endif

@@ -16,6 +16,7 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -32,9 +33,22 @@ const PackageFont kPackageFonts[] = {
 #include "package_fonts.inc"
 };
 
+// The file being asked about, with its first bytes read at once: the
+// directory and the small tables that identify a font mostly lie there.
+struct OpenFont {
+    HANDLE file;
+    uint8_t start[16384];
+    DWORD held;  // bytes of start read
+};
+
 bool readAt(void *context, uint32_t offset, void *buffer, uint32_t size)
 {
-    HANDLE file = static_cast<HANDLE>(context);
+    const OpenFont *font = static_cast<const OpenFont *>(context);
+    if (offset <= font->held && size <= font->held - offset) {
+        memcpy(buffer, font->start + offset, size);
+        return true;
+    }
+    HANDLE file = font->file;
     // The high half given, so that the low one counts as unsigned.
     LONG high = 0;
     SetLastError(NO_ERROR);
@@ -43,6 +57,30 @@ bool readAt(void *context, uint32_t offset, void *buffer, uint32_t size)
         return false;
     DWORD got = 0;
     return ReadFile(file, buffer, size, &got, nullptr) && got == size;
+}
+
+const size_t kFontCount = sizeof kPackageFonts / sizeof kPackageFonts[0];
+
+int byPostScriptName(const void *a, const void *b)
+{
+    return strcmp((*static_cast<const PackageFont *const *>(a))->postscript,
+                  (*static_cast<const PackageFont *const *>(b))->postscript);
+}
+
+// The package's fonts by PostScript name, sorted at the first call: the
+// installer asks once for every installed font, and a package may hold
+// thousands.
+const PackageFont *const *sortedFonts()
+{
+    static const PackageFont *sorted[kFontCount];
+    static bool ready = false;
+    if (!ready) {
+        for (size_t i = 0; i < kFontCount; ++i)
+            sorted[i] = &kPackageFonts[i];
+        qsort(sorted, kFontCount, sizeof sorted[0], byPostScriptName);
+        ready = true;
+    }
+    return sorted;
 }
 
 }  // namespace
@@ -57,15 +95,30 @@ extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
         return 0;
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
+    OpenFont font;
+    font.file = file;
+    font.held = 0;
+    if (!ReadFile(file, font.start, sizeof font.start, &font.held, nullptr))
+        font.held = 0;
     FontIdentity face;
-    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, file, size, &face);
+    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, &font, size, &face);
     CloseHandle(file);
     if (!read || !face.hasOS2 || !face.hasHead)
         return 0;
-    for (const PackageFont &font : kPackageFonts) {
-        if (strcmp(face.postscript, font.postscript) == 0 && memcmp(face.vendor, font.vendor, 4) == 0 &&
-            face.revisionMajor == font.revisionMajor && face.revisionMinor == font.revisionMinor &&
-            memcmp(face.created, font.created, 8) == 0)
+    // The first font of that name, then each of the same name after it.
+    const PackageFont *const *sorted = sortedFonts();
+    size_t low = 0, end = kFontCount;
+    while (low < end) {
+        size_t mid = low + (end - low) / 2;
+        if (strcmp(sorted[mid]->postscript, face.postscript) < 0)
+            low = mid + 1;
+        else
+            end = mid;
+    }
+    for (size_t i = low; i < kFontCount && strcmp(sorted[i]->postscript, face.postscript) == 0; ++i) {
+        const PackageFont &font = *sorted[i];
+        if (memcmp(face.vendor, font.vendor, 4) == 0 && face.revisionMajor == font.revisionMajor &&
+            face.revisionMinor == font.revisionMinor && memcmp(face.created, font.created, 8) == 0)
             return 1;
     }
     return 0;

@@ -54,8 +54,9 @@ const char *const kOutcomeText[] = {
     "not installed", "failed: not on the disc", "failed: unsafe file name", "failed: no registry name",
     "failed: no free destination name", "failed: copy", "failed: cancelled", "failed: registration",
     "failed: unregister", "failed: the file can neither be deleted nor scheduled",
+    "failed: the system's font list is full", "failed: not tried, the system's font list is full",
 };
-static_assert(sizeof kOutcomeText / sizeof kOutcomeText[0] == static_cast<size_t>(FontOutcome::NotDeleted) + 1,
+static_assert(sizeof kOutcomeText / sizeof kOutcomeText[0] == static_cast<size_t>(FontOutcome::NotTried) + 1,
               "one text per outcome");
 
 // The value of a switch "/name:value" when arg starts with prefix ("/name:",
@@ -137,6 +138,7 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
     job.observer = &log;
     job.steps = hooks.steps;
     job.stamp = hooks.stamp;
+    job.registrar = hooks.registrar;
     for (const std::string &name : request.fonts) {
         FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, name.c_str());
         if (!entry) {

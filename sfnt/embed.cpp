@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 // The rewrite proper. written turns true just before the first byte is
 // written; from then on a failure may leave the file changed part-way.
@@ -92,7 +93,12 @@ int SetEmbeddingType(const char *path, int value, bool *written, std::ostream *d
 {
     if (written)
         *written = false;
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    // The whole file is read for its checksum: in blocks of this buffer, not
+    // of the stream's own few hundred bytes.
+    std::vector<char> buffer(32768);
+    std::fstream file;
+    file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    file.open(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open())
         return -1;
     bool wrote = false;

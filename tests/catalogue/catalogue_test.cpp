@@ -229,6 +229,24 @@ TEST_F(CatalogueTest, InstalledFontsAreMatchedByPostScriptNameOnly)
     EXPECT_EQ(1, markInstalled(twoNames.c_str(), "Two Names"));
     EXPECT_EQ("1", prop(byPostScript("QXMacName-W4"), F_INSTALLED));
     EXPECT_EQ("<absent>", prop(byPostScript("QXWinName-W4"), F_INSTALLED));
+
+    // The whole list of a load at once: the same first entry of a name, a
+    // line without a name or a path left out, and the product's test asked
+    // before a file is read.
+    fontCatalogue().clear();
+    parseNameMap(fontCatalogue(), "a,b,c,d,QXSample-W5\r\ne,f,g,h,QXSample-W5\r\na,b,c,d,QXWinOnly-W4\r\n",
+                 "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
+    std::vector<std::string> asked;
+    markInstalledFonts("\nNo Path\nRefused\nSample\n", copy + "\n\n" + windowsOnly + "\n" + copy + "\n", 4,
+                       [&asked, &windowsOnly](const char *file) {
+                           asked.push_back(file);
+                           return file != windowsOnly;
+                       });
+    EXPECT_EQ((std::vector<std::string>{windowsOnly, copy}), asked);
+    EXPECT_EQ("Sample", prop(fontCatalogue().at(0), NAME_REGISTRY));
+    EXPECT_EQ("1", prop(fontCatalogue().at(0), F_INSTALLED));
+    EXPECT_EQ("<absent>", prop(fontCatalogue().at(1), F_INSTALLED));
+    EXPECT_EQ("<absent>", prop(fontCatalogue().at(2), F_INSTALLED));
 }
 
 TEST_F(CatalogueTest, WithoutNameMapTheCatalogueStaysEmpty)

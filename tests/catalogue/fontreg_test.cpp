@@ -171,6 +171,37 @@ TEST_F(RegistrationTest, ValueThatCannotBeWrittenUndoesTheRegistration)
     EXPECT_FALSE(fontsValue(std::string(kFontsValueSize, 'P') + " (OpenType)", &data));
 }
 
+// A run of many fonts tells the other windows once, when its batch ends
+// (the outermost one), and only when a font changed; its values are written
+// and read as without one.
+TEST_F(RegistrationTest, ABatchTellsTheOtherWindowsOnceAtItsEnd)
+{
+    std::string path = inSystemFonts("QXSampleTT-W5.ttf", "QXSampleTT-W5.ttf");
+    const std::string &name = value("QXSampleTT-W5 Regular (TrueType)");
+    {
+        FontChangeBatch run;
+        {
+            FontChangeBatch unchanged;
+        }
+        {
+            FontChangeBatch inner;
+            // Through the key that the batch keeps open.
+            EXPECT_EQ(1, registerFontFile(path.c_str(), name.c_str())) << versionLabel();
+            std::string data;
+            EXPECT_TRUE(fontsValue(name, &data));
+            EXPECT_EQ(1, unregisterFontByName(name.c_str()));
+            EXPECT_FALSE(fontsValue(name, &data));
+            EXPECT_EQ(-1, unregisterFontByName(name.c_str()));
+        }
+        EXPECT_EQ(0, counter_.count());
+    }
+    EXPECT_EQ(1, counter_.count());
+    {
+        FontChangeBatch unchanged;
+    }
+    EXPECT_EQ(1, counter_.count());
+}
+
 TEST_F(RegistrationTest, UnregisteringAMissingValueChangesNothing)
 {
     EXPECT_EQ(-1, unregisterFontByName("QX No Such Font (TrueType)"));

@@ -9,9 +9,11 @@
 #include "base/handles.h"
 #include "dialogs/installerdialog.h"
 #include "dialogs/progressdialog.h"
+#include "dialogs/services.h"
 #include "platform/atm.h"
 #include "platform/fontreg.h"
 #include "platform/product.h"
+#include "program/quiet.h"
 #include "sfnt/embed.h"
 #include "sfnt/verify.h"
 #include "tests/win/winutil.h"
@@ -568,6 +570,125 @@ TEST_F(PipelineTest, TheFailurePolicyDecidesWhetherTheRunGoesOn)
                       recorder.outcomes);
         }
     }
+}
+
+// A system whose font list is full: it takes the first registration of a
+// run and refuses every later one, as Windows 95/98/Me do once their Fonts
+// key, font table or Adobe Type Manager's list is full.
+int gRegistrations = 0;
+int registerOnceThenRefuse(const FontEntry *, const char *)
+{
+    return ++gRegistrations == 1 ? 1 : 0;
+}
+
+// The catalogue of a quiet run: the entries given, and the test's folder.
+class ListServices : public InstallerServices {
+public:
+    ListServices(const std::vector<FontEntry> &entries, const std::string &folder)
+        : entries_(entries), folder_(folder)
+    {
+    }
+    void loadCatalogue(bool) override
+    {
+        fontCatalogue().clear();
+        for (const FontEntry &e : entries_)
+            *fontCatalogue().append() = e;
+    }
+    bool defaultFontFolder(char *out) override
+    {
+        lstrcpynA(out, folder_.c_str(), kFontsValueSize);
+        return true;
+    }
+    bool systemFontFolder(char *) override { return false; }
+    bool chooseFolder(char *, int) override { return false; }
+    bool findOtfOpener(char *) override { return false; }
+    RunSummary runInstall(const InstallJob &) override { return RunSummary(); }
+    RunSummary runUninstall(const InstallJob &) override { return RunSummary(); }
+
+private:
+    std::vector<FontEntry> entries_;
+    std::string folder_;
+};
+
+// On Windows 95/98/Me the first refused registration means a full font
+// list: the run stops there whatever its policy, names that font, and tells
+// the fonts after it as not tried (a font installed before the run as
+// installed). Elsewhere a refusal fails one font, and the policy decides.
+TEST_F(PipelineTest, AFullFontListStopsTheRunAtTheFirstRefusedFontOnWindows9x)
+{
+    FontEntry first = entry(), refused = entry(), before = entry(), after = entry();
+    first.setProperty(NAME_MARUKAN, "First.otf");
+    first.setProperty(NAME_POSTSCRIPT, "QXFirst");
+    refused.setProperty(NAME_MARUKAN, "Refused.otf");
+    refused.setProperty(NAME_POSTSCRIPT, "QXRefused");
+    before.setProperty(NAME_POSTSCRIPT, "QXBefore");
+    before.setProperty(F_INSTALLED, "1");
+    before.setProperty(PATH_INSTALLED, "C:\\Fonts\\Before.otf");
+    after.setProperty(NAME_MARUKAN, "After.otf");
+    after.setProperty(NAME_POSTSCRIPT, "QXAfter");
+    for (FailurePolicy policy : {FailurePolicy::StopAtFirstFailure, FailurePolicy::GoOn}) {
+        removeFilesIn(folder_, "*");
+        gRegistrations = 0;
+        Recorder recorder;
+        InstallJob j = job();
+        j.entries = {&first, &refused, &before, &after};
+        j.observer = &recorder;
+        j.policy = policy;
+        j.registrar = registerOnceThenRefuse;
+        RunSummary summary = installFonts(j);
+        if (isWin9x()) {
+            EXPECT_EQ((std::vector<FontOutcome>{FontOutcome::Installed, FontOutcome::SystemFull,
+                                                FontOutcome::AlreadyInstalled, FontOutcome::NotTried}),
+                      recorder.outcomes);
+            EXPECT_EQ(&refused, summary.systemFull);
+            EXPECT_TRUE(summary.stopped);
+            EXPECT_EQ(2, summary.done);
+            EXPECT_EQ(2, summary.failed);
+            EXPECT_EQ(2, gRegistrations);  // the font after it was never begun
+            EXPECT_EQ((std::vector<std::string>{file("First.otf"), "", "C:\\Fonts\\Before.otf", ""}),
+                      recorder.paths);
+        } else if (policy == FailurePolicy::GoOn) {
+            EXPECT_EQ((std::vector<FontOutcome>{FontOutcome::Installed, FontOutcome::RegistrationFailed,
+                                                FontOutcome::AlreadyInstalled, FontOutcome::RegistrationFailed}),
+                      recorder.outcomes);
+            EXPECT_EQ(nullptr, summary.systemFull);
+        } else {
+            EXPECT_EQ((std::vector<FontOutcome>{FontOutcome::Installed, FontOutcome::RegistrationFailed}),
+                      recorder.outcomes);
+            EXPECT_EQ(nullptr, summary.systemFull);
+        }
+        // Nothing of a refused font stays behind.
+        EXPECT_EQ(std::vector<std::string>{"First.otf"}, filesIn(folder_));
+    }
+
+    // The quiet run's log says which font the system refused, and that the
+    // fonts after it were not tried; the run ends with 1.
+    removeFilesIn(folder_, "*");
+    gRegistrations = 0;
+    ListServices services({first, refused, before, after}, folder_);
+    QuietRequest request;
+    request.all = true;
+    request.logPath = programFolder() + "quiet full.log";
+    ASSERT_EQ(CommandLineKind::Quiet, parseCommandLine({"/quiet", "/all", "/log:" + request.logPath}, &request));
+    RunHooks hooks;
+    hooks.registrar = registerOnceThenRefuse;
+    int code = runQuiet(request, services, [](const std::function<void()> &body) {
+        body();
+        return true;
+    }, &hooks);
+    EXPECT_EQ(kQuietFontFailed, code);
+    std::string expected = "install\tQXFirst\t" + file("First.otf") + "\tinstalled\r\n";
+    if (isWin9x()) {
+        expected += "install\tQXRefused\t-\tfailed: the system's font list is full\r\n"
+                    "install\tQXBefore\tC:\\Fonts\\Before.otf\talready installed\r\n"
+                    "install\tQXAfter\t-\tfailed: not tried, the system's font list is full\r\n";
+    } else {
+        expected += "install\tQXRefused\t-\tfailed: registration\r\n"
+                    "install\tQXBefore\tC:\\Fonts\\Before.otf\talready installed\r\n"
+                    "install\tQXAfter\t-\tfailed: registration\r\n";
+    }
+    EXPECT_EQ(expected, readFile(request.logPath));
+    DeleteFileA(request.logPath.c_str());
 }
 
 // A font whose registration name is empty is never registered, and above all

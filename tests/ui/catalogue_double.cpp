@@ -36,11 +36,22 @@ public:
         return answer(settings().otfOpener, buffer, 256);
     }
     // The runs behind Start, which the dialog tests only record.
-    void runInstall(const InstallJob &job) override
+    RunSummary runInstall(const InstallJob &job) override
     {
         ++settings().installRuns;
         settings().installed = job.entries.size();
         settings().jobDialog = job.mainDialog;
+        RunSummary summary;
+        size_t refused = static_cast<size_t>(settings().fontListFullAt);
+        if (settings().fontListFullAt >= 0 && refused < job.entries.size()) {
+            summary.systemFull = job.entries[refused];
+            summary.done = static_cast<int>(refused);
+            summary.failed = static_cast<int>(job.entries.size() - refused);
+            summary.stopped = refused + 1 < job.entries.size();
+        } else {
+            summary.done = static_cast<int>(job.entries.size());
+        }
+        return summary;
     }
     RunSummary runUninstall(const InstallJob &job) override
     {

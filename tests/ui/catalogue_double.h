@@ -31,6 +31,7 @@ struct Settings {
     size_t installed = 0;            // entries handed to the last install run
     size_t uninstalled = 0;          // entries handed to the last uninstall run
     int uninstallFailures = 0;       // fonts that the uninstall runs fail
+    int fontListFullAt = -1;         // the ticked font that install runs find the list full at
     HWND jobDialog = nullptr;        // main dialog of the last run's job
 };
 

@@ -269,6 +269,41 @@ TEST_F(DialogTest, StartRunsTheModeOnTheTickedFontsAndDoesNothingWithoutAny)
     EXPECT_EQ(0, boxes.answers());
 }
 
+// Windows 95/98/Me refused a font for a full font list: after the refresh
+// one message names it and says that the fonts after it were not installed.
+TEST_F(DialogTest, InstallRunThatFindsTheFontListFullNamesTheRefusedFont)
+{
+    settings().rows[1].push_back({NAME_LOCAL, "Gothic B Local"});
+    settings().fontListFullAt = 0;
+    open();
+    int loads = settings().loadCount;
+    int loadsAtMessage = -1;
+    testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
+    clickAndSettle(boxPoint(font(1)));
+    clickAndSettle(controlPoint(IDOK));
+    for (int i = 0; i < 100 && boxes.answers() == 0; ++i) {
+        loadsAtMessage = settings().loadCount;
+        Sleep(50);
+    }
+    EXPECT_EQ(1, settings().installRuns);
+    EXPECT_EQ(loads + 1, loadsAtMessage);
+    ASSERT_EQ(1, boxes.answers());
+    EXPECT_EQ("Windows did not accept the font \"Gothic B Local\": its list of fonts is full (Windows 95, 98 "
+              "and Me hold about a thousand fonts). The fonts after it were not installed.",
+              boxes.lastText());
+
+    // A run that the system did not stop shows nothing, as before.
+    settings().fontListFullAt = -1;
+    SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item(nullptr, TVGN_ROOT)));
+    ui_->settle();
+    clickAndSettle(boxPoint(font(0)));
+    clickAndSettle(controlPoint(IDOK));
+    for (int i = 0; i < 20 && boxes.answers() == 1; ++i)
+        Sleep(50);
+    EXPECT_EQ(2, settings().installRuns);
+    EXPECT_EQ(1, boxes.answers());
+}
+
 TEST_F(DialogTest, UninstallRunEndsWithTheRemovalMessageAfterTheRefresh)
 {
     open();

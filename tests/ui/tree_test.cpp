@@ -30,6 +30,7 @@ class HostDialog : public ui::Dialog {
 public:
     TestFontTree fonts;
     CheckBoxTreeCtrl plain;
+    TestFontTree bulk;  // filled with TM_ADDENTRIES, to set beside fonts
     int checkChanges = 0;
 
 protected:
@@ -46,6 +47,8 @@ protected:
         fonts.subclass(item(1001));
         fonts.init();
         plain.subclass(item(1002));
+        bulk.subclass(item(1003));
+        bulk.init();
         return TRUE;
     }
     LRESULT OnCheckChanged(WPARAM, LPARAM)
@@ -191,6 +194,64 @@ protected:
     {
         uitest::click(pt);
         ui_->settle();
+    }
+
+    // Every category's state and enabled flag are its children's taken
+    // together (grayed children left out), at every level.
+    void expectCategoriesFollowChildren(HTREEITEM parent)
+    {
+        for (HTREEITEM item = next(parent, parent ? TVGN_CHILD : TVGN_ROOT); item; item = next(item, TVGN_NEXT)) {
+            if (!next(item, TVGN_CHILD))
+                continue;
+            expectCategoriesFollowChildren(item);
+            int aggregate = fonts().aggregateChildren(item, false);
+            EXPECT_EQ(aggregate < 0 ? CHECK_NONE : aggregate, state(item)) << text(tree_, item);
+            EXPECT_EQ(aggregate >= 0 ? 1 : 0, enabled(item)) << text(tree_, item);
+        }
+    }
+
+    // The items below parent, one line each: depth, text, entry and image.
+    void describe(HWND tree, HTREEITEM parent, int depth, std::string *out) const
+    {
+        for (HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(
+                 tree, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+             item; item = reinterpret_cast<HTREEITEM>(
+                       SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            TVITEMA tv = {};
+            tv.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_IMAGE;
+            tv.hItem = item;
+            SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+            std::string name = "category";
+            for (auto &e : entries_)
+                if (reinterpret_cast<LPARAM>(e.second.get()) == tv.lParam)
+                    name = e.first;
+            *out += std::string(2 * depth, ' ') + "[" + text(tree, item) + "] " + name + " " +
+                    std::to_string(tv.iImage) + "\n";
+            describe(tree, item, depth + 1, out);
+        }
+    }
+
+    // Adds the entries named, in this order, to the font tree one message
+    // each and to the other tree in one message, and expects the same trees.
+    void expectBulkAddAsOneByOne(const std::vector<std::string> &names, size_t alreadyThere = 0)
+    {
+        SendMessageA(tree_, TM_DELETEALL, 0, 0);
+        HWND bulk = dialog_->bulk.handle();
+        SendMessageA(bulk, TM_DELETEALL, 0, 0);
+        std::vector<FontEntry *> list;
+        for (const std::string &name : names) {
+            list.push_back(entry(name.c_str()));
+            SendMessageA(tree_, TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(list.back()));
+        }
+        for (size_t i = 0; i < alreadyThere; ++i)
+            SendMessageA(bulk, TM_ADDENTRY, 0, reinterpret_cast<LPARAM>(list[i]));
+        SendMessageA(bulk, TM_ADDENTRIES, list.size() - alreadyThere,
+                     reinterpret_cast<LPARAM>(list.data() + alreadyThere));
+        std::string one, all;
+        describe(tree_, nullptr, 0, &one);
+        describe(bulk, nullptr, 0, &all);
+        EXPECT_FALSE(one.empty());
+        EXPECT_EQ(one, all);
     }
 
     int state(HTREEITEM item) { return fonts().getCheckState(item); }
@@ -368,6 +429,7 @@ TEST_F(TreeTest, ModeChangesClearTicksAndGrayWhatCannotBeChosen)
     ui_->settle();
     EXPECT_EQ(2, changes());
     EXPECT_TRUE(collect().empty());
+    expectCategoriesFollowChildren(nullptr);
     EXPECT_EQ(CHECK_NONE, state(find({"Gothic", "Gothic-A"})));
     EXPECT_EQ(0, enabled(find({"Gothic", "Gothic-A"})));
     EXPECT_EQ(CHECK_NONE, state(find({"Gothic", "Gothic-C"})));
@@ -385,6 +447,10 @@ TEST_F(TreeTest, ModeChangesClearTicksAndGrayWhatCannotBeChosen)
     // Any other mode grays everything and nothing can be collected.
     SendMessageA(tree_, TM_SETMODE, 7, 0);
     EXPECT_TRUE(collect().empty());
+    expectCategoriesFollowChildren(nullptr);
+    SendMessageA(tree_, TM_SETMODE, MODE_INSTALL, 0);
+    expectCategoriesFollowChildren(nullptr);
+    SendMessageA(tree_, TM_SETMODE, 7, 0);
     EXPECT_EQ(0, enabled(find({"Gothic", "Gothic-C"})));
     EXPECT_EQ(0, enabled(find({"Loose-F"})));
     EXPECT_EQ(0, enabled(find({"Gothic"})));
@@ -408,6 +474,44 @@ TEST_F(TreeTest, CategoriesFollowTheCategoryPathsCaseSensitively)
     EXPECT_EQ(nullptr, next(nullptr, TVGN_ROOT));
     CheckedParams list;
     EXPECT_EQ(-1, SendMessageA(tree_, TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&list)));
+}
+
+TEST_F(TreeTest, AddingManyEntriesAtOnceMakesTheTreeThatAddingThemOneByOneMakes)
+{
+    std::vector<std::string> fixture;
+    for (auto &e : entries_)
+        fixture.push_back(e.first);
+    // Siblings that compare equal, or equal but for case, in every order.
+    add("S1", {{NAME_CATEGORY, "Serif"}, {NAME_LOCAL_SHORT, "Same"}});
+    add("S2", {{NAME_CATEGORY, "Serif"}, {NAME_LOCAL_SHORT, "same"}});
+    add("S3", {{NAME_CATEGORY, "Serif"}, {NAME_LOCAL_SHORT, "Same"}});
+    add("S4", {{NAME_CATEGORY, "serif"}, {NAME_LOCAL_SHORT, "SAME"}});
+    add("S5", {{NAME_CATEGORY, "Serif\\Same"}, {NAME_LOCAL_SHORT, "Inner"}});
+    add("S6", {{NAME_CATEGORY, "Serif"}, {NAME_LOCAL_SHORT, "Same"}});
+    add("R1", {{NAME_LOCAL_SHORT, "Serif"}});  // a font labelled as a category at the root
+    add("N1", {{NAME_CATEGORY, "Serif"}});     // no label
+    add("N2", {{NAME_CATEGORY, "\\\\Serif\\"}});
+    // A font whose label a later category level meets: that level is the font.
+    add("C1", {{NAME_CATEGORY, "Sans"}, {NAME_LOCAL_SHORT, "Bold"}});
+    add("C2", {{NAME_CATEGORY, "Sans\\Bold"}, {NAME_LOCAL_SHORT, "Heavy"}});
+
+    expectBulkAddAsOneByOne(fixture);
+    expectBulkAddAsOneByOne({"S1", "S2", "S3", "S4", "S5", "S6", "R1", "N1", "N2"});
+    expectBulkAddAsOneByOne({"S6", "N2", "S5", "R1", "S4", "S3", "N1", "S2", "S1"});
+    expectBulkAddAsOneByOne({"C1", "C2", "A", "B"});
+    expectBulkAddAsOneByOne({"C2", "C1", "S1"});
+    // Into a tree that has items already.
+    expectBulkAddAsOneByOne({"A", "D", "S1", "B", "S2", "G"}, 2);
+
+    // Many fonts in one category, the name map's order reversed and mixed.
+    std::vector<std::string> many;
+    for (int i = 0; i < 60; ++i) {
+        std::string name = "M" + std::to_string(i);
+        add(name.c_str(), {{NAME_CATEGORY, i % 3 ? "Many" : "Many\\Sub"},
+                           {NAME_LOCAL_SHORT, ("Font " + std::to_string((i * 37) % 60)).c_str()}});
+        many.insert(i % 2 ? many.begin() : many.end(), name);
+    }
+    expectBulkAddAsOneByOne(many);
 }
 
 TEST_F(TreeTest, CollectsTickedEnabledFontsInTreeOrder)

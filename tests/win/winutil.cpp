@@ -39,7 +39,15 @@ static void removeTree(const std::string &folder)
 
 std::string scratchFolder(const std::string &name)
 {
-    std::string folder = programFolder() + "scratch-" + name;
+    // The same test program runs in both Wine prefixes at once, from the
+    // same folder: each Windows version it emulates gets a folder of its own.
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    char kind[32];
+    std::snprintf(kind, sizeof kind, "-%lu.%lu.%lu", version.dwPlatformId, version.dwMajorVersion,
+                  version.dwMinorVersion);
+    std::string folder = programFolder() + "scratch-" + name + kind;
     removeTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
