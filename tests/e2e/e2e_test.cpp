@@ -810,4 +810,31 @@ TEST_F(InstallerRun, UsageShowsInAMessageBox)
     EXPECT_NE(std::string::npos, windowsSeen_.find("[Korimaru Installer|")) << windowsSeen_;
 }
 
+// A DLL planted beside install.exe, under the name of a system DLL that its
+// dialog loads on demand (msimg32.dll, which Wine is told to take from
+// outside its own set first), is not loaded: the program searches only the
+// system folder for DLLs. The package's product.dll, loaded by its full
+// path, still is (the main dialog, which needs it, appears).
+TEST_F(InstallerRun, ADllPlantedBesideTheProgramIsNotLoaded)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the DLL search is checked on one version";
+    const std::string marker = windowsDir() + "\\planted-dll.log";
+    const char kOverrides[] = "Software\\Wine\\AppDefaults\\install.exe\\DllOverrides";
+    DeleteFileA(marker.c_str());
+    ASSERT_TRUE(CopyFileA(buildPath(FI_PLANTED_DLL).c_str(), "E:\\msimg32.dll", FALSE));
+    HKEY h;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &h, nullptr));
+    RegSetValueExA(h, "msimg32", 0, REG_SZ, reinterpret_cast<const BYTE *>("native,builtin"), 15);
+    RegCloseKey(h);
+    launch();
+    tick("Sample W3");  // draws the tree's check boxes
+    exitInstaller();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+    DeleteFileA("E:\\msimg32.dll");
+    EXPECT_FALSE(fileExists(marker)) << "install.exe loaded the DLL planted beside it";
+    DeleteFileA(marker.c_str());
+}
+
 }  // namespace
