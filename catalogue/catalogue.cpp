@@ -55,6 +55,17 @@ void loadCatalogue(bool firstLoad)
     if (drive >= 'A' && drive <= 'Z')
         markAvailable(drive);
 
+    // The fonts installed for all users and those of the current user (the
+    // NT family only). The run's own scope is marked last, so that a font
+    // installed both ways is the one that this run can uninstall.
+    FontScope own = fontScope();
+    if (isWinNT())
+        markInstalledIn(own == FontScope::User ? FontScope::Machine : FontScope::User);
+    markInstalledIn(own);
+}
+
+void markInstalledIn(FontScope scope)
+{
     std::string names, paths;
     int count;
     if (getProductFontType() == 'O') {
@@ -62,11 +73,11 @@ void loadCatalogue(bool firstLoad)
             count = listAtmOpenTypeFonts(&names, &paths);
         } else {
             static const char *const openType[] = {".otf", nullptr};
-            count = listInstalledFonts(openType, &names, &paths);
+            count = listInstalledFonts(openType, &names, &paths, scope);
         }
     } else {
         static const char *const trueType[] = {".ttf", ".ttc", nullptr};
-        count = listInstalledFonts(trueType, &names, &paths);
+        count = listInstalledFonts(trueType, &names, &paths, scope);
     }
 
     size_t namePos = 0, pathPos = 0;
@@ -79,7 +90,7 @@ void loadCatalogue(bool firstLoad)
         if (name.empty() || path.empty())
             continue;
         if (isMyFontFile(path.c_str()))
-            markInstalled(path.c_str(), name.c_str());
+            markInstalled(path.c_str(), name.c_str(), scope);
     }
 }
 
@@ -119,7 +130,7 @@ bool readPostScriptName(const char *path, char *out)
     return ReadFirstFace(path, &face) && face.postScriptName(out);
 }
 
-int markInstalled(const char *path, const char *registryName)
+int markInstalled(const char *path, const char *registryName, FontScope scope)
 {
     char postscript[FONT_NAME_SIZE];
     if (!readPostScriptName(path, postscript))
@@ -131,6 +142,16 @@ int markInstalled(const char *path, const char *registryName)
     entry->setProperty(NAME_REGISTRY, registryName);
     entry->setProperty(F_INSTALLED, "1");
     entry->setProperty(NAME_POSTSCRIPT, postscript);
+    // A user's font is the user's to remove; one of all users only an
+    // administrator's.
+    if (scope == FontScope::User)
+        entry->setProperty(F_PER_USER, "1");
+    else
+        entry->removeProperty(F_PER_USER);
+    if (scope == FontScope::Machine && fontScope() == FontScope::User)
+        entry->setProperty(F_ALL_USERS_KEPT, "1");
+    else
+        entry->removeProperty(F_ALL_USERS_KEPT);
     struct _stat status;
     entry->setPropertyNumber(SIZE_ALL, _stat(path, &status) == 0 ? static_cast<long>(status.st_size)
                                                                   : -1L);

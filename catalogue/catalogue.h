@@ -4,6 +4,9 @@
 #define CATALOGUE_CATALOGUE_H
 
 #include "catalogue/fontentry.h"
+#ifdef _WIN32
+#include "shell/scope.h"
+#endif
 
 // Longest name-map line kept (bytes, NUL included); the rest of a longer
 // line is dropped.
@@ -39,10 +42,16 @@ void markAvailable(char drive);
 // bytes); false when the file has none.
 bool readPostScriptName(const char *path, char *out);
 
+// Marks the entries of the package's fonts that are registered in scope's
+// Fonts key (or Adobe Type Manager's list) as installed.
+void markInstalledIn(FontScope scope);
+
 // Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
-// file at path as installed there under registryName. 1 when an entry was
-// marked, 0 when the file has no name or no entry has it.
-int markInstalled(const char *path, const char *registryName);
+// file at path as installed there under registryName, for scope's users
+// (F_PER_USER for the current user; F_ALL_USERS_KEPT for all users when the
+// run installs for the current user). 1 when an entry was marked, 0 when the
+// file has no name or no entry has it.
+int markInstalled(const char *path, const char *registryName, FontScope scope = FontScope::Machine);
 #endif
 
 #endif

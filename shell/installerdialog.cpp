@@ -5,6 +5,7 @@
 #include "catalogue/summary.h"
 #include "resources/resource.h"
 #include "shell/product.h"
+#include "shell/scope.h"
 
 #include <shellapi.h>
 
@@ -147,6 +148,14 @@ void InstallerDialog::refreshContents()
         char folder[kFolderSize];
         if (services_.defaultFontFolder(folder))
             setInstallFolder(folder);
+        // A user's fonts go into the user's own fonts folder, and the
+        // dialog says for whom they are.
+        if (fontScope() == FontScope::User) {
+            char note[kTextSize];
+            if (loadText(IDS_USER_SCOPE_NOTE, note, sizeof note))
+                setItemText(IDC_SCOPE_NOTE, note);
+            ShowWindow(item(IDC_SCOPE_NOTE), SW_SHOWNA);
+        }
     }
 
     tree_->send(TM_DELETEALL);
@@ -186,7 +195,7 @@ void InstallerDialog::updateModeControls()
 {
     int current = mode();
     bool install = current == MODE_INSTALL;
-    enableItem(IDC_TO_WHERE, install);
+    enableItem(IDC_TO_WHERE, install && fontScope() == FontScope::Machine);
     enableItem(IDC_FOLDER, install);
     enableItem(IDOK, true);
     tree_->send(TM_SETMODE, static_cast<WPARAM>(current));

@@ -5,6 +5,7 @@
 #include "catalogue/catalogue.h"
 #include "shell/fontreg.h"
 #include "shell/installrun.h"
+#include "shell/scope.h"
 
 namespace {
 
@@ -17,9 +18,14 @@ public:
     bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
     void runInstall(const InstallJob &job) override { runInstallJob(job); }
     RunSummary runUninstall(const InstallJob &job) override { return runUninstallJob(job); }
+    bool administrator() override { return processIsAdministrator(); }
+    DWORD systemBuild() override { return realBuildNumber(); }
+    bool restartElevated() override { return restartAsAdministrator(kRestartedArgument); }
 };
 
 }  // namespace
+
+const char kRestartedArgument[] = "/elevated";
 
 InstallerServices &systemServices()
 {

@@ -1,6 +1,7 @@
 // shell/winmain.cpp - the program's entry and its exported `start`.
 #include "shell/entry.h"
 #include "shell/quiet.h"
+#include "shell/services.h"
 
 #include <commctrl.h>
 
@@ -11,6 +12,31 @@
 namespace {
 
 const char kUsageCaption[] = "Korimaru Installer";
+
+// A program started from a download folder or a disc finds there whatever
+// DLL someone put beside it, under the name of a system DLL that it loads
+// on demand. DLLs are therefore looked for in the system folder alone where
+// the system allows it (Windows 7 with its update KB2533623 and later), else
+// at least not in the current directory (XP SP1 and later). Both functions
+// are looked up, since older systems lack them. product.dll is loaded by
+// its full path and is not affected.
+void restrictDllSearch()
+{
+    const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    SetDefaultDllDirectoriesFn setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void *>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault && setDefault(kSearchSystem32))
+        return;
+    SetDllDirectoryFn setDirectory =
+        reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void *>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDirectory)
+        setDirectory("");
+}
 
 }  // namespace
 
@@ -24,9 +50,13 @@ extern "C" __declspec(dllexport) int start(int arg)
 // request runs unattended and its result is the process exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    restrictDllSearch();
     std::vector<std::string> args;
-    for (int i = 1; i < __argc; ++i)
+    bool restarted = false;
+    for (int i = 1; i < __argc; ++i) {
         args.push_back(__argv[i]);
+        restarted = restarted || lstrcmpiA(__argv[i], kRestartedArgument) == 0;
+    }
     QuietRequest request;
     switch (parseCommandLine(args, &request)) {
     case CommandLineKind::Usage:
@@ -39,5 +69,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         break;
     }
     InitCommonControls();
-    return runInstaller(0);
+    return runInstallerDialog(systemServices(), restarted);
 }

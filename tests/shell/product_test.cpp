@@ -372,6 +372,9 @@ public:
     bool findOtfOpener(char *) override { return false; }
     void runInstall(const InstallJob &) override {}
     RunSummary runUninstall(const InstallJob &) override { return RunSummary(); }
+    bool administrator() override { return true; }
+    DWORD systemBuild() override { return 0; }
+    bool restartElevated() override { return false; }
 };
 
 TEST_F(EntryTest, AnExceptionEndsAQuietRunWithOneAndALogLine)

@@ -32,6 +32,9 @@ struct Settings {
     size_t uninstalled = 0;          // entries handed to the last uninstall run
     int uninstallFailures = 0;       // fonts that the uninstall runs fail
     HWND jobDialog = nullptr;        // main dialog of the last run's job
+    bool administrator = true;       // the run has administrator rights
+    DWORD build = 19045;             // the system's build number
+    int restarts = 0;                // elevated restarts asked for
 };
 
 Settings &settings();
