@@ -18,24 +18,43 @@ const char kUsageCaption[] = "Korimaru Installer";
 // on demand. DLLs are therefore looked for in the system folder alone where
 // the system allows it (Windows 7 with its update KB2533623 and later), else
 // at least not in the current directory (XP SP1 and later). Both functions
-// are looked up, since older systems lack them. product.dll is loaded by
-// its full path and is not affected.
+// are looked up, since older systems lack them. Then the system DLLs that
+// the common controls and the shell load on demand (delay-loaded, which
+// some loaders resolve along the program's start-up path whatever the
+// settings above say) are loaded at once from the system folder by their
+// full paths; a later load by name finds them loaded. product.dll is loaded
+// by its full path and is not affected.
 void restrictDllSearch()
 {
     const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
     typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return;
-    SetDefaultDllDirectoriesFn setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void *>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault && setDefault(kSearchSystem32))
-        return;
-    SetDllDirectoryFn setDirectory =
-        reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void *>(GetProcAddress(kernel, "SetDllDirectoryA")));
-    if (setDirectory)
+    SetDefaultDllDirectoriesFn setDefault = nullptr;
+    SetDllDirectoryFn setDirectory = nullptr;
+    if (kernel) {
+        setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+            reinterpret_cast<void *>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        setDirectory = reinterpret_cast<SetDllDirectoryFn>(
+            reinterpret_cast<void *>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    }
+    if (!(setDefault && setDefault(kSearchSystem32)) && setDirectory)
         setDirectory("");
+
+    char system[MAX_PATH];
+    UINT n = GetSystemDirectoryA(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH - 16)
+        return;
+    // A DLL that this system lacks simply does not load.
+    UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    for (const char *name : {"uxtheme.dll", "msimg32.dll", "ole32.dll", "rpcrt4.dll", "combase.dll"}) {
+        char path[MAX_PATH];
+        lstrcpyA(path, system);
+        lstrcatA(path, "\\");
+        lstrcatA(path, name);
+        LoadLibraryA(path);
+    }
+    SetErrorMode(errorMode);
 }
 
 }  // namespace
