@@ -141,8 +141,13 @@ bool processIsAdministrator()
 
 bool restartAsAdministrator(const char *arguments)
 {
+    // The installer's own file, also when another program runs its flow
+    // through the `start` export: the module that holds this code.
+    MEMORY_BASIC_INFORMATION memory;
+    if (!VirtualQuery(reinterpret_cast<const void *>(&restartAsAdministrator), &memory, sizeof memory))
+        return false;
     char program[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+    DWORD n = GetModuleFileNameA(static_cast<HMODULE>(memory.AllocationBase), program, sizeof program);
     if (n == 0 || n >= sizeof program)
         return false;
     SHELLEXECUTEINFOA info;
