@@ -41,12 +41,23 @@ bool nextListItem(const std::string &text, size_t *pos, std::string *item)
     return true;
 }
 
-void setInstalled(FontEntry *entry, const char *path, const char *registryName, const char *postscript)
+void setInstalled(FontEntry *entry, const char *path, const char *registryName, const char *postscript,
+                  FontScope scope)
 {
     entry->setProperty(PATH_INSTALLED, path);
     entry->setProperty(NAME_REGISTRY, registryName);
     entry->setProperty(F_INSTALLED, "1");
     entry->setProperty(NAME_POSTSCRIPT, postscript);
+    // A user's font is the user's to remove; one of all users only an
+    // administrator's.
+    if (scope == FontScope::User)
+        entry->setProperty(F_PER_USER, "1");
+    else
+        entry->removeProperty(F_PER_USER);
+    if (scope == FontScope::Machine && fontScope() == FontScope::User)
+        entry->setProperty(F_ALL_USERS_KEPT, "1");
+    else
+        entry->removeProperty(F_ALL_USERS_KEPT);
     struct _stat status;
     entry->setPropertyNumber(SIZE_ALL, _stat(path, &status) == 0 ? static_cast<long>(status.st_size)
                                                                   : -1L);
@@ -103,6 +114,17 @@ void loadCatalogue(bool firstLoad)
     if (drive >= 'A' && drive <= 'Z')
         markAvailable(drive);
 
+    // The fonts installed for all users and those of the current user (the
+    // NT family only). The run's own scope is marked last, so that a font
+    // installed both ways is the one that this run can uninstall.
+    FontScope own = fontScope();
+    if (isWinNT())
+        markInstalledIn(own == FontScope::User ? FontScope::Machine : FontScope::User);
+    markInstalledIn(own);
+}
+
+void markInstalledIn(FontScope scope)
+{
     std::string names, paths;
     int count;
     if (getProductFontType() == 'O') {
@@ -110,19 +132,19 @@ void loadCatalogue(bool firstLoad)
             count = listAtmOpenTypeFonts(&names, &paths);
         } else {
             static const char *const openType[] = {".otf", nullptr};
-            count = listInstalledFonts(openType, &names, &paths);
+            count = listInstalledFonts(openType, &names, &paths, scope);
         }
     } else {
         static const char *const trueType[] = {".ttf", ".ttc", nullptr};
-        count = listInstalledFonts(trueType, &names, &paths);
+        count = listInstalledFonts(trueType, &names, &paths, scope);
     }
 
     MyFontTest isMine;
-    markInstalledFonts(names, paths, count, [&isMine](const char *file) { return isMine(file); });
+    markInstalledFonts(names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope);
 }
 
 void markInstalledFonts(const std::string &names, const std::string &paths, int count,
-                        const std::function<bool(const char *)> &isMine)
+                        const std::function<bool(const char *)> &isMine, FontScope scope)
 {
     // The entries are found by PostScript name in an index instead of a
     // walk along the catalogue per installed font. Marking an entry sets its
@@ -144,7 +166,7 @@ void markInstalledFonts(const std::string &names, const std::string &paths, int 
             continue;
         auto found = index.find(postscript);
         if (found != index.end())
-            setInstalled(found->second, path.c_str(), name.c_str(), postscript);
+            setInstalled(found->second, path.c_str(), name.c_str(), postscript, scope);
     }
 }
 
@@ -198,7 +220,7 @@ bool readPostScriptName(const char *path, char *out)
     return ReadFirstFace(path, &face) && face.postScriptName(out);
 }
 
-int markInstalled(const char *path, const char *registryName)
+int markInstalled(const char *path, const char *registryName, FontScope scope)
 {
     char postscript[FONT_NAME_SIZE];
     if (!readPostScriptName(path, postscript))
@@ -206,6 +228,6 @@ int markInstalled(const char *path, const char *registryName)
     FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
     if (!entry)
         return 0;
-    setInstalled(entry, path, registryName, postscript);
+    setInstalled(entry, path, registryName, postscript, scope);
     return 1;
 }

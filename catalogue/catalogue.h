@@ -4,6 +4,9 @@
 #define CATALOGUE_CATALOGUE_H
 
 #include "catalogue/fontentry.h"
+#ifdef _WIN32
+#include "platform/scope.h"
+#endif
 
 #include <functional>
 #include <string>
@@ -42,16 +45,22 @@ void markAvailable(char drive);
 // bytes); false when the file has none.
 bool readPostScriptName(const char *path, char *out);
 
+// Marks the entries of the package's fonts that are registered in scope's
+// Fonts key (or Adobe Type Manager's list) as installed.
+void markInstalledIn(FontScope scope);
+
 // Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
-// file at path as installed there under registryName. 1 when an entry was
-// marked, 0 when the file has no name or no entry has it.
-int markInstalled(const char *path, const char *registryName);
+// file at path as installed there under registryName, for scope's users
+// (F_PER_USER for the current user; F_ALL_USERS_KEPT for all users when the
+// run installs for the current user). 1 when an entry was marked, 0 when the
+// file has no name or no entry has it.
+int markInstalled(const char *path, const char *registryName, FontScope scope = FontScope::Machine);
 
 // markInstalled for the first count fonts of two parallel lists, registry
 // names and paths, each item ended by a line feed, that isMine accepts (a
 // font with an empty name or path is left out).
 void markInstalledFonts(const std::string &names, const std::string &paths, int count,
-                        const std::function<bool(const char *)> &isMine);
+                        const std::function<bool(const char *)> &isMine, FontScope scope = FontScope::Machine);
 #endif
 
 #endif

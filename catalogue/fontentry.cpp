@@ -18,6 +18,19 @@ const char SIZE_ALL[] = "SIZE_ALL";
 const char F_AVAILABLE[] = "F_AVAILABLE";
 const char F_INSTALLED[] = "F_INSTALLED";
 const char PATH_INSTALLED[] = "PATH_INSTALLED";
+const char F_PER_USER[] = "F_PER_USER";
+const char F_ALL_USERS_KEPT[] = "F_ALL_USERS_KEPT";
+
+bool FontEntry::removeProperty(const char *key)
+{
+    for (auto it = properties_.begin(); it != properties_.end(); ++it) {
+        if (it->first == key) {
+            properties_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
 
 const std::string *FontEntry::findProperty(const char *key) const
 {

@@ -27,6 +27,8 @@ extern const char SIZE_ALL[];          // size in bytes, decimal
 extern const char F_AVAILABLE[];       // "1": the source file is on the disc
 extern const char F_INSTALLED[];       // "1": installed on this machine
 extern const char PATH_INSTALLED[];    // full path of the installed file
+extern const char F_PER_USER[];        // "1": installed for the current user only
+extern const char F_ALL_USERS_KEPT[];  // "1": installed for all users, which this run may not undo
 
 // Capacity (bytes, NUL included) of the buffers that property values are
 // read into at call boundaries.
@@ -47,6 +49,8 @@ public:
     bool setProperty(const char *key, const char *text);
     // Stores the number as plain decimal text.
     bool setPropertyNumber(const char *key, long value);
+    // Removes key; returns whether it was present.
+    bool removeProperty(const char *key);
     size_t propertyCount() const { return properties_.size(); }
 
 private:

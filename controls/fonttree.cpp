@@ -79,7 +79,8 @@ void FontTreeCtrl::applyMode(HTREEITEM item, const FontEntry *entry, int mode)
             enabled = available != 0;
         }
     } else if (mode == MODE_UNINSTALL) {
-        enabled = installed != 0;
+        // A font of all users is not offered to a run for one user.
+        enabled = installed != 0 && !entry->findProperty(F_ALL_USERS_KEPT);
     }
     setItemCheck(item, state, enabled);
 }

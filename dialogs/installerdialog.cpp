@@ -4,6 +4,7 @@
 #include "base/system.h"
 #include "controls/summary.h"
 #include "platform/product.h"
+#include "platform/scope.h"
 #include "resources/resource.h"
 
 #include <shellapi.h>
@@ -134,6 +135,14 @@ void InstallerDialog::refreshContents()
         char folder[kFolderSize];
         if (services_.defaultFontFolder(folder))
             setInstallFolder(folder);
+        // A user's fonts go into the user's own fonts folder, and the
+        // dialog says for whom they are.
+        if (fontScope() == FontScope::User) {
+            char note[kTextSize];
+            if (loadText(IDS_USER_SCOPE_NOTE, note, sizeof note))
+                setItemText(IDC_SCOPE_NOTE, note);
+            ShowWindow(item(IDC_SCOPE_NOTE), SW_SHOWNA);
+        }
     }
 
     {
@@ -180,7 +189,7 @@ void InstallerDialog::updateModeControls()
 {
     int current = mode();
     bool install = current == MODE_INSTALL;
-    enableItem(IDC_TO_WHERE, install);
+    enableItem(IDC_TO_WHERE, install && fontScope() == FontScope::Machine);
     enableItem(IDC_FOLDER, install);
     enableItem(IDOK, true);
     tree_->send(TM_SETMODE, static_cast<WPARAM>(current));

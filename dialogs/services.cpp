@@ -7,6 +7,7 @@
 #include "platform/atm.h"
 #include "platform/fontreg.h"
 #include "platform/opener.h"
+#include "platform/scope.h"
 
 namespace {
 
@@ -19,9 +20,14 @@ public:
     bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
     RunSummary runInstall(const InstallJob &job) override { return runInstallJob(job); }
     RunSummary runUninstall(const InstallJob &job) override { return runUninstallJob(job); }
+    bool administrator() override { return processIsAdministrator(); }
+    DWORD systemBuild() override { return realBuildNumber(); }
+    bool restartElevated() override { return restartAsAdministrator(kRestartedArgument); }
 };
 
 }  // namespace
+
+const char kRestartedArgument[] = "/elevated";
 
 InstallerServices &systemServices()
 {

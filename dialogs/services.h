@@ -30,7 +30,19 @@ public:
     virtual RunSummary runInstall(const InstallJob &job) = 0;
     // Uninstalls job.entries on the calling thread; what became of them.
     virtual RunSummary runUninstall(const InstallJob &job) = 0;
+
+    // Whether the run may install for all users (administrator rights).
+    virtual bool administrator() = 0;
+    // The system's real build number; 0 when it has none.
+    virtual DWORD systemBuild() = 0;
+    // Starts the program's dialog again with administrator rights, asking
+    // the user; false when it could not be started.
+    virtual bool restartElevated() = 0;
 };
+
+// The argument with which the program starts itself again elevated; the
+// dialog ignores it, and a second start without the rights does not ask again.
+extern const char kRestartedArgument[];
 
 // The real ones: the disc, the registry, the shell and the file system.
 InstallerServices &systemServices();

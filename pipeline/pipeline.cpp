@@ -80,7 +80,9 @@ public:
     {
         if (!loaded_) {
             std::string names, paths;
-            listInstalledFonts(nullptr, &names, &paths);
+            listInstalledFonts(nullptr, &names, &paths, FontScope::Machine);
+            if (isWinNT())
+                listInstalledFonts(nullptr, &names, &paths, FontScope::User);
             if (getProductFontType() == 'O' && isWin9x())
                 listAtmOpenTypeFonts(&names, &paths);
             for (size_t at = 0, end; (end = paths.find('\n', at)) != std::string::npos; at = end + 1)
@@ -223,27 +225,6 @@ FontOutcome registrationRefused()
     return isWin9x() ? FontOutcome::SystemFull : FontOutcome::RegistrationFailed;
 }
 
-// Deletes an installed copy, or schedules it for the next restart when it
-// is in use.
-FontOutcome deleteFontFile(const char *path)
-{
-    // The plain case first: the attributes are looked at only when the
-    // delete fails (the file is gone already, read-only or in use).
-    if (DeleteFileA(path))
-        return FontOutcome::Removed;
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return FontOutcome::Removed;  // gone already
-    } else if (attributes & FILE_ATTRIBUTE_READONLY) {
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (DeleteFileA(path))
-            return FontOutcome::Removed;
-    }
-    return deleteFileAtRestart(path) ? FontOutcome::RemovedAtRestart : FontOutcome::NotDeleted;
-}
-
 FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &run, std::string *path)
 {
     if (entry.findProperty(F_INSTALLED)) {
@@ -311,6 +292,10 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     reach(job.steps, RunStep::Moved);
     *path = moved;
     run.folder.add(moved + job.folder.size() + std::strlen(separatorAfter(job.folder.c_str())));
+    // A deletion at sign-in that an uninstall of a font of this name left
+    // must not take the new copy.
+    if (fontScope() == FontScope::User)
+        cancelDeleteAtSignIn(moved);
     if (!job.registrar(&entry, moved)) {
         DeleteFileA(moved);
         path->clear();
@@ -337,9 +322,15 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         if (getProductFontType() == 'O' && isWin9x() && entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) &&
             !getAtmOpenTypeFontPath(atmName, listed))
             writeAtmOpenTypeFont(atmName, nullptr);
-        FontOutcome outcome = deleteFontFile(stranded);
+        FontOutcome outcome = deleteFontFile(stranded, fontScope());
         reach(job.steps, RunStep::Deleted);
         return outcome;
+    }
+    // A font of all users stays when the run is one user's.
+    if (entry.findProperty(F_ALL_USERS_KEPT)) {
+        if (const std::string *installed = entry.findProperty(PATH_INSTALLED))
+            *path = *installed;
+        return FontOutcome::KeptForAllUsers;
     }
 
     const std::string *installed = entry.findProperty(PATH_INSTALLED);
@@ -352,7 +343,8 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
     reach(job.steps, RunStep::Unregistered);
     if (!installed || installed->empty())
         return FontOutcome::NotDeleted;
-    FontOutcome outcome = deleteFontFile(installed->c_str());
+    FontOutcome outcome =
+        deleteFontFile(installed->c_str(), entry.findProperty(F_PER_USER) ? FontScope::User : FontScope::Machine);
     reach(job.steps, RunStep::Deleted);
     return outcome;
 }
@@ -380,7 +372,8 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
         if (job.observer)
             job.observer->fontDone(entry, path.c_str(), outcome);
         if (!isFailure(outcome)) {
-            summary.done += outcome != FontOutcome::NotInstalled;
+            summary.done += outcome != FontOutcome::NotInstalled && outcome != FontOutcome::KeptForAllUsers;
+            summary.atRestart += outcome == FontOutcome::RemovedAtRestart;
             continue;
         }
         ++summary.failed;
@@ -411,6 +404,28 @@ RunSummary runFonts(const InstallJob &job, FontStep step)
 
 }  // namespace
 
+FontOutcome deleteFontFile(const char *path, FontScope scope)
+{
+    // The plain case first: the attributes are looked at only when the
+    // delete fails (the file is gone already, read-only or in use).
+    if (DeleteFileA(path))
+        return FontOutcome::Removed;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return FontOutcome::Removed;  // gone already
+    } else if (attributes & FILE_ATTRIBUTE_READONLY) {
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (DeleteFileA(path))
+            return FontOutcome::Removed;
+    }
+    // Deleting at restart needs administrator rights; a user's own font goes
+    // at the user's next sign-in, when the system no longer loads it.
+    int scheduled = scope == FontScope::User ? deleteFileAtSignIn(path) : deleteFileAtRestart(path);
+    return scheduled ? FontOutcome::RemovedAtRestart : FontOutcome::NotDeleted;
+}
+
 int stampInstalledCopy(const char *path, int value, bool *written)
 {
     return SetEmbeddingType(path, value, written);
@@ -440,6 +455,7 @@ bool isFailure(FontOutcome outcome)
     case FontOutcome::Removed:
     case FontOutcome::RemovedAtRestart:
     case FontOutcome::NotInstalled:
+    case FontOutcome::KeptForAllUsers:
         return false;
     default:
         return true;
@@ -643,9 +659,10 @@ bool unregisterFontCopy(const FontEntry *entry)
         return removed;
     }
     if ((type == 'O' && isWinNT()) || type == 'T') {
+        FontScope scope = entry->findProperty(F_PER_USER) ? FontScope::User : FontScope::Machine;
         // A value that is gone already (-1) is no failure.
         if (getProperty(entry, NAME_REGISTRY, name, sizeof name))
-            return unregisterFontByName(name) != 0;
+            return unregisterFontByName(name, scope) != 0;
     }
     return true;
 }

@@ -15,6 +15,7 @@
 
 #include "base/handles.h"
 #include "catalogue/fontentry.h"
+#include "platform/scope.h"
 
 #include <windows.h>
 
@@ -82,6 +83,7 @@ enum class FontOutcome {
     Removed,           // unregistered and deleted
     RemovedAtRestart,  // unregistered; the file is deleted at the next restart
     NotInstalled,      // uninstall of a font that is not there
+    KeptForAllUsers,   // uninstall, for one user, of a font of all users: left as it is
     // Failures: nothing of the font is left half done.
     NotOnDisc,           // no source file
     NoDestination,       // no folder, or no or an unsafe file name
@@ -171,6 +173,7 @@ struct InstallJob {
 struct RunSummary {
     int done = 0;     // fonts done (installed, removed, or already installed)
     int failed = 0;   // fonts failed (those not tried after a full font list too)
+    int atRestart = 0;  // fonts removed whose files go at the next restart or sign-in
     bool stopped = false;  // the run stopped before its last font
     // The font that Windows 95/98/Me refused for a full font list (the run
     // stopped there); nullptr when none was.
@@ -235,9 +238,15 @@ bool registrationName(const FontEntry *entry, char *out);
 // font type and the running system require; a font without a registration
 // name is refused.
 
-// Removes the registration of an installed font: true when it is gone (or
-// was not there), false when the registry or profile refused.
+// Removes the registration of an installed font (from the Fonts key of the
+// current user for an entry marked F_PER_USER): true when it is gone (or was
+// not there), false when the registry or profile refused.
 bool unregisterFontCopy(const FontEntry *entry);
+
+// Deletes an uninstalled font's file, clearing its read-only attribute, or
+// schedules the deletion when the file is in use: at the next restart for a
+// font of all users, at the user's next sign-in for a user's own font.
+FontOutcome deleteFontFile(const char *path, FontScope scope);
 
 // Whether the file at path is entry's stamped copy as an earlier run left
 // it: the package's test accepts it, its PostScript name is the entry's,

@@ -20,14 +20,17 @@ const char kOpenTypeSuffix[] = " (OpenType)";
 // the package's extensions must begin with it to be the maker's.
 const char kMakerInitial = 'Q';
 
-// Opens the Fonts key of the running platform into key; the registry's
-// error code, ERROR_FILE_NOT_FOUND on a platform without one.
-LONG openFontsKey(REGSAM access, OwnedKey *key)
+// Opens scope's Fonts key of the running platform into key; the registry's
+// error code, ERROR_FILE_NOT_FOUND on a platform without one. A user's key
+// exists only on the NT family, and is made by the first font of the user.
+LONG openFontsKey(REGSAM access, OwnedKey *key, FontScope scope)
 {
     const char *path = getFontsKeyPath();
-    if (!path)
+    if (!path || (scope == FontScope::User && !isWinNT()))
         return ERROR_FILE_NOT_FOUND;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, key->receive());
+    LONG rc = scope == FontScope::User && (access & KEY_SET_VALUE)
+                  ? RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, access, nullptr, key->receive(), nullptr)
+                  : RegOpenKeyExA(fontsKeyRoot(scope), path, 0, access, key->receive());
     if (rc != ERROR_SUCCESS)
         key->release();  // whatever a failed open left there is no key
     return rc;
@@ -39,22 +42,25 @@ LONG openFontsKey(REGSAM access, OwnedKey *key)
 int g_batches = 0;
 bool g_changedInBatch = false;
 HKEY g_batchKey = nullptr;
+FontScope g_batchScope = FontScope::Machine;  // whose key g_batchKey is
 bool g_batchKeyTried = false;
 
-// The Fonts key for access into *key: the batch's, or one opened into own.
-LONG useFontsKey(REGSAM access, OwnedKey *own, HKEY *key)
+// scope's Fonts key for access into *key: the batch's (the scope of the
+// batch's first use), or one opened into own.
+LONG useFontsKey(REGSAM access, OwnedKey *own, HKEY *key, FontScope scope)
 {
     if (g_batches > 0 && !g_batchKeyTried) {
         g_batchKeyTried = true;
+        g_batchScope = scope;
         OwnedKey both;
-        if (openFontsKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &both) == ERROR_SUCCESS)
+        if (openFontsKey(KEY_QUERY_VALUE | KEY_SET_VALUE, &both, scope) == ERROR_SUCCESS)
             g_batchKey = both.release();
     }
-    if (g_batches > 0 && g_batchKey) {
+    if (g_batches > 0 && g_batchKey && scope == g_batchScope) {
         *key = g_batchKey;
         return ERROR_SUCCESS;
     }
-    LONG rc = openFontsKey(access, own);
+    LONG rc = openFontsKey(access, own, scope);
     *key = own->get();
     return rc;
 }
@@ -85,11 +91,16 @@ const char *getFontsKeyPath()
     return nullptr;
 }
 
-LONG setFontsValue(const char *name, const char *data)
+HKEY fontsKeyRoot(FontScope scope)
+{
+    return scope == FontScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+LONG setFontsValue(const char *name, const char *data, FontScope scope)
 {
     OwnedKey own;
     HKEY key;
-    LONG rc = useFontsKey(KEY_SET_VALUE, &own, &key);
+    LONG rc = useFontsKey(KEY_SET_VALUE, &own, &key, scope);
     if (rc != ERROR_SUCCESS)
         return rc;
     if (!data)
@@ -98,11 +109,11 @@ LONG setFontsValue(const char *name, const char *data)
                           static_cast<DWORD>(std::strlen(data) + 1));
 }
 
-char *getFontsValue(const char *name, char *buffer)
+char *getFontsValue(const char *name, char *buffer, FontScope scope)
 {
     OwnedKey own;
     HKEY key;
-    if (useFontsKey(KEY_QUERY_VALUE, &own, &key) != ERROR_SUCCESS)
+    if (useFontsKey(KEY_QUERY_VALUE, &own, &key, scope) != ERROR_SUCCESS)
         return nullptr;
     // One char more than the caller's buffer, so that a value without its
     // NUL that fills the buffer is seen to be too long.
@@ -130,8 +141,11 @@ char *resolveFontsValuePath(const char *data, char *out)
     return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
 }
 
-char *makeFontsValueData(const char *path, char *out)
+char *makeFontsValueData(const char *path, char *out, FontScope scope)
 {
+    // The system reads a user's fonts by their full paths.
+    if (scope == FontScope::User)
+        return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
     char fonts[kFontsValueSize];
     PathParts parts = splitPath(path);
     std::string dir = parts.drive + parts.dir;
@@ -193,15 +207,15 @@ int registerOpenTypeFontNT4(const char *path, const char *name)
     return loaded;
 }
 
-int unregisterFontByName(const char *valueName)
+int unregisterFontByName(const char *valueName, FontScope scope)
 {
     char data[kFontsValueSize];
-    if (!getFontsValue(valueName, data))
+    if (!getFontsValue(valueName, data, scope))
         return -1;
     char path[kFontsValueSize];
     if (resolveFontsValuePath(data, path))
         RemoveFontResourceA(path);
-    LONG rc = setFontsValue(valueName, nullptr);
+    LONG rc = setFontsValue(valueName, nullptr, scope);
     broadcastFontChange();
     return rc == ERROR_SUCCESS ? 1 : 0;
 }
@@ -244,6 +258,8 @@ char *getSystemFontFolder(char *out)
 
 bool getDefaultFontFolder(char *out)
 {
+    if (fontScope() == FontScope::User)
+        return getUserFontFolder(out, kFontsValueSize);
     if (getProductFontType() == 'O') {
         if (isWin9x())
             return getAtmPfbDirFromProfile(out) != nullptr;
@@ -253,10 +269,10 @@ bool getDefaultFontFolder(char *out)
     return getSystemFontFolder(out) != nullptr;
 }
 
-int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths)
+int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths, FontScope scope)
 {
     OwnedKey key;
-    if (openFontsKey(KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (openFontsKey(KEY_QUERY_VALUE, &key, scope) != ERROR_SUCCESS)
         return 0;
     int count = 0;
     for (DWORD index = 0;; ++index) {

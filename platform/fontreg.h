@@ -4,9 +4,14 @@
 // the display name as value name, and either a bare file name (a file in the
 // system fonts folder) or a full path as data. Windows 95/98/Me and Windows
 // NT keep it in different places; other platforms have none, and every
-// operation on it fails there.
+// operation on it fails there. Fonts installed for one user (FontScope::User)
+// are values of the same key path under HKEY_CURRENT_USER, always with the
+// full path as data. Each operation works on the key of a scope, by default
+// the run's (fontScope()).
 #ifndef PLATFORM_FONTREG_H
 #define PLATFORM_FONTREG_H
+
+#include "platform/scope.h"
 
 #include <windows.h>
 
@@ -17,13 +22,15 @@ const int kFontsValueSize = 260;
 
 // The Fonts key path of the running platform family, or nullptr.
 const char *getFontsKeyPath();
+// The root key of scope's Fonts key: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+HKEY fontsKeyRoot(FontScope scope);
 
 // Sets value name to data (REG_SZ, with its NUL), or deletes the value when
 // data is nullptr. The registry's error code: 0 on success.
-LONG setFontsValue(const char *name, const char *data);
+LONG setFontsValue(const char *name, const char *data, FontScope scope = fontScope());
 // The data of value name into buffer (kFontsValueSize chars); nullptr when the
 // key cannot be opened, or the value is missing, empty or too long.
-char *getFontsValue(const char *name, char *buffer);
+char *getFontsValue(const char *name, char *buffer, FontScope scope = fontScope());
 
 // The full path that value data names into out (kFontsValueSize chars): data
 // with a directory unchanged, a bare file name inside the system fonts
@@ -31,8 +38,9 @@ char *getFontsValue(const char *name, char *buffer);
 char *resolveFontsValuePath(const char *data, char *out);
 // The value data for the font file at path into out (kFontsValueSize
 // chars): its file name when it lies directly in the system fonts folder,
-// else the path itself. nullptr when it does not fit.
-char *makeFontsValueData(const char *path, char *out);
+// else the path itself; always the path itself for a user's font. nullptr
+// when it does not fit.
+char *makeFontsValueData(const char *path, char *out, FontScope scope = fontScope());
 
 // Loads the font file and registers it under valueName. The number of fonts
 // loaded; 0 (with the font unloaded again) when the value cannot be written,
@@ -48,7 +56,7 @@ int registerOpenTypeFontNT4(const char *path, const char *name);
 // Unloads the font registered under valueName and removes the value: 1, -1
 // when there is no such value (nothing is changed), 0 when the value could
 // not be removed.
-int unregisterFontByName(const char *valueName);
+int unregisterFontByName(const char *valueName, FontScope scope = fontScope());
 // Tells all top-level windows that the fonts changed (posted, never waited).
 // While a FontChangeBatch exists it only notes the change.
 void broadcastFontChange();
@@ -71,8 +79,9 @@ public:
 char *getSystemFontFolder(char *out);
 
 // The default destination folder for the package's font type and the
-// running system; false when there is none (no Adobe Type Manager setting
-// where one is needed). out holds kFontsValueSize chars.
+// running system, and the user's own fonts folder for a user's run; false
+// when there is none (no Adobe Type Manager setting where one is needed).
+// out holds kFontsValueSize chars.
 bool getDefaultFontFolder(char *out);
 
 // Appends, for every Fonts value whose data has one of the extensions (a
@@ -81,7 +90,8 @@ bool getDefaultFontFolder(char *out);
 // and the full path of its file to names and paths, each followed by a line
 // feed. Values whose name or data is longer than 259 chars are skipped.
 // Returns the number of values listed; 0 when the key cannot be opened.
-int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths);
+int listInstalledFonts(const char *const *extensions, std::string *names, std::string *paths,
+                       FontScope scope = fontScope());
 
 // True when the installed font file at path belongs to this maker's package
 // line: the product module's IsMyFontFile export decides when it has one.

@@ -5,7 +5,9 @@
 #include "base/handles.h"
 #include "base/system.h"
 #include "dialogs/installerdialog.h"
+#include "dialogs/services.h"
 #include "platform/product.h"
+#include "platform/scope.h"
 #include "program/quiet.h"
 #include "resources/resource.h"
 
@@ -109,13 +111,34 @@ const char *installerLockName()
 
 int runInstaller(int)
 {
+    return runInstallerDialog(systemServices(), false);
+}
+
+int runInstallerDialog(InstallerServices &services, bool restarted)
+{
+    switch (chooseScope(getOsVersion(), services.systemBuild(), services.administrator(), false, false)) {
+    case ScopeChoice::Elevate:
+        // Asked once; a second start that still lacks the rights says so.
+        if (!restarted && services.restartElevated())
+            return 0;
+        if (restarted)
+            showInstallerMessage(nullptr, IDS_NEED_ADMINISTRATOR, MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    case ScopeChoice::User:
+        setFontScope(FontScope::User);
+        break;
+    default:
+        setFontScope(FontScope::Machine);
+        break;
+    }
     RunLock lock;
     if (!lock.held()) {
         showInstallerMessage(nullptr, IDS_ALREADY_RUNNING, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     int result = 0;
-    Binding binding = runWithProduct(true, [&result] { result = static_cast<int>(runMainDialog()); });
+    Binding binding =
+        runWithProduct(true, [&result, &services] { result = static_cast<int>(runMainDialog(services)); });
     return binding == Binding::NotLoaded ? -1 : result;
 }
 
@@ -134,8 +157,8 @@ int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks)
     return runQuiet(request, systemServices(), bind, hooks);
 }
 
-INT_PTR runMainDialog()
+INT_PTR runMainDialog(InstallerServices &services)
 {
-    InstallerDialog dialog;
+    InstallerDialog dialog(services);
     return dialog.run();
 }

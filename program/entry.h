@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+class InstallerServices;
 struct QuietRequest;
 struct RunHooks;
 
@@ -13,6 +14,14 @@ struct RunHooks;
 // -1 when it cannot be loaded. While another installer runs it says so in a
 // message box and returns 0.
 int runInstaller(int arg);
+
+// The same flow over services. It first decides for whom the dialog
+// installs: on Windows 2000 and later without administrator rights, a
+// system with fonts for one user installs for the current user, any other
+// starts the program again elevated (services.restartElevated) and returns
+// 0; restarted says that this is that second start, which then says that
+// administrator rights are needed instead of asking again.
+int runInstallerDialog(InstallerServices &services, bool restarted);
 
 // The same binding around a quiet run of request, without any window: its
 // exit code, kQuietNoDisc when the product module cannot be bound and
@@ -24,7 +33,7 @@ int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks = nullp
 // dialog or quiet run, finds it held and does nothing.
 const char *installerLockName();
 
-// Runs the main dialog modally over the real catalogue, folders and runs.
-INT_PTR runMainDialog();
+// Runs the main dialog modally over services.
+INT_PTR runMainDialog(InstallerServices &services);
 
 #endif

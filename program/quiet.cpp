@@ -2,9 +2,11 @@
 #include "program/quiet.h"
 
 #include "base/handles.h"
+#include "base/system.h"
 #include "catalogue/fontentry.h"
 #include "platform/fontreg.h"
 #include "platform/product.h"
+#include "platform/scope.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +14,7 @@
 #include <cstring>
 
 const char kQuietUsage[] =
-    "install.exe /quiet [/uninstall] (/all | /font:NAME ...) [/dir:FOLDER] [/log:FILE]\n"
+    "install.exe /quiet [/uninstall] (/all | /font:NAME ...) [/dir:FOLDER] [/log:FILE] [/user]\n"
     "\n"
     "/quiet\tinstall (or uninstall) without showing any window\n"
     "/uninstall\tuninstall instead of installing\n"
@@ -20,17 +22,17 @@ const char kQuietUsage[] =
     "/font:NAME\tthe font with this PostScript name; may be repeated\n"
     "/dir:FOLDER\twhere to install (default: the folder the dialog proposes)\n"
     "/log:FILE\tone line per font: action, name, path, result\n"
+    "/user\tfor the current user only (Windows 10 1809 and later)\n"
     "\n"
     "Exit codes: 0 done, 1 a font failed, 2 bad arguments,\n"
     "3 package disc not found, 4 no destination folder,\n"
-    "1618 another installer is running.";
+    "5 administrator rights are needed, 1618 another installer\n"
+    "is running, 3010 done, a restart completes it.";
 
 namespace {
 
 // How a quiet run ends: its exit code, and the result that its log's run
-// line gives (none for the ends whose fonts have lines of their own). A new
-// end (a restart needed, no rights) is one more constant here and one more
-// return where the run finds it.
+// line gives (none for the ends whose fonts have lines of their own).
 struct QuietEnd {
     int code;
     const char *result;
@@ -47,11 +49,15 @@ const QuietEnd kBadFolder = {kQuietBadArguments, "failed: the /dir: folder canno
 const QuietEnd kNoProduct = {kQuietNoDisc, "failed: the product module could not be bound"};
 const QuietEnd kNoDisc = {kQuietNoDisc, "failed: the package disc was not found"};
 const QuietEnd kNoFolder = {kQuietNoFolder, "failed: no destination folder"};
+const QuietEnd kRestart = {kQuietRestart, nullptr};
+const QuietEnd kNoRights = {kQuietNoRights, "failed: administrator rights are needed"};
+const QuietEnd kNoUserFonts = {kQuietBadArguments, "failed: /user needs Windows 10 version 1809 or later"};
+const QuietEnd kUserFolder = {kQuietBadArguments, "failed: /dir: is not for an install for one user"};
 
 // The log's result for each FontOutcome, in its order.
 const char *const kOutcomeText[] = {
     "installed", "installed (registered in place)", "already installed", "removed", "removed at restart",
-    "not installed", "failed: not on the disc", "failed: unsafe file name", "failed: no registry name",
+    "not installed", "installed for all users: left as it is", "failed: not on the disc", "failed: unsafe file name", "failed: no registry name",
     "failed: no free destination name", "failed: copy", "failed: cancelled", "failed: registration",
     "failed: unregister", "failed: the file can neither be deleted nor scheduled",
     "failed: the system's font list is full", "failed: not tried, the system's font list is full",
@@ -164,7 +170,11 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
         if (services.defaultFontFolder(folder))
             job.folder = folder;
         RunSummary summary = uninstallFonts(job);
-        return summary.failed ? kFontFailed : request.all && summary.done == 0 ? kNothingInstalled : kDone;
+        if (summary.failed)
+            return kFontFailed;
+        if (summary.atRestart)
+            return kRestart;
+        return request.all && summary.done == 0 ? kNothingInstalled : kDone;
     }
     if (findProductDisc() == 0)
         return kNoDisc;
@@ -199,6 +209,8 @@ CommandLineKind parseCommandLine(const std::vector<std::string> &args, QuietRequ
             r.uninstall = true;
         else if (isSwitch(arg, "/all"))
             r.all = true;
+        else if (isSwitch(arg, "/user"))
+            r.user = true;
         else if (switchValue(arg, "/font:", &value) && !value.empty())
             r.fonts.push_back(value);
         else if (switchValue(arg, "/dir:", &value) && !value.empty() && !haveFolder)
@@ -224,6 +236,23 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
         return kQuietBadArguments;
     if (!request.wellFormed)
         return log.end(kBadArguments);
+    // For whom: nothing is asked, and nothing is done without the rights.
+    switch (chooseScope(getOsVersion(), services.systemBuild(), services.administrator(), request.user, true)) {
+    case ScopeChoice::UserNotAllowed:
+        return log.end(kNoUserFonts);
+    case ScopeChoice::NoRights:
+    case ScopeChoice::Elevate:
+        return log.end(kNoRights);
+    case ScopeChoice::User:
+        // The user's fonts have their own folder.
+        if (!request.folder.empty())
+            return log.end(kUserFolder);
+        setFontScope(FontScope::User);
+        break;
+    case ScopeChoice::Machine:
+        setFontScope(FontScope::Machine);
+        break;
+    }
     // An exception (memory, a font file that the readers give up on) ends
     // the run with a line that says so, never with another end's code.
     const QuietEnd *end = &kNoProduct;

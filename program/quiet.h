@@ -1,6 +1,6 @@
 // program/quiet.h - the unattended install and uninstall from the command line:
 //
-//   install.exe /quiet [/uninstall] (/all | /font:NAME ...) [/dir:FOLDER] [/log:FILE]
+//   install.exe /quiet [/uninstall] (/all | /font:NAME ...) [/dir:FOLDER] [/log:FILE] [/user]
 //
 // A quiet run shows no window at all. It reads its command line, hands the
 // fonts it names to the same pipeline as the dialog (pipeline/pipeline.h),
@@ -22,7 +22,9 @@ enum QuietExitCode {
     kQuietBadArguments = 2,   // unknown switch, unknown font, /dir: with /uninstall, ...
     kQuietNoDisc = 3,         // the package disc (or its product module) was not found
     kQuietNoFolder = 4,       // no destination folder, and no /dir:
+    kQuietNoRights = 5,       // administrator rights are needed: nothing done
     kQuietAnotherRun = 1618,  // another installer is running: nothing done, try again
+    kQuietRestart = 3010,     // everything done; a restart (or sign-in) completes it
 };
 
 // What a quiet command line asks for.
@@ -30,6 +32,7 @@ struct QuietRequest {
     bool wellFormed = true;  // false: the arguments make no request
     bool uninstall = false;
     bool all = false;
+    bool user = false;               // /user: for the current user only
     std::vector<std::string> fonts;  // PostScript names, in command-line order
     std::string folder;              // /dir:, empty when not given
     std::string logPath;             // /log:, empty when not given
@@ -54,7 +57,10 @@ extern const char kQuietUsage[];
 // Runs body with the product module bound; false when it could not be.
 typedef std::function<bool(const std::function<void()> &body)> ProductBinding;
 
-// A whole quiet run: opens its log, binds the product module with bind,
+// A whole quiet run: opens its log, decides for whom it installs from the
+// rights and the system that services report (ending with 5 where it would
+// need rights it has not, with 2 for /user where there are no fonts for one
+// user), binds the product module with bind,
 // loads the catalogue through services (silently), runs the fonts through
 // the pipeline (with hooks, when given, in its jobs) and returns the exit
 // code. Every end other than 0 and 1 for a failed font writes one line

@@ -1,4 +1,5 @@
 // program/winmain.cpp - the program's entry and its exported `start`.
+#include "dialogs/services.h"
 #include "program/entry.h"
 #include "program/quiet.h"
 
@@ -12,6 +13,50 @@ namespace {
 
 const char kUsageCaption[] = "Korimaru Installer";
 
+// A program started from a download folder or a disc finds there whatever
+// DLL someone put beside it, under the name of a system DLL that it loads
+// on demand. DLLs are therefore looked for in the system folder alone where
+// the system allows it (Windows 7 with its update KB2533623 and later), else
+// at least not in the current directory (XP SP1 and later). Both functions
+// are looked up, since older systems lack them. Then the system DLLs that
+// the common controls and the shell load on demand (delay-loaded, which
+// some loaders resolve along the program's start-up path whatever the
+// settings above say) are loaded at once from the system folder by their
+// full paths; a later load by name finds them loaded. product.dll is loaded
+// by its full path and is not affected.
+void restrictDllSearch()
+{
+    const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
+    typedef BOOL(WINAPI * SetDllDirectoryFn)(LPCSTR);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    SetDefaultDllDirectoriesFn setDefault = nullptr;
+    SetDllDirectoryFn setDirectory = nullptr;
+    if (kernel) {
+        setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+            reinterpret_cast<void *>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        setDirectory = reinterpret_cast<SetDllDirectoryFn>(
+            reinterpret_cast<void *>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    }
+    if (!(setDefault && setDefault(kSearchSystem32)) && setDirectory)
+        setDirectory("");
+
+    char system[MAX_PATH];
+    UINT n = GetSystemDirectoryA(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH - 16)
+        return;
+    // A DLL that this system lacks simply does not load.
+    UINT errorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    for (const char *name : {"uxtheme.dll", "msimg32.dll", "ole32.dll", "rpcrt4.dll", "combase.dll"}) {
+        char path[MAX_PATH];
+        lstrcpyA(path, system);
+        lstrcatA(path, "\\");
+        lstrcatA(path, name);
+        LoadLibraryA(path);
+    }
+    SetErrorMode(errorMode);
+}
+
 }  // namespace
 
 // Other programs may run the installer's flow through this export.
@@ -24,9 +69,13 @@ extern "C" __declspec(dllexport) int start(int arg)
 // request runs unattended and its result is the process exit code.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    restrictDllSearch();
     std::vector<std::string> args;
-    for (int i = 1; i < __argc; ++i)
+    bool restarted = false;
+    for (int i = 1; i < __argc; ++i) {
         args.push_back(__argv[i]);
+        restarted = restarted || lstrcmpiA(__argv[i], kRestartedArgument) == 0;
+    }
     QuietRequest request;
     switch (parseCommandLine(args, &request)) {
     case CommandLineKind::Usage:
@@ -39,5 +88,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         break;
     }
     InitCommonControls();
-    return runInstaller(0);
+    return runInstallerDialog(systemServices(), restarted);
 }

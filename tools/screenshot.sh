@@ -1,9 +1,12 @@
 #!/bin/sh
 # Screenshots of the main dialog in English, Japanese and Traditional Chinese,
-# and of the tool tip over a label that the size column cuts (Japanese).
+# of the tool tip over a label that the size column cuts (Japanese), and of
+# the dialog that installs for the current user alone (English, Japanese).
 #
 #   screenshot.sh [PROGRAM]
 #
+# SHOTS (environment) names the screenshots to take, e.g. SHOTS="user-en
+# user-ja"; by default every one.
 # PROGRAM (default: the showcase of the Windows test tree, which shows the
 # real main dialog over the installer's own name map) runs under Xvfb once
 # per locale in a fresh Wine prefix. It writes its window's screen rectangle
@@ -18,6 +21,7 @@ mkdir -p "$work" "$top/docs"
 
 shoot() {  # name locale [option]
     name=$1 locale=$2 option=${3:-}
+    case " ${SHOTS:-$name} " in *" $name "*) ;; *) return 0 ;; esac
     dir=$work/$name
     rm -rf "$dir"
     sh "$top/tools/wine-harness.sh" setup "$dir/wine" "$loader" >/dev/null
@@ -49,3 +53,5 @@ shoot en C.UTF-8
 shoot ja ja_JP.UTF-8
 shoot zh-tw zh_TW.UTF-8
 shoot tooltip ja_JP.UTF-8 /tip
+shoot user-en C.UTF-8 /user
+shoot user-ja ja_JP.UTF-8 /user

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ const char kMainCaption[] = "Korimaru Installer US";
 const char kProgressCaption[] = " Progress";
 const char kNtFontsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 const char k9xFontsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const char kSignInDeletion[] = "KorimaruInstaller delete ";
 const char kAtmFolder[] = "C:\\ATMFONTS";
 
 // The sample package's fonts: installed file, PostScript and local name.
@@ -68,10 +71,10 @@ BOOL CALLBACK noteWindow(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
-void deleteQxValues(const char *key)
+void deleteQxValues(const char *key, HKEY root = HKEY_LOCAL_MACHINE, const char *prefix = "QX")
 {
     OwnedKey h;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, h.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, h.receive()) != ERROR_SUCCESS)
         return;
     std::vector<std::string> doomed;
     char name[512];
@@ -79,7 +82,7 @@ void deleteQxValues(const char *key)
         DWORD size = sizeof name;
         if (RegEnumValueA(h.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        if (std::string(name).compare(0, 2, "QX") == 0)
+        if (std::string(name).compare(0, std::strlen(prefix), prefix) == 0)
             doomed.push_back(name);
     }
     for (const std::string &n : doomed)
@@ -200,6 +203,9 @@ protected:
     {
         deleteQxValues(kNtFontsKey);
         deleteQxValues(k9xFontsKey);
+        deleteQxValues(kNtFontsKey, HKEY_CURRENT_USER);
+        deleteQxValues(kRunOnceKey, HKEY_CURRENT_USER, kSignInDeletion);
+        removeFilesIn(userFonts(), "QX*");
         DeleteFileA((windowsDir() + "\\atm.ini").c_str());
         DeleteFileA((windowsDir() + "\\WININIT.INI").c_str());
         removeFilesIn(windowsDir() + "\\Fonts", "QX*");
@@ -230,6 +236,14 @@ protected:
         removeFilesIn("E:", "*.exe");
         removeFilesIn("E:", "*.dll");
         copyFolder(buildPath(unixDisc), "E:");
+    }
+
+    // The current user's own fonts folder.
+    static std::string userFonts()
+    {
+        char base[MAX_PATH] = "";
+        GetEnvironmentVariableA("LOCALAPPDATA", base, sizeof base);
+        return std::string(base) + "\\Microsoft\\Windows\\Fonts";
     }
 
     std::string destination() const
@@ -572,7 +586,8 @@ TEST_F(InstallerRun, QuietUninstallOfABusyFontSchedulesItAndLogsIt)
     // Held open as a font in use is: readable, but not to be deleted.
     lock_.reset(CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(lock_);
-    ASSERT_EQ(0, runQuiet("/quiet /uninstall /font:QXSample-W5 " + logSwitch()));
+    // Done, but a restart completes it: 3010.
+    ASSERT_EQ(3010, runQuiet("/quiet /uninstall /font:QXSample-W5 " + logSwitch()));
     std::vector<std::string> log = readLines(logPath());
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("uninstall\tQXSample-W5\t" + busy + "\tremoved at restart", log[0]);
@@ -702,6 +717,135 @@ TEST_F(InstallerRun, UsageShowsInAMessageBox)
         GTEST_SKIP() << "the exit codes are checked on one version";
     EXPECT_EQ(0, runQuiet("/?"));
     EXPECT_NE(std::string::npos, windowsSeen_.find("[Korimaru Installer|")) << windowsSeen_;
+}
+
+// A DLL planted beside install.exe, under the name of a system DLL that its
+// dialog loads on demand (msimg32.dll, which Wine is told to take from
+// outside its own set first), is not loaded: the program searches only the
+// system folder for DLLs. The package's product.dll, loaded by its full
+// path, still is (the main dialog, which needs it, appears).
+TEST_F(InstallerRun, ADllPlantedBesideTheProgramIsNotLoaded)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "the DLL search is checked on one version";
+    const std::string marker = windowsDir() + "\\planted-dll.log";
+    const char kOverrides[] = "Software\\Wine\\AppDefaults\\install.exe\\DllOverrides";
+    DeleteFileA(marker.c_str());
+    ASSERT_TRUE(CopyFileA(buildPath(FI_PLANTED_DLL).c_str(), "E:\\msimg32.dll", FALSE));
+    {
+        OwnedKey h;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                                 h.receive(), nullptr));
+        RegSetValueExA(h.get(), "msimg32", 0, REG_SZ, reinterpret_cast<const BYTE *>("native,builtin"), 15);
+    }
+    launch();
+    tick("Sample W3");  // draws the tree's check boxes
+    exitInstaller();
+    RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+    DeleteFileA("E:\\msimg32.dll");
+    EXPECT_FALSE(fileExists(marker)) << "install.exe loaded the DLL planted beside it";
+    DeleteFileA(marker.c_str());
+}
+
+// /user: every file into the user's own fonts folder, every registration a
+// value of the user's Fonts key with the file's full path, nothing for all
+// users. A busy font goes at the user's next sign-in (exit code 3010); the
+// user's uninstall leaves nothing of the user's fonts and leaves the fonts of
+// all users alone.
+TEST_F(InstallerRun, QuietRunForTheUserTouchesOnlyTheUsersFontsAndKey)
+{
+    if (version_ != "win10")
+        GTEST_SKIP() << "fonts for one user are a Windows 10 (1809 and later) matter";
+    const std::string folder = userFonts();
+    // A font of all users: the user's run takes it as installed.
+    ASSERT_EQ(0, runQuiet("/quiet /font:QXRound-W4"));
+    std::string allUsers = destination() + "\\QXRound-W4.otf";
+    ASSERT_TRUE(fileExists(allUsers));
+    ASSERT_EQ(0, runQuiet("/quiet /all /user " + logSwitch()));
+    std::vector<std::string> log = readLines(logPath());
+    ASSERT_EQ(6u, log.size());
+    for (size_t i = 0; i < log.size(); ++i) {
+        const PackageFont &font = kPackageFonts[i];
+        if (std::string(font.file) == "QXRound-W4.otf") {
+            EXPECT_EQ("install\tQXRound-W4\t" + allUsers + "\talready installed", log[i]);
+            continue;
+        }
+        std::string path = folder + "\\" + font.file, data;
+        EXPECT_EQ(std::string("install\t") + font.psName + "\t" + path + "\tinstalled", log[i]);
+        EXPECT_EQ(2, GetEmbeddingType(path.c_str())) << path;
+        ASSERT_TRUE(regGetString(HKEY_CURRENT_USER, kNtFontsKey, (std::string(font.psName) + " Regular (OpenType)").c_str(),
+                                 &data))
+            << font.psName;
+        EXPECT_EQ(path, data);
+        EXPECT_FALSE(registeredAnyhow(font.psName, font.localName)) << font.psName;  // nothing for all users
+        EXPECT_FALSE(fileExists(destination() + "\\" + font.file)) << font.file;
+    }
+    expectStamped(folder + "\\QXSample-W3.otf");
+    EXPECT_EQ(0, runQuiet("/quiet /font:QXSample-W3 /user " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\tQXSample-W3\t" + folder + "\\QXSample-W3.otf\talready installed"},
+              readLines(logPath()));
+
+    // One of the user's fonts is in use.
+    std::string busy = folder + "\\QXSample-W5.otf";
+    lock_.reset(CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock_);
+    ASSERT_EQ(3010, runQuiet("/quiet /uninstall /all /user " + logSwitch()));
+    log = readLines(logPath());
+    ASSERT_EQ(6u, log.size());
+    for (size_t i = 0; i < log.size(); ++i) {
+        const PackageFont &font = kPackageFonts[i];
+        std::string path = (std::string(font.file) == "QXRound-W4.otf" ? destination() : folder) + "\\" + font.file;
+        const char *result = path == busy ? "removed at restart"
+                             : path == allUsers ? "installed for all users: left as it is"
+                                                : "removed";
+        EXPECT_EQ(std::string("uninstall\t") + font.psName + "\t" + path + "\t" + result, log[i]);
+    }
+    EXPECT_TRUE(fileExists(allUsers));
+    EXPECT_TRUE(registeredAnyhow("QXRound-W4", "QX Round W4"));
+    std::string data;
+    for (const PackageFont &font : kPackageFonts)
+        EXPECT_FALSE(regGetString(HKEY_CURRENT_USER, kNtFontsKey,
+                                  (std::string(font.psName) + " Regular (OpenType)").c_str(), &data))
+            << font.psName;
+    // The busy file stays until the user signs in again, when the RunOnce
+    // command deletes it; nothing is left for the restart of the machine.
+    EXPECT_TRUE(fileExists(busy));
+    char name[256], command[1024];
+    {
+        OwnedKey h;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_READ, h.receive()));
+        DWORD nameSize = sizeof name, commandSize = sizeof command;
+        ASSERT_EQ(ERROR_SUCCESS, RegEnumValueA(h.get(), 0, name, &nameSize, nullptr, nullptr,
+                                               reinterpret_cast<BYTE *>(command), &commandSize));
+    }
+    EXPECT_EQ(0u, std::string(name).find(kSignInDeletion)) << name;
+    EXPECT_NE(std::string::npos, std::string(command).find("del /f /q \"" + busy + "\"")) << command;
+    std::vector<std::string> pending;
+    regGetMultiString(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      "PendingFileRenameOperations", &pending);
+    for (const std::string &op : pending)
+        EXPECT_EQ(std::string::npos, op.find(busy)) << op;
+    // What the sign-in runs, run now that the file is free.
+    lock_.reset();
+    std::string out;
+    runProgram(command, &out);
+    EXPECT_FALSE(fileExists(busy)) << out;
+    WIN32_FIND_DATAA found;
+    OwnedFind find(FindFirstFileA((folder + "\\QX*").c_str(), &found));
+    EXPECT_FALSE(find) << found.cFileName;
+    EXPECT_EQ("", windowsSeen_);
+}
+
+// /user where the system has no fonts for one user is a bad argument.
+TEST_F(InstallerRun, QuietRunForTheUserBefore1809EndsWithTwo)
+{
+    if (version_ == "win10")
+        GTEST_SKIP() << "Windows 10 here has fonts for one user";
+    EXPECT_EQ(2, runQuiet("/quiet /all /user " + logSwitch()));
+    EXPECT_EQ(std::vector<std::string>{"install\t-\t-\tfailed: /user needs Windows 10 version 1809 or later"},
+              readLines(logPath()));
+    expectNoFontsLeft();
+    EXPECT_EQ("", windowsSeen_);
 }
 
 }  // namespace

@@ -63,6 +63,13 @@ public:
         summary.done = static_cast<int>(job.entries.size()) - summary.failed;
         return summary;
     }
+    bool administrator() override { return settings().administrator; }
+    DWORD systemBuild() override { return settings().build; }
+    bool restartElevated() override
+    {
+        ++settings().restarts;
+        return true;
+    }
 
 private:
     static bool answer(const std::string &text, char *out, int capacity)

@@ -33,6 +33,9 @@ struct Settings {
     int uninstallFailures = 0;       // fonts that the uninstall runs fail
     int fontListFullAt = -1;         // the ticked font that install runs find the list full at
     HWND jobDialog = nullptr;        // main dialog of the last run's job
+    bool administrator = true;       // the run has administrator rights
+    DWORD build = 19045;             // the system's build number
+    int restarts = 0;                // elevated restarts asked for
 };
 
 Settings &settings();

@@ -1,7 +1,7 @@
 // tests/ui/showcase.cpp - shows the real main dialog over the installer's own
 // name map for screenshots (tools/screenshot.sh).
 //
-//   showcase.exe [/tip] RECTFILE
+//   showcase.exe [/tip | /user] RECTFILE
 //
 // The catalogue comes from the stand-in services: the ten fonts of the installer's
 // NAMEMAP.CSV in the user's language, six of them on the "disc", two
@@ -9,11 +9,15 @@
 // screen rectangle of its client area is written to RECTFILE, and the program ends when that
 // file has been removed. With /tip the fonts carry longer labels two levels
 // deep, every category is open and the mouse rests on the first label that
-// the size column cuts, so that its tool tip shows the whole name.
+// the size column cuts, so that its tool tip shows the whole name. With /user
+// the dialog installs for the current user alone, into the user's own fonts
+// folder, as for a user without administrator rights on Windows 10 1809 and later.
 #include "base/handles.h"
 #include "controls/checkboxtree.h"
 #include "dialogs/installerdialog.h"
+#include "platform/fontreg.h"
 #include "platform/product.h"
+#include "platform/scope.h"
 #include "tests/ui/catalogue_double.h"
 
 #include <cstdio>
@@ -168,6 +172,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     bool tip = args.compare(0, 5, "/tip ") == 0;
     if (tip)
         args.erase(0, 5);
+    bool user = args.compare(0, 6, "/user ") == 0;
+    if (user) {
+        args.erase(0, 6);
+        setFontScope(FontScope::User);
+        char folder[kFontsValueSize];
+        if (getUserFontFolder(folder, sizeof folder))
+            catalogue_double::settings().defaultFolder = folder;
+    }
     loadRows(tip);
     std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
     InstallerDialog dialog(catalogue_double::services());
