@@ -604,6 +604,9 @@ public:
     bool findOtfOpener(char *) override { return false; }
     RunSummary runInstall(const InstallJob &) override { return RunSummary(); }
     RunSummary runUninstall(const InstallJob &) override { return RunSummary(); }
+    bool administrator() override { return true; }
+    DWORD systemBuild() override { return 0; }
+    bool restartElevated() override { return false; }
 
 private:
     std::vector<FontEntry> entries_;

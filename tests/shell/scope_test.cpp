@@ -95,7 +95,7 @@ public:
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }
     bool findOtfOpener(char *) override { return false; }
-    void runInstall(const InstallJob &) override {}
+    RunSummary runInstall(const InstallJob &) override { return RunSummary(); }
     RunSummary runUninstall(const InstallJob &) override { return RunSummary(); }
     bool administrator() override { return administrator_; }
     DWORD systemBuild() override { return build_; }

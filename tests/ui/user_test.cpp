@@ -29,6 +29,18 @@ const char kW3Value[] = "QXSample-W3 Regular (OpenType)";
 const char kW7Value[] = "QXSample-W7 Regular (OpenType)";
 enum { kNoneGray = 0, kNone = 1, kAllGray = 2, kAll = 3 };
 
+// The main dialog of this process once it shows.
+BOOL CALLBACK findInstallerDialog(HWND hwnd, LPARAM found)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) ||
+        !dynamic_cast<InstallerDialog *>(ui::Dialog::fromHandle(hwnd)))
+        return TRUE;
+    *reinterpret_cast<HWND *>(found) = hwnd;
+    return FALSE;
+}
+
 // The system's services, reporting a run without administrator rights.
 class NotElevatedServices : public InstallerServices {
 public:
@@ -37,7 +49,7 @@ public:
     bool systemFontFolder(char *out) override { return real_.systemFontFolder(out); }
     bool chooseFolder(char *buffer, int capacity) override { return real_.chooseFolder(buffer, capacity); }
     bool findOtfOpener(char *buffer) override { return real_.findOtfOpener(buffer); }
-    void runInstall(const InstallJob &job) override { real_.runInstall(job); }
+    RunSummary runInstall(const InstallJob &job) override { return real_.runInstall(job); }
     RunSummary runUninstall(const InstallJob &job) override { return real_.runUninstall(job); }
     bool administrator() override { return false; }
     DWORD systemBuild() override { return real_.systemBuild(); }
@@ -109,10 +121,8 @@ protected:
     {
         ui_.reset(new uitest::UiThread([this] { result_ = runInstallerDialog(services_, false); }));
         for (int i = 0; i < 1000 && !dialog_; ++i) {
-            InstallerDialog *current = InstallerDialog::current();
-            if (current && current->handle() && IsWindowVisible(current->handle()))
-                dialog_ = current->handle();
-            else
+            EnumWindows(findInstallerDialog, reinterpret_cast<LPARAM>(&dialog_));
+            if (!dialog_)
                 Sleep(20);
         }
         ASSERT_TRUE(dialog_) << "the main dialog did not appear";
