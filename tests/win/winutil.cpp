@@ -178,6 +178,20 @@ struct FindData {
     HWND found;
 };
 
+// The text of a window of this process that another thread may own. A
+// window's text is asked of its thread, which may be blocked waiting for
+// this watcher (a test's thread that joins it): the watcher waits a moment,
+// never for ever, and takes no answer as no text.
+std::string textOf(HWND hwnd)
+{
+    char text[1024];
+    DWORD_PTR copied = 0;
+    if (!hwnd || !SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                      SMTO_ABORTIFHUNG, 200, &copied))
+        return std::string();
+    return std::string(text, copied < sizeof text ? copied : sizeof text - 1);
+}
+
 BOOL CALLBACK findOwnWindow(HWND hwnd, LPARAM lParam)
 {
     FindData *fd = reinterpret_cast<FindData *>(lParam);
@@ -185,9 +199,7 @@ BOOL CALLBACK findOwnWindow(HWND hwnd, LPARAM lParam)
     GetWindowThreadProcessId(hwnd, &pid);
     if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd))
         return TRUE;
-    char text[512];
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (*fd->caption == text) {
+    if (*fd->caption == textOf(hwnd)) {
         fd->found = hwnd;
         return FALSE;
     }
@@ -218,8 +230,7 @@ void WindowWatcher::run()
             ExitProcess(1);
         }
         if (fd.found && answers_ < maxAnswers_) {
-            char text[1024] = "";
-            GetDlgItemTextA(fd.found, 0xFFFF, text, sizeof text);
+            std::string text = textOf(GetDlgItem(fd.found, 0xFFFF));
             EnterCriticalSection(&lock_);
             lastText_ = text;
             LeaveCriticalSection(&lock_);
@@ -227,8 +238,9 @@ void WindowWatcher::run()
                 before_(answers_);
             HWND button = GetDlgItem(fd.found, buttonId_);
             ++answers_;
+            // Posted: the thread that owns the window answers when it can.
             if (button)
-                SendMessageA(button, BM_CLICK, 0, 0);
+                PostMessageA(button, BM_CLICK, 0, 0);
             else
                 PostMessageA(fd.found, WM_COMMAND, buttonId_, 0);
             // Wait until that window has gone before looking again.
