@@ -104,6 +104,9 @@ protected:
     void TearDown() override
     {
         cleanSystem();
+        // The prefix is left as it was found: no Adobe Type Manager profile,
+        // which cleanSystem sets up for the next kill on Windows 95/98/Me.
+        DeleteFileA(atmIni().c_str());
         DeleteFileA(log_.c_str());
     }
 
