@@ -104,8 +104,8 @@ protected:
     void TearDown() override
     {
         cleanSystem();
-        // The prefix is left as it was found: no Adobe Type Manager profile,
-        // which cleanSystem sets up for the next kill on Windows 95/98/Me.
+        // The profile that cleanSystem sets up for the next run goes too:
+        // the next test program in this prefix expects none.
         DeleteFileA(atmIni().c_str());
         DeleteFileA(log_.c_str());
     }
