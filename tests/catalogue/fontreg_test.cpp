@@ -284,6 +284,9 @@ protected:
         ini_ = windowsDir() + "\\atm.ini";
         hadIni_ = fileExists(ini_);
         savedIni_ = testutil::readFile(ini_);
+        // Each case starts without Adobe Type Manager's profile, whatever an
+        // earlier program in the prefix left; TearDown puts it back.
+        DeleteFileA(ini_.c_str());
     }
     void TearDown() override
     {
