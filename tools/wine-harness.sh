@@ -8,7 +8,12 @@
 #                                             must then show a window there
 #   wine-harness.sh probe DIR PROBE           runs the window probe again in the
 #                                             prefix that setup made
+#   wine-harness.sh hold DIR                  starts the desktop holder again
+#                                             (after the server was restarted)
 #   wine-harness.sh cleanup DIR               stops the server and Xvfb
+#
+# After a passing probe, setup keeps a copy of the probe running in the
+# prefix as the desktop holder (see hold_desktop).
 #
 # ARCH is the kind of Windows the prefix is: win32 (the 9x and NT families up
 # to 2000 and XP were only ever 32-bit systems) or win64 (default; today's
@@ -91,6 +96,35 @@ probe_windows() {
     return 1
 }
 
+# Wine ends a desktop's explorer.exe a moment after the last program using
+# the desktop has ended, and the next program with a window starts a new one.
+# Such a restarted explorer sometimes cannot read back the display
+# configuration it has just written ("Failed to read display config"), and
+# the program that started it gets Wine's null display driver ("The explorer
+# process failed to start"; CreateWindowEx fails with error 0). Test programs
+# run one after another, so each run restarted it; how often that failed
+# depended on the machine. A holder (the probe with --hold) stays attached to
+# the desktop until DIR/hold.done exists, so that the prefix keeps one
+# explorer for its whole run, started here with its output in hold.log rather
+# than on a test's output pipe.
+hold_desktop() {
+    [ -f "$dir/holder.exe" ] || return 0
+    . "$dir/env"
+    export WINEPREFIX TMPDIR WINEDLLOVERRIDES WINELOADER WINEARCH DISPLAY
+    rm -f "$dir/hold.done"
+    WINEDEBUG=err+all setsid "$WINELOADER" "$dir/holder.exe" --hold 'Z:'"$(echo "$dir/hold.done" | tr / '\\')" \
+        </dev/null >"$dir/hold.log" 2>&1 &
+    i=0
+    while ! grep -q 'holding the desktop' "$dir/hold.log" 2>/dev/null; do
+        i=$((i + 1))
+        if [ $i -gt 600 ]; then
+            echo "wine-harness: the desktop holder did not start (see $dir/hold.log)" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
 case "$cmd" in
 setup)
     loader=$3
@@ -152,6 +186,12 @@ ENV
         exit 1
     fi
     "$(server)" -p </dev/null >/dev/null 2>&1
+    # The holder comes first, so that the explorer it starts is the one the
+    # probe and every later program of the run use.
+    if [ -n "${5:-}" ] && [ -f "$5" ]; then
+        cp -f "$5" "$dir/holder.exe"
+        hold_desktop || true
+    fi
     DISPLAY="$display" "$loader" wineboot </dev/null >/dev/null 2>&1 || true
     if [ -n "${5:-}" ] && ! probe_windows "$5"; then
         # The tests of this prefix need fixture set-up to pass: CTest runs
@@ -171,7 +211,11 @@ probe)
     fi
     echo "window probe passed in $dir"
     ;;
+hold)
+    hold_desktop
+    ;;
 cleanup)
+    touch "$dir/hold.done" 2>/dev/null || true
     if [ -f "$dir/env" ]; then
         . "$dir/env"
         export WINEPREFIX TMPDIR
@@ -186,7 +230,7 @@ cleanup)
     fi
     ;;
 *)
-    echo "usage: $0 setup DIR LOADER [win32|win64 [PROBE]] | probe DIR PROBE | cleanup DIR" >&2
+    echo "usage: $0 setup DIR LOADER [win32|win64 [PROBE]] | probe DIR PROBE | hold DIR | cleanup DIR" >&2
     exit 2
     ;;
 esac

@@ -21,5 +21,7 @@ ln -sfn "$disc" "$WINEPREFIX/dosdevices/f:"
 "$server" -k </dev/null >/dev/null 2>&1 || true
 "$server" -w </dev/null >/dev/null 2>&1 || true
 "$server" -p </dev/null >/dev/null 2>&1
+# The restart ended the prefix's desktop holder: start it again.
+sh "$(dirname "$0")/../../tools/wine-harness.sh" hold "$FI_WINE_DIR"
 "$WINELOADER" wineboot </dev/null >/dev/null 2>&1 || true
 echo "package disc drive F: labelled $label"

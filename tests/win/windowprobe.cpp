@@ -6,9 +6,17 @@
 // its argument exists (at most 30 s), so that the caller can look for the
 // window on the X display itself. Each step prints one line; the exit code
 // is 0 when all of them worked, else the number of the step that failed.
+//
+// With --hold FILE it shows nothing and stays attached to the desktop until
+// FILE exists. Wine closes a desktop, and ends its explorer.exe, once no
+// program uses it; the next program then starts a new explorer, and one that
+// comes while the old one is still going away can get no display at all.
+// A prefix's set-up starts one holder so that its explorer lives as long as
+// the prefix's test run.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -32,6 +40,17 @@ int main(int argc, char **argv)
 {
     if (!GetDesktopWindow())
         return fail(1, "there is no desktop window");
+    if (argc == 3 && std::strcmp(argv[1], "--hold") == 0) {
+        std::printf("window probe: holding the desktop\n");
+        std::fflush(stdout);
+        while (GetFileAttributesA(argv[2]) == INVALID_FILE_ATTRIBUTES) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(200);
+        }
+        return 0;
+    }
     WNDCLASSA wc;
     ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = probeProc;
