@@ -12,8 +12,8 @@
 #                                             (after the server was restarted)
 #   wine-harness.sh cleanup DIR               stops the server and Xvfb
 #
-# After a passing probe, setup keeps a copy of the probe running in the
-# prefix as the desktop holder (see hold_desktop).
+# Before the probe, setup starts a copy of it that stays in the prefix as the
+# desktop holder (see hold_desktop).
 #
 # ARCH is the kind of Windows the prefix is: win32 (the 9x and NT families up
 # to 2000 and XP were only ever 32-bit systems) or win64 (default; today's
@@ -215,7 +215,6 @@ hold)
     hold_desktop
     ;;
 cleanup)
-    touch "$dir/hold.done" 2>/dev/null || true
     if [ -f "$dir/env" ]; then
         . "$dir/env"
         export WINEPREFIX TMPDIR

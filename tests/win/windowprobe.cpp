@@ -8,11 +8,8 @@
 // is 0 when all of them worked, else the number of the step that failed.
 //
 // With --hold FILE it shows nothing and stays attached to the desktop until
-// FILE exists. Wine closes a desktop, and ends its explorer.exe, once no
-// program uses it; the next program then starts a new explorer, and one that
-// comes while the old one is still going away can get no display at all.
-// A prefix's set-up starts one holder so that its explorer lives as long as
-// the prefix's test run.
+// FILE exists, so that the prefix keeps one explorer.exe (see hold_desktop in
+// tools/wine-harness.sh for why).
 #include <windows.h>
 
 #include <cstdio>
