@@ -413,6 +413,7 @@ TEST_F(EntryTest, ASecondInstallerDoesNothingWhileTheFirstRuns)
     WindowWatcher dialog("Korimaru Installer US", IDCANCEL);
     {
         WindowWatcher box(kInstallerTitle, IDOK);
+        box.expectWithin(60000);
         EXPECT_EQ(0, runInstaller(0));
         EXPECT_EQ(1, box.answers());
         EXPECT_EQ("Another installer is running. Please try again when it has finished.", box.lastText());
@@ -422,6 +423,7 @@ TEST_F(EntryTest, ASecondInstallerDoesNothingWhileTheFirstRuns)
     SetEvent(done.get());
     first.join();
     // Once the first has ended, the next runs.
+    dialog.expectWithin(60000);
     EXPECT_EQ(0, runInstaller(0));
     EXPECT_EQ(1, dialog.answers());
     DeleteFileA(log.c_str());
