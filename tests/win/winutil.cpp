@@ -192,6 +192,18 @@ std::string textOf(HWND hwnd)
     return std::string(text, copied < sizeof text ? copied : sizeof text - 1);
 }
 
+// Prints each visible top-level window of this process with its caption
+// and message text: what a test that waited in vain was shown instead.
+BOOL CALLBACK printOwnWindow(HWND hwnd, LPARAM)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd))
+        std::fprintf(stderr, "testutil: shown instead: \"%s\" \"%s\"\n", textOf(hwnd).c_str(),
+                     textOf(GetDlgItem(hwnd, 0xFFFF)).c_str());
+    return TRUE;
+}
+
 BOOL CALLBACK findOwnWindow(HWND hwnd, LPARAM lParam)
 {
     FindData *fd = reinterpret_cast<FindData *>(lParam);
@@ -226,6 +238,7 @@ void WindowWatcher::run()
                          "testutil: the window \"%s\" did not appear: the test is blocked in the call"
                          " that should have shown it; ending the program\n",
                          caption_.c_str());
+            EnumWindows(printOwnWindow, 0);
             std::fflush(stderr);
             ExitProcess(1);
         }
