@@ -186,10 +186,9 @@ int removeBenchFonts()
     return removed;
 }
 
-int countInstalledEntries()
+int countInstalledEntries(const FontCatalogue &catalogue)
 {
     int n = 0;
-    FontCatalogue &catalogue = fontCatalogue();
     for (size_t i = 0; i < catalogue.size(); ++i)
         if (catalogue.at(i)->getPropertyNumber(F_INSTALLED) == 1)
             ++n;
@@ -261,9 +260,9 @@ void benchOurs(InstallerDialog *dialog, int run, bool counted = false)
         SendMessageA(dialog->handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(start));
         LONGLONG t1 = now();
         int installed = static_cast<int>(fontsValues("QXBench-").size());
-        if (installed != kFonts || countInstalledEntries() != kFonts || gProgressClosed == 0) {
+        if (installed != kFonts || countInstalledEntries(dialog->catalogue()) != kFonts || gProgressClosed == 0) {
             std::fprintf(stderr, "bench: run %d installed %d fonts, %d shown installed\n", run + 1, installed,
-                         countInstalledEntries());
+                         countInstalledEntries(dialog->catalogue()));
             fail("the install run did not install every font");
         }
         if (counted) {
@@ -459,6 +458,7 @@ void benchCatalogue(InstallerDialog *dialog)
 {
     // The tree points into the catalogue that each load rebuilds: empty it
     // first, and fill it again after.
+    FontCatalogue &catalogue = dialog->catalogue();
     dialog->fontTree()->send(TM_DELETEALL);
     gBaseValues = countFontsValues();
     for (int total : {500, 1000, 2000}) {
@@ -470,10 +470,10 @@ void benchCatalogue(InstallerDialog *dialog)
         std::vector<double> times;
         for (int run = 0; run < kCatalogueRuns; ++run) {
             LONGLONG t0 = now();
-            loadCatalogue(false);
+            loadCatalogue(catalogue, false);
             times.push_back(seconds(t0, now()) * 1000.0);
         }
-        gCatalogue.push_back({values, median(times), countInstalledEntries()});
+        gCatalogue.push_back({values, median(times), countInstalledEntries(catalogue)});
         std::fprintf(stderr, "  catalogue with %d values: %.1f ms, %d entries installed\n", values,
                      gCatalogue.back().ms, gCatalogue.back().installed);
         setValues(others, false);

@@ -570,9 +570,10 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
         t.push_back(seconds(mark, n));
         mark = n;
     };
+    FontCatalogue &catalogue = dialog->catalogue();
     tree->send(TM_DELETEALL);
     step();
-    loadCatalogue(false);
+    loadCatalogue(catalogue, false);
     step();
     {
         FontCatalogue scratch;
@@ -584,7 +585,7 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
     char drive = findProductDisc();
     step();
     if (drive)
-        markAvailable(drive);
+        markAvailable(catalogue, drive);
     step();
     std::string names, paths;
     static const char *const trueType[] = {".ttf", ".ttc", nullptr};
@@ -606,11 +607,10 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
     step();
     for (size_t i = 0; i < installed.size(); ++i)
         if (mine[i])
-            markInstalled(installed[i].second.c_str(), installed[i].first.c_str());
+            markInstalled(catalogue, installed[i].second.c_str(), installed[i].first.c_str());
     step();
     // As the dialog fills the tree: all entries in one message where the
     // tree takes them so, else one message per entry.
-    FontCatalogue &catalogue = fontCatalogue();
     std::vector<FontEntry *> entries;
     for (size_t i = 0; i < catalogue.size(); ++i)
         entries.push_back(catalogue.at(i));
@@ -703,7 +703,7 @@ bool runAndRefresh(InstallerDialog *dialog, int mode, double *run, double *refre
 }
 
 // The main dialog among this thread's windows, once it shows.
-BOOL CALLBACK findMainDialog(HWND hwnd, LPARAM found)
+BOOL CALLBACK findOwnMainDialog(HWND hwnd, LPARAM found)
 {
     InstallerDialog *dialog = dynamic_cast<InstallerDialog *>(ui::Dialog::fromHandle(hwnd));
     if (dialog && IsWindowVisible(hwnd))
@@ -714,7 +714,7 @@ BOOL CALLBACK findMainDialog(HWND hwnd, LPARAM found)
 void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
 {
     InstallerDialog *dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findMainDialog, reinterpret_cast<LPARAM>(&dialog));
+    EnumThreadWindows(GetCurrentThreadId(), findOwnMainDialog, reinterpret_cast<LPARAM>(&dialog));
     if (!dialog || !dialog->handle() || !IsWindowVisible(dialog->handle()) || !dialog->fontTree())
         return;
     KillTimer(nullptr, id);
@@ -737,7 +737,8 @@ void CALLBACK dialogDriver(HWND, UINT, UINT_PTR id, DWORD)
 
     // Ticking every font by the top category's box, and taking the ticks off
     // again; in Uninstall mode when the fonts are installed.
-    bool installed = fontCatalogue().size() > 0 && fontCatalogue().at(0)->findProperty(F_INSTALLED);
+    const FontCatalogue &shown = dialog->catalogue();
+    bool installed = shown.size() > 0 && shown.at(0)->findProperty(F_INSTALLED);
     if (installed) {
         SendDlgItemMessageA(window, IDC_MODE, CB_SETCURSEL, MODE_UNINSTALL, 0);
         LONGLONG t0 = now();

@@ -99,9 +99,8 @@ const FolderListing &listFolder(std::map<std::string, FolderListing> *listings, 
 
 }  // namespace
 
-void loadCatalogue(bool firstLoad)
+void loadCatalogue(FontCatalogue &catalogue, bool firstLoad)
 {
-    FontCatalogue &catalogue = fontCatalogue();
     catalogue.clear();
 
     std::unique_ptr<char[]> text(loadNameMapText());
@@ -112,18 +111,18 @@ void loadCatalogue(bool firstLoad)
 
     char drive = firstLoad ? requestProductDisc() : findProductDisc();
     if (drive >= 'A' && drive <= 'Z')
-        markAvailable(drive);
+        markAvailable(catalogue, drive);
 
     // The fonts installed for all users and those of the current user (the
     // NT family only). The run's own scope is marked last, so that a font
     // installed both ways is the one that this run can uninstall.
     FontScope own = fontScope();
     if (isWinNT())
-        markInstalledIn(own == FontScope::User ? FontScope::Machine : FontScope::User);
-    markInstalledIn(own);
+        markInstalledIn(catalogue, own == FontScope::User ? FontScope::Machine : FontScope::User);
+    markInstalledIn(catalogue, own);
 }
 
-void markInstalledIn(FontScope scope)
+void markInstalledIn(FontCatalogue &catalogue, FontScope scope)
 {
     std::string names, paths;
     int count;
@@ -140,16 +139,16 @@ void markInstalledIn(FontScope scope)
     }
 
     MyFontTest isMine;
-    markInstalledFonts(names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope);
+    markInstalledFonts(catalogue, names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope);
 }
 
-void markInstalledFonts(const std::string &names, const std::string &paths, int count,
+void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, const std::string &paths, int count,
                         const std::function<bool(const char *)> &isMine, FontScope scope)
 {
     // The entries are found by PostScript name in an index instead of a
     // walk along the catalogue per installed font. Marking an entry sets its
     // PostScript name to the one it was found by, so the index stays true.
-    PostScriptIndex index = indexByPostScriptName(fontCatalogue());
+    PostScriptIndex index = indexByPostScriptName(catalogue);
     size_t namePos = 0, pathPos = 0;
     std::string name, path;
     for (int i = 0; i < count; ++i) {
@@ -174,10 +173,9 @@ void markInstalledFonts(const std::string &names, const std::string &paths, int 
 // listing as it stands in the name map is taken from there; any other name
 // (another case, a short name, a pattern) is looked up on its own, as the
 // system's find-first-file call matches it.
-void markAvailable(char drive)
+void markAvailable(FontCatalogue &catalogue, char drive)
 {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    FontCatalogue &catalogue = fontCatalogue();
     std::map<std::string, FolderListing> listings;
     for (size_t i = 0; i < catalogue.size(); ++i) {
         FontEntry *entry = catalogue.at(i);
@@ -220,12 +218,12 @@ bool readPostScriptName(const char *path, char *out)
     return ReadFirstFace(path, &face) && face.postScriptName(out);
 }
 
-int markInstalled(const char *path, const char *registryName, FontScope scope)
+int markInstalled(FontCatalogue &catalogue, const char *path, const char *registryName, FontScope scope)
 {
     char postscript[FONT_NAME_SIZE];
     if (!readPostScriptName(path, postscript))
         return 0;
-    FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, postscript);
+    FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, postscript);
     if (!entry)
         return 0;
     setInstalled(entry, path, registryName, postscript, scope);

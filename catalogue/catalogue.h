@@ -31,13 +31,13 @@ void parseNameMapLine(FontCatalogue &catalogue, const char *line, const char *ke
 void parseNameMap(FontCatalogue &catalogue, const char *text, const char *keys);
 
 #ifdef _WIN32
-// Rebuilds fontCatalogue(): all earlier entry pointers become invalid. The
-// first load asks for the package disc; later loads search it silently.
-void loadCatalogue(bool firstLoad);
+// Rebuilds catalogue: all earlier entry pointers become invalid. The first
+// load asks for the package disc; later loads search it silently.
+void loadCatalogue(FontCatalogue &catalogue, bool firstLoad);
 
 // Marks the entries whose source file NAME_SUITCASE exists, with a non-zero
 // size, on the disc in drive: PATH_SOURCE, SIZE_ALL, F_AVAILABLE.
-void markAvailable(char drive);
+void markAvailable(FontCatalogue &catalogue, char drive);
 
 // The PostScript name that the installed pass matches a font file by (the
 // Macintosh English record, else the Macintosh one with the Japanese
@@ -47,19 +47,20 @@ bool readPostScriptName(const char *path, char *out);
 
 // Marks the entries of the package's fonts that are registered in scope's
 // Fonts key (or Adobe Type Manager's list) as installed.
-void markInstalledIn(FontScope scope);
+void markInstalledIn(FontCatalogue &catalogue, FontScope scope);
 
 // Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
 // file at path as installed there under registryName, for scope's users
 // (F_PER_USER for the current user; F_ALL_USERS_KEPT for all users when the
 // run installs for the current user). 1 when an entry was marked, 0 when the
 // file has no name or no entry has it.
-int markInstalled(const char *path, const char *registryName, FontScope scope = FontScope::Machine);
+int markInstalled(FontCatalogue &catalogue, const char *path, const char *registryName,
+                  FontScope scope = FontScope::Machine);
 
 // markInstalled for the first count fonts of two parallel lists, registry
 // names and paths, each item ended by a line feed, that isMine accepts (a
 // font with an empty name or path is left out).
-void markInstalledFonts(const std::string &names, const std::string &paths, int count,
+void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, const std::string &paths, int count,
                         const std::function<bool(const char *)> &isMine, FontScope scope = FontScope::Machine);
 #endif
 

@@ -109,8 +109,3 @@ FontEntry *findEntry(const FontCatalogue &catalogue, const char *key, const char
     return nullptr;
 }
 
-FontCatalogue &fontCatalogue()
-{
-    static FontCatalogue catalogue;
-    return catalogue;
-}

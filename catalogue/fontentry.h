@@ -80,7 +80,4 @@ FontEntry *findEntry(const FontCatalogue &catalogue, const char *key, const char
 
 typedef std::vector<FontEntry *> CheckedParams;
 
-// The single catalogue of the process.
-FontCatalogue &fontCatalogue();
-
 #endif

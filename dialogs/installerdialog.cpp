@@ -149,12 +149,11 @@ void InstallerDialog::refreshContents()
         // The tree is drawn once, when it is full and shows the mode.
         CheckBoxTreeCtrl::RedrawHold hold(*tree_);
         tree_->send(TM_DELETEALL);
-        services_.loadCatalogue(firstTime);
-        FontCatalogue &catalogue = fontCatalogue();
+        services_.loadCatalogue(catalogue_, firstTime);
         std::vector<FontEntry *> entries;
-        entries.reserve(catalogue.size());
-        for (size_t i = 0; i < catalogue.size(); ++i)
-            entries.push_back(catalogue.at(i));
+        entries.reserve(catalogue_.size());
+        for (size_t i = 0; i < catalogue_.size(); ++i)
+            entries.push_back(catalogue_.at(i));
         tree_->send(TM_ADDENTRIES, entries.size(), reinterpret_cast<LPARAM>(entries.data()));
 
         if (setUp)

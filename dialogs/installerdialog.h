@@ -47,6 +47,8 @@ public:
 
     int mode() const;
     FontTreeCtrl *fontTree() const { return tree_.get(); }
+    // The entries that the tree shows.
+    FontCatalogue &catalogue() { return catalogue_; }
     bool fontsChanged() const { return fontsChanged_; }
 
 protected:
@@ -79,6 +81,9 @@ private:
     void moveControlBy(int id, int dy, int dheight);
 
     InstallerServices &services_;
+    // The package's fonts; the tree's items point into it, so it is
+    // rebuilt only together with the tree.
+    FontCatalogue catalogue_;
     std::unique_ptr<FontTreeCtrl> tree_;
     OwnedIcon icon_;
     OwnedIcon smallIcon_;

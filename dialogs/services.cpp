@@ -13,7 +13,10 @@ namespace {
 
 class SystemServices : public InstallerServices {
 public:
-    void loadCatalogue(bool firstLoad) override { ::loadCatalogue(firstLoad); }
+    void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) override
+    {
+        ::loadCatalogue(catalogue, firstLoad);
+    }
     bool defaultFontFolder(char *out) override { return getDefaultFontFolder(out); }
     bool systemFontFolder(char *out) override { return getSystemFontFolder(out) != nullptr; }
     bool chooseFolder(char *buffer, int capacity) override { return browseForFolder(buffer, capacity); }

@@ -15,8 +15,8 @@ class InstallerServices {
 public:
     virtual ~InstallerServices() = default;
 
-    // Rebuilds fontCatalogue(); the first load asks for the package disc.
-    virtual void loadCatalogue(bool firstLoad) = 0;
+    // Rebuilds catalogue; the first load asks for the package disc.
+    virtual void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) = 0;
     // The proposed destination and the system fonts folder into out
     // (kFontsValueSize chars); false when there is none.
     virtual bool defaultFontFolder(char *out) = 0;

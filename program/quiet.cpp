@@ -137,8 +137,8 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
                          const RunHooks &hooks, std::string *badName)
 {
     // The silent disc search; a quiet run never asks for the disc.
-    services.loadCatalogue(false);
-    const FontCatalogue &catalogue = fontCatalogue();
+    FontCatalogue catalogue;
+    services.loadCatalogue(catalogue, false);
     InstallJob job;
     job.policy = FailurePolicy::GoOn;
     job.observer = &log;

@@ -21,11 +21,6 @@ std::string prop(const FontEntry *entry, const char *key)
     return v ? *v : std::string("<absent>");
 }
 
-FontEntry *byPostScript(const char *name)
-{
-    return findEntry(fontCatalogue(), NAME_POSTSCRIPT, name);
-}
-
 // Puts part of the package on the disc E: and registers fonts as installed,
 // in the Fonts key or in Adobe Type Manager's list; undoes all of it.
 class CatalogueTest : public ::testing::Test {
@@ -50,7 +45,6 @@ protected:
             testutil::writeFile(ini_, savedIni_);
         else
             DeleteFileA(ini_.c_str());
-        fontCatalogue().clear();
     }
 
     std::string onDisc(const char *font, const char *name)
@@ -77,6 +71,9 @@ protected:
         setRawFontsValue(name, data);
     }
 
+    FontEntry *byPostScript(const char *name) { return findEntry(catalogue_, NAME_POSTSCRIPT, name); }
+
+    FontCatalogue catalogue_;
     std::string disc_, ini_, savedIni_, scratch_;
     bool hadIni_ = false;
     std::vector<std::string> files_, values_;
@@ -134,8 +131,8 @@ TEST_F(CatalogueTest, OpenTypePackageIsMarkedFromDiscAndThePlatformsInstalledLis
         testutil::writeFile(ini_, "[OpenTypeFonts]\r\nQX Sample W5=" + sample + "\r\n");
     }
 
-    loadCatalogue(false);
-    ASSERT_EQ(5u, fontCatalogue().size()) << versionLabel();
+    loadCatalogue(catalogue_, false);
+    ASSERT_EQ(5u, catalogue_.size()) << versionLabel();
 
     FontEntry *e = byPostScript("QXSample-W5");
     EXPECT_EQ("1", prop(e, F_AVAILABLE));
@@ -165,8 +162,8 @@ TEST_F(CatalogueTest, OpenTypePackageIsMarkedFromDiscAndThePlatformsInstalledLis
     // A later load starts afresh: with the installed copy gone, the entry is
     // only available, with the disc file's size.
     DeleteFileA(sample.c_str());
-    loadCatalogue(true);  // the disc is there: no prompt
-    ASSERT_EQ(5u, fontCatalogue().size());
+    loadCatalogue(catalogue_, true);  // the disc is there: no prompt
+    ASSERT_EQ(5u, catalogue_.size());
     e = byPostScript("QXSample-W5");
     EXPECT_EQ("<absent>", prop(e, F_INSTALLED));
     EXPECT_EQ("QXSample-W5 Regular (OpenType)", prop(e, NAME_REGISTRY));
@@ -183,8 +180,8 @@ TEST_F(CatalogueTest, TrueTypePackageListsTheFontsKeyOnEveryPlatform)
     registerValue("QXSampleTT-W5 Installed (TrueType)", "QXSAMPLETT-W5.TTF");
     registerValue("ABCD Sans (TrueType)", abcd);
 
-    loadCatalogue(false);
-    ASSERT_EQ(2u, fontCatalogue().size());
+    loadCatalogue(catalogue_, false);
+    ASSERT_EQ(2u, catalogue_.size());
     FontEntry *e = byPostScript("QXSampleTT-W5");
     EXPECT_EQ("1", prop(e, F_AVAILABLE));
     EXPECT_EQ("1", prop(e, F_INSTALLED)) << versionLabel();
@@ -194,7 +191,7 @@ TEST_F(CatalogueTest, TrueTypePackageListsTheFontsKeyOnEveryPlatform)
 
     // A product whose own test claims the other maker's font.
     ProductBinding mine("testproduct_mine.dll");
-    loadCatalogue(false);
+    loadCatalogue(catalogue_, false);
     EXPECT_EQ("<absent>", prop(byPostScript("QXSampleTT-W5"), F_INSTALLED));
     e = byPostScript("ABCDSans-Regular");
     EXPECT_EQ("1", prop(e, F_INSTALLED));
@@ -204,57 +201,57 @@ TEST_F(CatalogueTest, TrueTypePackageListsTheFontsKeyOnEveryPlatform)
 TEST_F(CatalogueTest, InstalledFontsAreMatchedByPostScriptNameOnly)
 {
     ProductBinding product("testproduct_otf.dll");
-    parseNameMap(fontCatalogue(), "a,b,c,d,QXSample-W5\r\ne,f,g,h,QXSample-W5\r\n",
+    parseNameMap(catalogue_, "a,b,c,d,QXSample-W5\r\ne,f,g,h,QXSample-W5\r\n",
                  "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
     std::string copy = installedCopy("QXSample-W5.otf", scratch_ + "\\renamed.otf");
-    EXPECT_EQ(1, markInstalled(copy.c_str(), "Any Name"));
-    EXPECT_EQ("1", prop(fontCatalogue().at(0), F_INSTALLED));
-    EXPECT_EQ("<absent>", prop(fontCatalogue().at(1), F_INSTALLED));  // only the first
-    EXPECT_EQ("Any Name", prop(fontCatalogue().at(0), NAME_REGISTRY));
+    EXPECT_EQ(1, markInstalled(catalogue_, copy.c_str(), "Any Name"));
+    EXPECT_EQ("1", prop(catalogue_.at(0), F_INSTALLED));
+    EXPECT_EQ("<absent>", prop(catalogue_.at(1), F_INSTALLED));  // only the first
+    EXPECT_EQ("Any Name", prop(catalogue_.at(0), NAME_REGISTRY));
 
     std::string foreign = installedCopy("QXOther-W3.otf", scratch_ + "\\other.otf");
-    EXPECT_EQ(0, markInstalled(foreign.c_str(), "Other"));  // no entry has its name
+    EXPECT_EQ(0, markInstalled(catalogue_, foreign.c_str(), "Other"));  // no entry has its name
     std::string random = damagedCopy(kRandom, scratch_ + "\\random.otf");
-    EXPECT_EQ(0, markInstalled(random.c_str(), "Random"));
-    EXPECT_EQ(0, markInstalled((scratch_ + "\\absent.otf").c_str(), "Absent"));
+    EXPECT_EQ(0, markInstalled(catalogue_, random.c_str(), "Random"));
+    EXPECT_EQ(0, markInstalled(catalogue_, (scratch_ + "\\absent.otf").c_str(), "Absent"));
 
     // Without a Macintosh PostScript name the Windows one counts; with one,
     // the Macintosh name is the key even where the Windows one differs.
-    parseNameMap(fontCatalogue(), "a,b,c,d,QXWinOnly-W4\r\na,b,c,d,QXWinName-W4\r\na,b,c,d,QXMacName-W4\r\n",
+    parseNameMap(catalogue_, "a,b,c,d,QXWinOnly-W4\r\na,b,c,d,QXWinName-W4\r\na,b,c,d,QXMacName-W4\r\n",
                  "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
     std::string windowsOnly = installedCopy("QXWinOnly-W4.otf", scratch_ + "\\winonly.otf");
-    EXPECT_EQ(1, markInstalled(windowsOnly.c_str(), "Windows Only"));
+    EXPECT_EQ(1, markInstalled(catalogue_, windowsOnly.c_str(), "Windows Only"));
     EXPECT_EQ("1", prop(byPostScript("QXWinOnly-W4"), F_INSTALLED));
     std::string twoNames = installedCopy("QXTwoNames-W4.otf", scratch_ + "\\twonames.otf");
-    EXPECT_EQ(1, markInstalled(twoNames.c_str(), "Two Names"));
+    EXPECT_EQ(1, markInstalled(catalogue_, twoNames.c_str(), "Two Names"));
     EXPECT_EQ("1", prop(byPostScript("QXMacName-W4"), F_INSTALLED));
     EXPECT_EQ("<absent>", prop(byPostScript("QXWinName-W4"), F_INSTALLED));
 
     // The whole list of a load at once: the same first entry of a name, a
     // line without a name or a path left out, and the product's test asked
     // before a file is read.
-    fontCatalogue().clear();
-    parseNameMap(fontCatalogue(), "a,b,c,d,QXSample-W5\r\ne,f,g,h,QXSample-W5\r\na,b,c,d,QXWinOnly-W4\r\n",
+    catalogue_.clear();
+    parseNameMap(catalogue_, "a,b,c,d,QXSample-W5\r\ne,f,g,h,QXSample-W5\r\na,b,c,d,QXWinOnly-W4\r\n",
                  "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
     std::vector<std::string> asked;
-    markInstalledFonts("\nNo Path\nRefused\nSample\n", copy + "\n\n" + windowsOnly + "\n" + copy + "\n", 4,
+    markInstalledFonts(catalogue_, "\nNo Path\nRefused\nSample\n", copy + "\n\n" + windowsOnly + "\n" + copy + "\n", 4,
                        [&asked, &windowsOnly](const char *file) {
                            asked.push_back(file);
                            return file != windowsOnly;
                        });
     EXPECT_EQ((std::vector<std::string>{windowsOnly, copy}), asked);
-    EXPECT_EQ("Sample", prop(fontCatalogue().at(0), NAME_REGISTRY));
-    EXPECT_EQ("1", prop(fontCatalogue().at(0), F_INSTALLED));
-    EXPECT_EQ("<absent>", prop(fontCatalogue().at(1), F_INSTALLED));
-    EXPECT_EQ("<absent>", prop(fontCatalogue().at(2), F_INSTALLED));
+    EXPECT_EQ("Sample", prop(catalogue_.at(0), NAME_REGISTRY));
+    EXPECT_EQ("1", prop(catalogue_.at(0), F_INSTALLED));
+    EXPECT_EQ("<absent>", prop(catalogue_.at(1), F_INSTALLED));
+    EXPECT_EQ("<absent>", prop(catalogue_.at(2), F_INSTALLED));
 }
 
 TEST_F(CatalogueTest, WithoutNameMapTheCatalogueStaysEmpty)
 {
     ProductBinding none("");
-    fontCatalogue().append();
-    loadCatalogue(false);
-    EXPECT_EQ(0u, fontCatalogue().size());
+    catalogue_.append();
+    loadCatalogue(catalogue_, false);
+    EXPECT_EQ(0u, catalogue_.size());
 }
 
 }  // namespace

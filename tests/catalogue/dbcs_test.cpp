@@ -58,9 +58,9 @@ protected:
             testutil::writeFile(ini_, savedIni_);
         else
             DeleteFileA(ini_.c_str());
-        fontCatalogue().clear();
     }
 
+    FontCatalogue catalogue_;
     std::string first_, second_, disc_, ini_, savedIni_;
     bool hadIni_ = false;
 };
@@ -78,8 +78,8 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     job.folder = testutil::scratchFolder("dbcs-" + run) + "\\" + second_ + first_;
     ASSERT_TRUE(CreateDirectoryA(job.folder.c_str(), nullptr));
 
-    loadCatalogue(false);
-    FontEntry *entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, "QXSample-W5");
+    loadCatalogue(catalogue_, false);
+    FontEntry *entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     ASSERT_EQ("1", prop(entry, F_AVAILABLE));
     const std::string fileName = "QX" + first_ + second_ + "Sample-W5.otf";
@@ -95,16 +95,16 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     EXPECT_TRUE(testutil::fileExists(expected));
 
     // A refresh finds the installed copy where it was put.
-    loadCatalogue(false);
-    entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, "QXSample-W5");
+    loadCatalogue(catalogue_, false);
+    entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     EXPECT_EQ("1", prop(entry, F_INSTALLED));
     EXPECT_EQ(expected, prop(entry, PATH_INSTALLED));
 
     EXPECT_EQ(FontOutcome::Removed, uninstallFont(job, *entry, &installed));
     EXPECT_FALSE(testutil::fileExists(expected));
-    loadCatalogue(false);
-    entry = findEntry(fontCatalogue(), NAME_POSTSCRIPT, "QXSample-W5");
+    loadCatalogue(catalogue_, false);
+    entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     EXPECT_EQ("<absent>", prop(entry, F_INSTALLED));
     EXPECT_EQ("<absent>", prop(entry, PATH_INSTALLED));

@@ -588,11 +588,11 @@ public:
         : entries_(entries), folder_(folder)
     {
     }
-    void loadCatalogue(bool) override
+    void loadCatalogue(FontCatalogue &catalogue, bool) override
     {
-        fontCatalogue().clear();
+        catalogue.clear();
         for (const FontEntry &e : entries_)
-            *fontCatalogue().append() = e;
+            *catalogue.append() = e;
     }
     bool defaultFontFolder(char *out) override
     {

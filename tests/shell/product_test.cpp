@@ -362,7 +362,7 @@ TEST_F(EntryTest, AQuietRunWithoutItsProductLogsWhy)
 // it with 1 and a line that says so; never with another end's code.
 class ThrowingServices : public InstallerServices {
 public:
-    void loadCatalogue(bool) override { throw std::bad_alloc(); }
+    void loadCatalogue(FontCatalogue &, bool) override { throw std::bad_alloc(); }
     bool defaultFontFolder(char *) override { return false; }
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }

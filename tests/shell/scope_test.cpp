@@ -90,7 +90,7 @@ TEST(ScopeTest, TheEmulatedSystemsBuildNumber)
 class RightsServices : public InstallerServices {
 public:
     RightsServices(bool administrator, DWORD build) : administrator_(administrator), build_(build) {}
-    void loadCatalogue(bool) override { throw std::bad_alloc(); }
+    void loadCatalogue(FontCatalogue &, bool) override { throw std::bad_alloc(); }
     bool defaultFontFolder(char *) override { return false; }
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }

@@ -11,11 +11,10 @@ namespace {
 
 class FakeServices : public InstallerServices {
 public:
-    void loadCatalogue(bool firstLoad) override
+    void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) override
     {
         ++settings().loadCount;
         settings().loadFirstFlags.push_back(firstLoad);
-        FontCatalogue &catalogue = fontCatalogue();
         catalogue.clear();
         for (const auto &row : settings().rows) {
             FontEntry *entry = catalogue.append();

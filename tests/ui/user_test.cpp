@@ -44,7 +44,10 @@ BOOL CALLBACK findInstallerDialog(HWND hwnd, LPARAM found)
 // The system's services, reporting a run without administrator rights.
 class NotElevatedServices : public InstallerServices {
 public:
-    void loadCatalogue(bool firstLoad) override { real_.loadCatalogue(firstLoad); }
+    void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) override
+    {
+        real_.loadCatalogue(catalogue, firstLoad);
+    }
     bool defaultFontFolder(char *out) override { return real_.defaultFontFolder(out); }
     bool systemFontFolder(char *out) override { return real_.systemFontFolder(out); }
     bool chooseFolder(char *buffer, int capacity) override { return real_.chooseFolder(buffer, capacity); }
