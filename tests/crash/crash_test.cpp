@@ -189,7 +189,18 @@ protected:
         si.cb = sizeof si;
         PROCESS_INFORMATION pi;
         std::string cmd = std::string("E:\\crashinstall.exe ") + args;
-        if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi))
+        // A start that fails runs nothing, so it is tried again (one such
+        // failure was seen in a loaded run); each one is printed.
+        bool started = false;
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, "E:\\", &si, &pi);
+            if (!started) {
+                std::fprintf(stderr, "crash test: '%s' could not be started (error %lu)\n", cmd.c_str(),
+                             GetLastError());
+                Sleep(500);
+            }
+        }
+        if (!started)
             return -1;
         OwnedHandle process(pi.hProcess), thread(pi.hThread);
         DWORD code = static_cast<DWORD>(kHung);
