@@ -9,8 +9,6 @@
 
 namespace {
 
-HMODULE gInstallerModule = nullptr;
-
 // Placeholder key written through the profile functions, then turned into
 // "NUL" by rewriting the file. Exactly 16 characters.
 const char kPlaceholderKey[] = "KorimaruDummyKey";
@@ -86,12 +84,7 @@ bool restoreMovedAside(const char *target)
 
 HMODULE installerModule()
 {
-    return gInstallerModule ? gInstallerModule : GetModuleHandleA(nullptr);
-}
-
-void setInstallerModule(HMODULE module)
-{
-    gInstallerModule = module;
+    return GetModuleHandleA(nullptr);
 }
 
 char *loadText(UINT id, char *buffer, int size)

@@ -8,9 +8,8 @@
 #include <windows.h>
 
 // The module whose resources loadText and loadTextResource read: the
-// program's own image unless a caller sets another (tests do).
+// program's own image.
 HMODULE installerModule();
-void setInstallerModule(HMODULE module);
 
 // Loads string id of the installer module into buffer (size chars incl. NUL).
 // Returns buffer when at least one character was loaded, else nullptr with
