@@ -19,7 +19,7 @@
 //   2b. one more install run that counts the messages the dialog thread
 //      handles (sent to and posted to its windows), per copy block.
 //   3. registers 500, 1000 and 2000 Fonts values, 300 of them the maker's
-//      fonts, and times loadCatalogue(false) five times at each count.
+//      fonts, and times loadCatalogue five times at each count.
 // Prints a small table of medians on standard output.
 #include "base/handles.h"
 #include "base/system.h"
@@ -470,7 +470,7 @@ void benchCatalogue(InstallerDialog *dialog)
         std::vector<double> times;
         for (int run = 0; run < kCatalogueRuns; ++run) {
             LONGLONG t0 = now();
-            loadCatalogue(catalogue, false);
+            loadCatalogue(catalogue, dialog->product(), false);
             times.push_back(seconds(t0, now()) * 1000.0);
         }
         gCatalogue.push_back({values, median(times), countInstalledEntries(catalogue)});

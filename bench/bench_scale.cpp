@@ -573,16 +573,17 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
     FontCatalogue &catalogue = dialog->catalogue();
     tree->send(TM_DELETEALL);
     step();
-    loadCatalogue(catalogue, false);
+    const ModuleChain &product = dialog->product();
+    loadCatalogue(catalogue, product, false);
     step();
     {
         FontCatalogue scratch;
-        std::unique_ptr<char[]> text(loadNameMapText());
+        std::unique_ptr<char[]> text(loadNameMapText(product));
         std::unique_ptr<char[]> keys(loadTextResource("NAMEMAP_KEYS"));
         parseNameMap(scratch, text.get(), keys.get());
     }
     step();
-    char drive = findProductDisc();
+    char drive = findProductDisc(product);
     step();
     if (drive)
         markAvailable(catalogue, drive);
@@ -603,7 +604,7 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
     }
     std::vector<bool> mine;
     for (const auto &font : installed)
-        mine.push_back(isMyFontFile(font.second.c_str()));
+        mine.push_back(isMyFontFile(product, font.second.c_str()));
     step();
     for (size_t i = 0; i < installed.size(); ++i)
         if (mine[i])

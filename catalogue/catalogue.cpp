@@ -99,17 +99,17 @@ const FolderListing &listFolder(std::map<std::string, FolderListing> *listings, 
 
 }  // namespace
 
-void loadCatalogue(FontCatalogue &catalogue, bool firstLoad)
+void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad)
 {
     catalogue.clear();
 
-    std::unique_ptr<char[]> text(loadNameMapText());
+    std::unique_ptr<char[]> text(loadNameMapText(product));
     if (text) {
         std::unique_ptr<char[]> keys(loadTextResource("NAMEMAP_KEYS"));
         parseNameMap(catalogue, text.get(), keys.get());
     }
 
-    char drive = firstLoad ? requestProductDisc() : findProductDisc();
+    char drive = firstLoad ? requestProductDisc(product) : findProductDisc(product);
     if (drive >= 'A' && drive <= 'Z')
         markAvailable(catalogue, drive);
 
@@ -118,15 +118,15 @@ void loadCatalogue(FontCatalogue &catalogue, bool firstLoad)
     // installed both ways is the one that this run can uninstall.
     FontScope own = fontScope();
     if (isWinNT())
-        markInstalledIn(catalogue, own == FontScope::User ? FontScope::Machine : FontScope::User);
-    markInstalledIn(catalogue, own);
+        markInstalledIn(catalogue, product, own == FontScope::User ? FontScope::Machine : FontScope::User);
+    markInstalledIn(catalogue, product, own);
 }
 
-void markInstalledIn(FontCatalogue &catalogue, FontScope scope)
+void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontScope scope)
 {
     std::string names, paths;
     int count;
-    if (getProductFontType() == 'O') {
+    if (getProductFontType(product) == 'O') {
         if (isWin9x()) {
             count = listAtmOpenTypeFonts(&names, &paths);
         } else {
@@ -138,7 +138,7 @@ void markInstalledIn(FontCatalogue &catalogue, FontScope scope)
         count = listInstalledFonts(trueType, &names, &paths, scope);
     }
 
-    MyFontTest isMine;
+    MyFontTest isMine(product);
     markInstalledFonts(catalogue, names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope);
 }
 

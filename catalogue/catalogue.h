@@ -6,6 +6,7 @@
 #include "catalogue/fontentry.h"
 #ifdef _WIN32
 #include "platform/scope.h"
+class ModuleChain;
 #endif
 
 #include <functional>
@@ -31,9 +32,10 @@ void parseNameMapLine(FontCatalogue &catalogue, const char *line, const char *ke
 void parseNameMap(FontCatalogue &catalogue, const char *text, const char *keys);
 
 #ifdef _WIN32
-// Rebuilds catalogue: all earlier entry pointers become invalid. The first
-// load asks for the package disc; later loads search it silently.
-void loadCatalogue(FontCatalogue &catalogue, bool firstLoad);
+// Rebuilds catalogue from the package bound in product: all earlier entry
+// pointers become invalid. The first load asks for the package disc; later
+// loads search it silently.
+void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad);
 
 // Marks the entries whose source file NAME_SUITCASE exists, with a non-zero
 // size, on the disc in drive: PATH_SOURCE, SIZE_ALL, F_AVAILABLE.
@@ -47,7 +49,7 @@ bool readPostScriptName(const char *path, char *out);
 
 // Marks the entries of the package's fonts that are registered in scope's
 // Fonts key (or Adobe Type Manager's list) as installed.
-void markInstalledIn(FontCatalogue &catalogue, FontScope scope);
+void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontScope scope);
 
 // Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
 // file at path as installed there under registryName, for scope's users

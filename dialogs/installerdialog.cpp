@@ -53,8 +53,8 @@ INT_PTR AboutDialog::run(HWND owner)
     return runModal(installerModule(), IDD_ABOUT, owner);
 }
 
-InstallerDialog::InstallerDialog(InstallerServices &services)
-    : services_(services), fontsChanged_(false), folderChosen_(false)
+InstallerDialog::InstallerDialog(InstallerServices &services, const ModuleChain &product)
+    : services_(services), product_(product), fontsChanged_(false), folderChosen_(false)
 {
 }
 
@@ -133,7 +133,7 @@ void InstallerDialog::refreshContents()
         initSummary();
         renderSummary(item(IDC_SUMMARY));
         char folder[kFolderSize];
-        if (services_.defaultFontFolder(folder))
+        if (services_.defaultFontFolder(product_, folder))
             setInstallFolder(folder);
         // A user's fonts go into the user's own fonts folder, and the
         // dialog says for whom they are.
@@ -149,7 +149,7 @@ void InstallerDialog::refreshContents()
         // The tree is drawn once, when it is full and shows the mode.
         CheckBoxTreeCtrl::RedrawHold hold(*tree_);
         tree_->send(TM_DELETEALL);
-        services_.loadCatalogue(catalogue_, firstTime);
+        services_.loadCatalogue(catalogue_, product_, firstTime);
         std::vector<FontEntry *> entries;
         entries.reserve(catalogue_.size());
         for (size_t i = 0; i < catalogue_.size(); ++i)
@@ -233,7 +233,7 @@ void InstallerDialog::showSample(const FontEntry *entry)
     char name[kTextSize] = "SAMPLE_MISSING";
     if (entry)
         entry->getProperty(NAME_POSTSCRIPT, name, sizeof name);
-    OwnedBitmap bitmap(findProductBitmap(name));
+    OwnedBitmap bitmap(findProductBitmap(product_, name));
     HGDIOBJ previous = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(
         hwnd_, IDC_SAMPLE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get())));
     // The control hands back the bitmap shown before, or a copy that it made
@@ -337,6 +337,7 @@ LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
     // Nothing ticked: Start does nothing.
     InstallJob job;
     job.mainDialog = hwnd_;
+    job.product = &product_;
     tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&job.entries));
     if (job.entries.empty())
         return 0;
@@ -405,7 +406,7 @@ LRESULT InstallerDialog::OnExit(WPARAM, LPARAM)
 {
     // Windows 95/98/Me register OpenType fonts with Adobe Type Manager, whose
     // own program is opened after a change.
-    if (getProductFontType() == 'O' && isWin9x() && fontsChanged_) {
+    if (getProductFontType(product_) == 'O' && isWin9x() && fontsChanged_) {
         char opener[kTextSize];
         if (services_.findOtfOpener(opener))
             ShellExecuteA(nullptr, nullptr, opener, nullptr, nullptr, SW_SHOWNORMAL);

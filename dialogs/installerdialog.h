@@ -26,8 +26,9 @@ public:
 
 class InstallerDialog : public ui::Dialog {
 public:
-    // The dialog loads and runs through services, the system's by default.
-    explicit InstallerDialog(InstallerServices &services = systemServices());
+    // The dialog shows the package bound in product, and loads and runs
+    // through services.
+    InstallerDialog(InstallerServices &services, const ModuleChain &product);
     ~InstallerDialog() override;
     InstallerDialog(const InstallerDialog &) = delete;
     InstallerDialog &operator=(const InstallerDialog &) = delete;
@@ -47,8 +48,9 @@ public:
 
     int mode() const;
     FontTreeCtrl *fontTree() const { return tree_.get(); }
-    // The entries that the tree shows.
+    // The entries that the tree shows, and the package they are of.
     FontCatalogue &catalogue() { return catalogue_; }
+    const ModuleChain &product() const { return product_; }
     bool fontsChanged() const { return fontsChanged_; }
 
 protected:
@@ -81,6 +83,7 @@ private:
     void moveControlBy(int id, int dy, int dheight);
 
     InstallerServices &services_;
+    const ModuleChain &product_;
     // The package's fonts; the tree's items point into it, so it is
     // rebuilt only together with the tree.
     FontCatalogue catalogue_;

@@ -30,7 +30,7 @@ RunSummary runUninstallJob(const InstallJob &job)
     run.policy = FailurePolicy::GoOn;
     RunSummary summary = uninstallFonts(run);
     // Adobe Type Manager on NT 4.0 keeps its own record of the fonts.
-    if (getProductFontType() == 'O' && isNT4() && job.mainDialog)
+    if (job.product && getProductFontType(*job.product) == 'O' && isNT4() && job.mainDialog)
         showInstallerMessage(job.mainDialog, IDS_ATM_NT4_UNINSTALL, MB_OK | MB_ICONEXCLAMATION);
     return summary;
 }

@@ -9,31 +9,23 @@
 #include "platform/opener.h"
 #include "platform/scope.h"
 
-namespace {
-
-class SystemServices : public InstallerServices {
-public:
-    void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) override
-    {
-        ::loadCatalogue(catalogue, firstLoad);
-    }
-    bool defaultFontFolder(char *out) override { return getDefaultFontFolder(out); }
-    bool systemFontFolder(char *out) override { return getSystemFontFolder(out) != nullptr; }
-    bool chooseFolder(char *buffer, int capacity) override { return browseForFolder(buffer, capacity); }
-    bool findOtfOpener(char *buffer) override { return ::findOtfOpener(buffer); }
-    RunSummary runInstall(const InstallJob &job) override { return runInstallJob(job); }
-    RunSummary runUninstall(const InstallJob &job) override { return runUninstallJob(job); }
-    bool administrator() override { return processIsAdministrator(); }
-    DWORD systemBuild() override { return realBuildNumber(); }
-    bool restartElevated() override { return restartAsAdministrator(kRestartedArgument); }
-};
-
-}  // namespace
-
 const char kRestartedArgument[] = "/elevated";
 
-InstallerServices &systemServices()
+void SystemServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad)
 {
-    static SystemServices services;
-    return services;
+    ::loadCatalogue(catalogue, product, firstLoad);
 }
+
+bool SystemServices::defaultFontFolder(const ModuleChain &product, char *out)
+{
+    return getDefaultFontFolder(product, out);
+}
+
+bool SystemServices::systemFontFolder(char *out) { return getSystemFontFolder(out) != nullptr; }
+bool SystemServices::chooseFolder(char *buffer, int capacity) { return browseForFolder(buffer, capacity); }
+bool SystemServices::findOtfOpener(char *buffer) { return ::findOtfOpener(buffer); }
+RunSummary SystemServices::runInstall(const InstallJob &job) { return runInstallJob(job); }
+RunSummary SystemServices::runUninstall(const InstallJob &job) { return runUninstallJob(job); }
+bool SystemServices::administrator() { return processIsAdministrator(); }
+DWORD SystemServices::systemBuild() { return realBuildNumber(); }
+bool SystemServices::restartElevated() { return restartAsAdministrator(kRestartedArgument); }

@@ -1,6 +1,6 @@
 // dialogs/services.h - what the main dialog and the install run take from the
 // system: the catalogue load, the folders, the folder chooser and the two
-// runs. The program uses systemServices(); tests give the dialog their own.
+// runs. The program uses SystemServices; tests give the dialog their own.
 #ifndef DIALOGS_SERVICES_H
 #define DIALOGS_SERVICES_H
 
@@ -15,11 +15,12 @@ class InstallerServices {
 public:
     virtual ~InstallerServices() = default;
 
-    // Rebuilds catalogue; the first load asks for the package disc.
-    virtual void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) = 0;
-    // The proposed destination and the system fonts folder into out
-    // (kFontsValueSize chars); false when there is none.
-    virtual bool defaultFontFolder(char *out) = 0;
+    // Rebuilds catalogue from the package bound in product; the first load
+    // asks for the package disc.
+    virtual void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) = 0;
+    // The proposed destination for product's fonts and the system fonts
+    // folder into out (kFontsValueSize chars); false when there is none.
+    virtual bool defaultFontFolder(const ModuleChain &product, char *out) = 0;
     virtual bool systemFontFolder(char *out) = 0;
     // Lets the user choose a folder (capacity chars); false when cancelled.
     virtual bool chooseFolder(char *buffer, int capacity) = 0;
@@ -45,6 +46,18 @@ public:
 extern const char kRestartedArgument[];
 
 // The real ones: the disc, the registry, the shell and the file system.
-InstallerServices &systemServices();
+class SystemServices : public InstallerServices {
+public:
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) override;
+    bool defaultFontFolder(const ModuleChain &product, char *out) override;
+    bool systemFontFolder(char *out) override;
+    bool chooseFolder(char *buffer, int capacity) override;
+    bool findOtfOpener(char *buffer) override;
+    RunSummary runInstall(const InstallJob &job) override;
+    RunSummary runUninstall(const InstallJob &job) override;
+    bool administrator() override;
+    DWORD systemBuild() override;
+    bool restartElevated() override;
+};
 
 #endif

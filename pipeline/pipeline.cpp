@@ -76,6 +76,7 @@ std::string foldCase(const char *path)
 // name is rare.
 class RegisteredFiles {
 public:
+    explicit RegisteredFiles(const ModuleChain &product) : product_(product) {}
     bool names(const char *path)
     {
         if (!loaded_) {
@@ -83,7 +84,7 @@ public:
             listInstalledFonts(nullptr, &names, &paths, FontScope::Machine);
             if (isWinNT())
                 listInstalledFonts(nullptr, &names, &paths, FontScope::User);
-            if (getProductFontType() == 'O' && isWin9x())
+            if (getProductFontType(product_) == 'O' && isWin9x())
                 listAtmOpenTypeFonts(&names, &paths);
             for (size_t at = 0, end; (end = paths.find('\n', at)) != std::string::npos; at = end + 1)
                 paths_.push_back(foldCase(paths.substr(at, end - at).c_str()));
@@ -94,6 +95,7 @@ public:
     }
 
 private:
+    const ModuleChain &product_;
     bool loaded_ = false;
     std::vector<std::string> paths_;
 };
@@ -132,8 +134,17 @@ private:
     std::vector<std::string> names_;
 };
 
+// The job's package, or one with no module when it has none.
+const ModuleChain &productOf(const InstallJob &job)
+{
+    static const ModuleChain none;
+    return job.product ? *job.product : none;
+}
+
 // What a run learns once and uses for every font.
 struct RunState {
+    explicit RunState(const InstallJob &job) : product(productOf(job)), registered(product) {}
+    const ModuleChain &product;
     RegisteredFiles registered;
     FolderNames folder;
 };
@@ -240,7 +251,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     if (!destinationOf(job, entry, &name, &ext, destination))
         return FontOutcome::NoDestination;
     char registration[kPropertySize];
-    if (!registrationName(&entry, registration))
+    if (!registrationName(run.product, &entry, registration))
         return FontOutcome::NoRegistryName;
 
     char local[kPropertySize] = "";
@@ -252,9 +263,9 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     // the copy takes the next free letter.
     char first = 0;
     if (run.folder.has(job.folder, (name + ext).c_str()) && fileExists(destination)) {
-        if (isStampedCopyOf(entry, destination) && !run.registered.names(destination)) {
+        if (isStampedCopyOf(run.product, entry, destination) && !run.registered.names(destination)) {
             *path = destination;
-            if (!job.registrar(&entry, destination))
+            if (!job.registrar(run.product, &entry, destination))
                 return registrationRefused();
             reach(job.steps, RunStep::Registered);
             return FontOutcome::Recovered;
@@ -296,7 +307,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     // must not take the new copy.
     if (fontScope() == FontScope::User)
         cancelDeleteAtSignIn(moved);
-    if (!job.registrar(&entry, moved)) {
+    if (!job.registrar(run.product, &entry, moved)) {
         DeleteFileA(moved);
         path->clear();
         return registrationRefused();
@@ -314,12 +325,12 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         char stranded[MAX_PATH];
         if (!destinationOf(job, entry, &name, &ext, stranded) || !run.folder.has(job.folder, (name + ext).c_str()) ||
             !fileExists(stranded) ||
-            !isStampedCopyOf(entry, stranded) || run.registered.names(stranded))
+            !isStampedCopyOf(run.product, entry, stranded) || run.registered.names(stranded))
             return FontOutcome::NotInstalled;
         *path = stranded;
         // Adobe Type Manager's companion key may be left of its pair.
         char atmName[kPropertySize], listed[kAtmPathSize];
-        if (getProductFontType() == 'O' && isWin9x() && entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) &&
+        if (getProductFontType(run.product) == 'O' && isWin9x() && entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) &&
             !getAtmOpenTypeFontPath(atmName, listed))
             writeAtmOpenTypeFont(atmName, nullptr);
         FontOutcome outcome = deleteFontFile(stranded, fontScope());
@@ -338,7 +349,7 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         *path = *installed;
     // A registration that cannot be removed keeps its file: it must never
     // name a file that is gone.
-    if (!unregisterFontCopy(&entry))
+    if (!unregisterFontCopy(run.product, &entry))
         return FontOutcome::UnregisterFailed;
     reach(job.steps, RunStep::Unregistered);
     if (!installed || installed->empty())
@@ -354,7 +365,7 @@ typedef FontOutcome (*FontStep)(const InstallJob &, const FontEntry &, RunState 
 RunSummary runFonts(const InstallJob &job, FontStep step)
 {
     RunSummary summary;
-    RunState run;
+    RunState run(job);
     // The other windows hear of the run's changes once, at its end.
     FontChangeBatch batch;
     // Temporary files of an earlier run that was interrupted; the named
@@ -487,14 +498,14 @@ RunSummary uninstallFonts(const InstallJob &job)
 
 FontOutcome installFont(const InstallJob &job, const FontEntry &entry, std::string *path)
 {
-    RunState run;
+    RunState run(job);
     path->clear();
     return installOne(job, entry, run, path);
 }
 
 FontOutcome uninstallFont(const InstallJob &job, const FontEntry &entry, std::string *path)
 {
-    RunState run;
+    RunState run(job);
     path->clear();
     return uninstallOne(job, entry, run, path);
 }
@@ -609,10 +620,10 @@ CopyResult copyFontFile(const char *source, const char *destination, const Progr
     return result;
 }
 
-bool registrationName(const FontEntry *entry, char *out)
+bool registrationName(const ModuleChain &product, const FontEntry *entry, char *out)
 {
     const char *key = nullptr;
-    switch (getProductFontType()) {
+    switch (getProductFontType(product)) {
     case 'T':
         key = NAME_REGISTRY;
         break;
@@ -634,19 +645,19 @@ bool registrationName(const FontEntry *entry, char *out)
     return out[0] != '\0';
 }
 
-int registerFontCopy(const FontEntry *entry, const char *installedPath)
+int registerFontCopy(const ModuleChain &product, const FontEntry *entry, const char *installedPath)
 {
     char name[kPropertySize];
-    if (!registrationName(entry, name))
+    if (!registrationName(product, entry, name))
         return 0;
-    return getProductFontType() == 'T' ? registerFontFile(installedPath, name)
+    return getProductFontType(product) == 'T' ? registerFontFile(installedPath, name)
                                        : registerOpenTypeFont(installedPath, name);
 }
 
-bool unregisterFontCopy(const FontEntry *entry)
+bool unregisterFontCopy(const ModuleChain &product, const FontEntry *entry)
 {
     char name[kPropertySize] = "";
-    char type = getProductFontType();
+    char type = getProductFontType(product);
     if (type == 'O' && isWin9x()) {
         // The installed pass put the name under which Adobe Type Manager
         // really lists the font into NAME_REGISTRY; NAME_LOCAL, the name it
@@ -667,10 +678,10 @@ bool unregisterFontCopy(const FontEntry *entry)
     return true;
 }
 
-bool isStampedCopyOf(const FontEntry &entry, const char *path)
+bool isStampedCopyOf(const ModuleChain &product, const FontEntry &entry, const char *path)
 {
     const std::string *postscript = entry.findProperty(NAME_POSTSCRIPT);
     char name[FONT_NAME_SIZE];
-    return postscript && isMyFontFile(path) && readPostScriptName(path, name) && *postscript == name &&
+    return postscript && isMyFontFile(product, path) && readPostScriptName(path, name) && *postscript == name &&
            GetEmbeddingType(path) == 2 && FileChecksumsHold(path);
 }

@@ -15,6 +15,7 @@
 
 #include "base/handles.h"
 #include "catalogue/fontentry.h"
+#include "platform/product.h"
 #include "platform/scope.h"
 
 #include <windows.h>
@@ -136,12 +137,12 @@ protected:
     ~RunSteps() = default;
 };
 
-// Registers the installed copy of entry at installedPath with the system;
-// nonzero on success.
-typedef int (*FontRegistrar)(const FontEntry *entry, const char *installedPath);
+// Registers the installed copy of entry, a font of the package bound in
+// product, at installedPath with the system; nonzero on success.
+typedef int (*FontRegistrar)(const ModuleChain &product, const FontEntry *entry, const char *installedPath);
 // The registrar of the installer: as the package's font type and the running
 // system require.
-int registerFontCopy(const FontEntry *entry, const char *installedPath);
+int registerFontCopy(const ModuleChain &product, const FontEntry *entry, const char *installedPath);
 
 // What a test build puts into every job of a run: where each step is
 // reported, the stamp and the registrar.
@@ -156,6 +157,9 @@ struct RunHooks {
 struct InstallJob {
     // Owner of the run's windows; nullptr when the run has none.
     HWND mainDialog = nullptr;
+    // The bound package: its font type and its test of a maker's file.
+    // nullptr: no package is bound (no font type; no file is the maker's).
+    const ModuleChain *product = nullptr;
     // Install: the destination. Uninstall: where a copy that an interrupted
     // run left unregistered is looked for (empty: nowhere).
     std::string folder;
@@ -232,7 +236,7 @@ CopyResult copyFontFile(const char *source, const char *destination, const Progr
 // The name that entry is registered under on the running system (the
 // Fonts value name, or Adobe Type Manager's key) into out (kPropertySize
 // chars); false when it has none: an empty name is never registered.
-bool registrationName(const FontEntry *entry, char *out);
+bool registrationName(const ModuleChain &product, const FontEntry *entry, char *out);
 
 // registerFontCopy (above) registers the installed copy as the package's
 // font type and the running system require; a font without a registration
@@ -241,7 +245,7 @@ bool registrationName(const FontEntry *entry, char *out);
 // Removes the registration of an installed font (from the Fonts key of the
 // current user for an entry marked F_PER_USER): true when it is gone (or was
 // not there), false when the registry or profile refused.
-bool unregisterFontCopy(const FontEntry *entry);
+bool unregisterFontCopy(const ModuleChain &product, const FontEntry *entry);
 
 // Deletes an uninstalled font's file, clearing its read-only attribute, or
 // schedules the deletion when the file is in use: at the next restart for a
@@ -251,6 +255,6 @@ FontOutcome deleteFontFile(const char *path, FontScope scope);
 // Whether the file at path is entry's stamped copy as an earlier run left
 // it: the package's test accepts it, its PostScript name is the entry's,
 // its fsType is 2 and its checksums hold.
-bool isStampedCopyOf(const FontEntry &entry, const char *path);
+bool isStampedCopyOf(const ModuleChain &product, const FontEntry &entry, const char *path);
 
 #endif

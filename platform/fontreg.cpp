@@ -256,11 +256,11 @@ char *getSystemFontFolder(char *out)
     return copyWhole(out, kFontsValueSize, std::string(windows) + "\\Fonts") ? out : nullptr;
 }
 
-bool getDefaultFontFolder(char *out)
+bool getDefaultFontFolder(const ModuleChain &product, char *out)
 {
     if (fontScope() == FontScope::User)
         return getUserFontFolder(out, kFontsValueSize);
-    if (getProductFontType() == 'O') {
+    if (getProductFontType(product) == 'O') {
         if (isWin9x())
             return getAtmPfbDirFromProfile(out) != nullptr;
         if (isNT4())
@@ -309,19 +309,19 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
     return count;
 }
 
-bool isMyFontFile(const char *path)
+bool isMyFontFile(const ModuleChain &product, const char *path)
 {
-    return MyFontTest()(path);
+    return MyFontTest(product)(path);
 }
 
-MyFontTest::MyFontTest() : export_(nullptr), haveExtensions_(false)
+MyFontTest::MyFontTest(const ModuleChain &product) : export_(nullptr), haveExtensions_(false)
 {
-    if (FARPROC found = findProductExport("IsMyFontFile")) {
+    if (FARPROC found = findProductExport(product, "IsMyFontFile")) {
         export_ = reinterpret_cast<ExportFn>(reinterpret_cast<void *>(found));
         return;
     }
     char extensions[kExtensionsSize];
-    if (findProductString("PRODUCT_EXTENSIONS", extensions, sizeof extensions)) {
+    if (findProductString(product, "PRODUCT_EXTENSIONS", extensions, sizeof extensions)) {
         haveExtensions_ = true;
         extensions_ = extensions;
     }

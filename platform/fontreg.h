@@ -17,6 +17,8 @@
 
 #include <string>
 
+class ModuleChain;
+
 // Buffers of value names, value data and paths: 260 chars incl. NUL.
 const int kFontsValueSize = 260;
 
@@ -78,11 +80,11 @@ public:
 // out holds kFontsValueSize chars.
 char *getSystemFontFolder(char *out);
 
-// The default destination folder for the package's font type and the
-// running system, and the user's own fonts folder for a user's run; false
-// when there is none (no Adobe Type Manager setting where one is needed).
-// out holds kFontsValueSize chars.
-bool getDefaultFontFolder(char *out);
+// The default destination folder for the font type of the package bound in
+// product and the running system, and the user's own fonts folder for a
+// user's run; false when there is none (no Adobe Type Manager setting where
+// one is needed). out holds kFontsValueSize chars.
+bool getDefaultFontFolder(const ModuleChain &product, char *out);
 
 // Appends, for every Fonts value whose data has one of the extensions (a
 // nullptr-terminated list, compared without regard to case; every value
@@ -94,14 +96,15 @@ int listInstalledFonts(const char *const *extensions, std::string *names, std::s
                        FontScope scope = fontScope());
 
 // True when the installed font file at path belongs to this maker's package
-// line: the product module's IsMyFontFile export decides when it has one.
-bool isMyFontFile(const char *path);
+// line: the IsMyFontFile export of the module bound in product decides when
+// it has one.
+bool isMyFontFile(const ModuleChain &product, const char *path);
 
 // The same test for many files: what it takes from the product module (its
 // export, or its extension list) is looked up once, when it is made.
 class MyFontTest {
 public:
-    MyFontTest();
+    explicit MyFontTest(const ModuleChain &product);
     bool operator()(const char *path) const;
 
 private:

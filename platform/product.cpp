@@ -48,12 +48,6 @@ void ModuleChain::remove(HMODULE module)
     }
 }
 
-ModuleChain &ModuleChain::instance()
-{
-    static ModuleChain chain;
-    return chain;
-}
-
 UINT lookupStringId(HMODULE module, const char *key)
 {
     DWORD size = 0;
@@ -64,9 +58,8 @@ UINT lookupStringId(HMODULE module, const char *key)
     return findStrmapId(bytes, size, key);
 }
 
-char *findProductString(const char *key, char *buffer, int size)
+char *findProductString(const ModuleChain &chain, const char *key, char *buffer, int size)
 {
-    const ModuleChain &chain = ModuleChain::instance();
     for (size_t i = 0; i < chain.size(); ++i) {
         HMODULE module = chain.fromLast(i);
         UINT id = lookupStringId(module, key);
@@ -76,9 +69,8 @@ char *findProductString(const char *key, char *buffer, int size)
     return nullptr;
 }
 
-char *findProductTextResource(const char *name)
+char *findProductTextResource(const ModuleChain &chain, const char *name)
 {
-    const ModuleChain &chain = ModuleChain::instance();
     for (size_t i = 0; i < chain.size(); ++i) {
         DWORD size = 0;
         if (const char *bytes = findTextResource(chain.fromLast(i), name, &size))
@@ -87,9 +79,8 @@ char *findProductTextResource(const char *name)
     return nullptr;
 }
 
-HBITMAP findProductBitmap(const char *name)
+HBITMAP findProductBitmap(const ModuleChain &chain, const char *name)
 {
-    const ModuleChain &chain = ModuleChain::instance();
     for (size_t i = 0; i < chain.size(); ++i) {
         if (HBITMAP bitmap = LoadBitmapA(chain.fromLast(i), name))
             return bitmap;
@@ -97,9 +88,8 @@ HBITMAP findProductBitmap(const char *name)
     return nullptr;
 }
 
-FARPROC findProductExport(const char *name)
+FARPROC findProductExport(const ModuleChain &chain, const char *name)
 {
-    const ModuleChain &chain = ModuleChain::instance();
     for (size_t i = 0; i < chain.size(); ++i) {
         HMODULE module = chain.fromLast(i);
         if (!module)
@@ -110,18 +100,18 @@ FARPROC findProductExport(const char *name)
     return nullptr;
 }
 
-char getProductFontType()
+char getProductFontType(const ModuleChain &chain)
 {
     char type[kFontTypeSize];
-    if (!findProductString("PRODUCT_FONTTYPE", type, sizeof type))
+    if (!findProductString(chain, "PRODUCT_FONTTYPE", type, sizeof type))
         return 0;
     return type[0];
 }
 
-char findProductDisc()
+char findProductDisc(const ModuleChain &chain)
 {
     char names[kCdromNameSize];
-    if (!findProductString("PRODUCT_CDROM_NAME", names, sizeof names))
+    if (!findProductString(chain, "PRODUCT_CDROM_NAME", names, sizeof names))
         return 0;
 
     DWORD mask = GetLogicalDrives();
@@ -144,13 +134,13 @@ char findProductDisc()
     return 0;
 }
 
-char requestProductDisc()
+char requestProductDisc(const ModuleChain &chain)
 {
     for (;;) {
-        if (char letter = findProductDisc())
+        if (char letter = findProductDisc(chain))
             return letter;
         char prompt[kRequestCdSize];
-        if (!findProductString("PRODUCT_REQUEST_CD", prompt, sizeof prompt))
+        if (!findProductString(chain, "PRODUCT_REQUEST_CD", prompt, sizeof prompt))
             prompt[0] = '\0';
         // Only OK looks again: a prompt that could not be shown (no window
         // can be created) gives 0 and ends the search as Cancel does, where
@@ -169,11 +159,11 @@ std::unique_ptr<std::istream> FileOpener::open(const char *path) const
     return file;
 }
 
-char *loadNameMapText(const FileOpener &files)
+char *loadNameMapText(const ModuleChain &chain, const FileOpener &files)
 {
     char drive[_MAX_DRIVE], dir[_MAX_DIR], name[kNameMapFileSize], path[MAX_PATH];
     if (moduleFolder(nullptr, drive, dir) &&
-        findProductString("PRODUCT_NAMEMAP", name, sizeof name) &&
+        findProductString(chain, "PRODUCT_NAMEMAP", name, sizeof name) &&
         joinPath(path, sizeof path, drive, dir, name)) {
         std::unique_ptr<std::istream> file = files.open(path);
         int64_t size = file ? StreamSize(*file) : -1;
@@ -186,5 +176,5 @@ char *loadNameMapText(const FileOpener &files)
             }
         }
     }
-    return findProductTextResource("NameMap.csv");
+    return findProductTextResource(chain, "NameMap.csv");
 }

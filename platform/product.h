@@ -3,7 +3,8 @@
 // The module chain holds, in order: the null handle (the process image for
 // the resource calls), the program's own instance and the product module.
 // Every lookup walks it from the last entry to the first, so the product
-// module is asked first and the program itself last.
+// module is asked first and the program itself last. The run that binds the
+// product module owns its chain and hands it to whoever looks things up.
 #ifndef PLATFORM_PRODUCT_H
 #define PLATFORM_PRODUCT_H
 
@@ -24,8 +25,6 @@ public:
     size_t size() const { return modules_.size(); }
     // Entry i counted from the last one: at(0) is asked first.
     HMODULE fromLast(size_t i) const { return modules_[modules_.size() - 1 - i]; }
-
-    static ModuleChain &instance();
 
 private:
     std::vector<HMODULE> modules_;
@@ -48,26 +47,26 @@ bool joinPath(char *out, size_t size, const char *a, const char *b, const char *
 // Keys are case-sensitive; the first matching line wins.
 UINT lookupStringId(HMODULE module, const char *key);
 
-// The package string of key, loaded from the module whose STRMAP names it;
-// nullptr when no module answers.
-char *findProductString(const char *key, char *buffer, int size);
+// The package string of key, loaded from the module of chain whose STRMAP
+// names it; nullptr when no module answers.
+char *findProductString(const ModuleChain &chain, const char *key, char *buffer, int size);
 // A new NUL-terminated copy of the first TEXT resource name along the chain;
 // the caller frees it with delete[]. nullptr when no module has it.
-char *findProductTextResource(const char *name);
+char *findProductTextResource(const ModuleChain &chain, const char *name);
 // The first bitmap of that name along the chain; the caller deletes it.
-HBITMAP findProductBitmap(const char *name);
+HBITMAP findProductBitmap(const ModuleChain &chain, const char *name);
 // The first export of that name along the chain.
-FARPROC findProductExport(const char *name);
+FARPROC findProductExport(const ModuleChain &chain, const char *name);
 
 // 'O' OpenType, 'T' TrueType, 0 when the package names no font type.
-char getProductFontType();
+char getProductFontType(const ModuleChain &chain);
 
 // Drive letter of the package disc (found by volume label), or 0.
-char findProductDisc();
+char findProductDisc(const ModuleChain &chain);
 // As findProductDisc, asking the user to insert the disc until it is found
 // or the user cancels (then 0). A prompt that cannot be shown counts as a
 // cancel.
-char requestProductDisc();
+char requestProductDisc(const ModuleChain &chain);
 
 // How the name-map loader opens a file for reading; tests stand in files
 // that the disk cannot easily give, such as one that reads back fewer bytes
@@ -82,6 +81,6 @@ public:
 // A new NUL-terminated copy of the name-map text: the file named by
 // PRODUCT_NAMEMAP beside the program when it can be read whole, else the
 // "NameMap.csv" resource. The caller frees it with delete[].
-char *loadNameMapText(const FileOpener &files = FileOpener());
+char *loadNameMapText(const ModuleChain &chain, const FileOpener &files = FileOpener());
 
 #endif

@@ -53,9 +53,10 @@ private:
 // What became of the binding of the product module.
 enum class Binding { Bound, NoName, NotLoaded, Refused };
 
-// Loads the product module beside the program, puts it into the module
-// chain, calls its `start` and, when it agrees, body; then unbinds it. With
-// showErrors a module that cannot be loaded is named in a message box.
+// Loads the product module beside the program, makes the module chain of
+// this run with it, calls its `start` and, when it agrees, body with the
+// chain; then unbinds it. With showErrors a module that cannot be loaded is
+// named in a message box.
 template <class Body>
 Binding runWithProduct(bool showErrors, Body body)
 {
@@ -78,8 +79,7 @@ Binding runWithProduct(bool showErrors, Body body)
         return Binding::NotLoaded;
     }
 
-    ModuleChain &chain = ModuleChain::instance();
-    chain.clear();
+    ModuleChain chain;
     chain.append(nullptr);
     chain.append(self);
     chain.append(product.get());
@@ -89,12 +89,9 @@ Binding runWithProduct(bool showErrors, Body body)
         reinterpret_cast<StartFn>(reinterpret_cast<void *>(GetProcAddress(product.get(), "start")));
     Binding binding = Binding::Refused;
     if (start && start(0) != 0) {
-        body();
+        body(chain);
         binding = Binding::Bound;
     }
-
-    chain.remove(product.get());
-    product.reset();
     return binding;
 }
 
@@ -111,7 +108,8 @@ const char *installerLockName()
 
 int runInstaller(int)
 {
-    return runInstallerDialog(systemServices(), false);
+    SystemServices services;
+    return runInstallerDialog(services, false);
 }
 
 int runInstallerDialog(InstallerServices &services, bool restarted)
@@ -138,7 +136,9 @@ int runInstallerDialog(InstallerServices &services, bool restarted)
     }
     int result = 0;
     Binding binding =
-        runWithProduct(true, [&result, &services] { result = static_cast<int>(runMainDialog(services)); });
+        runWithProduct(true, [&result, &services](const ModuleChain &product) {
+            result = static_cast<int>(runMainDialog(services, product));
+        });
     return binding == Binding::NotLoaded ? -1 : result;
 }
 
@@ -151,14 +151,15 @@ int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks)
     RunLock lock;
     if (!lock.held())
         return kQuietAnotherRun;
-    ProductBinding bind = [](const std::function<void()> &body) {
+    ProductBinding bind = [](const std::function<void(const ModuleChain &)> &body) {
         return runWithProduct(false, body) == Binding::Bound;
     };
-    return runQuiet(request, systemServices(), bind, hooks);
+    SystemServices services;
+    return runQuiet(request, services, bind, hooks);
 }
 
-INT_PTR runMainDialog(InstallerServices &services)
+INT_PTR runMainDialog(InstallerServices &services, const ModuleChain &product)
 {
-    InstallerDialog dialog(services);
+    InstallerDialog dialog(services, product);
     return dialog.run();
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 class InstallerServices;
+class ModuleChain;
 struct QuietRequest;
 struct RunHooks;
 
@@ -33,7 +34,7 @@ int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks = nullp
 // dialog or quiet run, finds it held and does nothing.
 const char *installerLockName();
 
-// Runs the main dialog modally over services.
-INT_PTR runMainDialog(InstallerServices &services);
+// Runs the main dialog of the package bound in product modally over services.
+INT_PTR runMainDialog(InstallerServices &services, const ModuleChain &product);
 
 #endif

@@ -133,13 +133,14 @@ private:
 };
 
 // The fonts of request, with the product module bound.
-const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &services, QuietLog &log,
-                         const RunHooks &hooks, std::string *badName)
+const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &services, const ModuleChain &product,
+                         QuietLog &log, const RunHooks &hooks, std::string *badName)
 {
     // The silent disc search; a quiet run never asks for the disc.
     FontCatalogue catalogue;
-    services.loadCatalogue(catalogue, false);
+    services.loadCatalogue(catalogue, product, false);
     InstallJob job;
+    job.product = &product;
     job.policy = FailurePolicy::GoOn;
     job.observer = &log;
     job.steps = hooks.steps;
@@ -167,7 +168,7 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
     if (request.uninstall) {
         if (job.entries.empty())
             return kNoFontListed;
-        if (services.defaultFontFolder(folder))
+        if (services.defaultFontFolder(product, folder))
             job.folder = folder;
         RunSummary summary = uninstallFonts(job);
         if (summary.failed)
@@ -176,14 +177,14 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
             return kRestart;
         return request.all && summary.done == 0 ? kNothingInstalled : kDone;
     }
-    if (findProductDisc() == 0)
+    if (findProductDisc(product) == 0)
         return kNoDisc;
     if (!request.folder.empty()) {
         // Registered paths must be full paths, whatever the folder was given as.
         DWORD n = GetFullPathNameA(request.folder.c_str(), kPropertySize, folder, nullptr);
         if (n == 0 || n >= static_cast<DWORD>(kPropertySize))
             return kBadFolder;
-    } else if (!services.defaultFontFolder(folder)) {
+    } else if (!services.defaultFontFolder(product, folder)) {
         return kNoFolder;
     }
     job.folder = folder;
@@ -258,9 +259,9 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
     const QuietEnd *end = &kNoProduct;
     std::string badName = "-";
     try {
-        bool bound = bind([&] {
+        bool bound = bind([&](const ModuleChain &product) {
             try {
-                end = &runFonts(request, services, log, hooks ? *hooks : RunHooks(), &badName);
+                end = &runFonts(request, services, product, log, hooks ? *hooks : RunHooks(), &badName);
             } catch (...) {
                 end = &kBroken;
             }
@@ -273,10 +274,10 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
     return log.end(*end, badName.c_str());
 }
 
-int runQuietRequest(const QuietRequest &request, InstallerServices &services)
+int runQuietRequest(const QuietRequest &request, InstallerServices &services, const ModuleChain &product)
 {
-    return runQuiet(request, services, [](const std::function<void()> &body) {
-        body();
+    return runQuiet(request, services, [&product](const std::function<void(const ModuleChain &)> &body) {
+        body(product);
         return true;
     });
 }

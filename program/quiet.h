@@ -54,8 +54,9 @@ CommandLineKind parseCommandLine(const std::vector<std::string> &args, QuietRequ
 // The usage text that /? shows.
 extern const char kQuietUsage[];
 
-// Runs body with the product module bound; false when it could not be.
-typedef std::function<bool(const std::function<void()> &body)> ProductBinding;
+// Runs body with the product module bound, giving it the chain that holds
+// the module; false when it could not be bound.
+typedef std::function<bool(const std::function<void(const ModuleChain &)> &body)> ProductBinding;
 
 // A whole quiet run: opens its log, decides for whom it installs from the
 // rights and the system that services report (ending with 5 where it would
@@ -68,7 +69,7 @@ typedef std::function<bool(const std::function<void()> &body)> ProductBinding;
 int runQuiet(const QuietRequest &request, InstallerServices &services, const ProductBinding &bind,
              const RunHooks *hooks = nullptr);
 
-// The same with the product module bound already.
-int runQuietRequest(const QuietRequest &request, InstallerServices &services);
+// The same with the product module bound already, in product.
+int runQuietRequest(const QuietRequest &request, InstallerServices &services, const ModuleChain &product);
 
 #endif

@@ -88,5 +88,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         break;
     }
     InitCommonControls();
-    return runInstallerDialog(systemServices(), restarted);
+    SystemServices services;
+    return runInstallerDialog(services, restarted);
 }

@@ -68,17 +68,18 @@ protected:
 TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
 {
     ProductBinding product("testproduct_otf.dll");
-    ASSERT_EQ('O', getProductFontType());
+    ASSERT_EQ('O', getProductFontType(product.chain()));
     ASSERT_TRUE(copyFont("QXSample-W5.otf", disc_ + "\\QXSample-W5"));
     // A scratch folder of this run's own (the runs of other versions and
     // code pages may go on at the same time in the other Wine prefix), and in
     // it a folder whose name ends in a character whose second byte is 0x5C.
     std::string run = std::to_string(platform()) + "-" + std::to_string(GetACP());
     InstallJob job;  // no dialog: the run's own folder
+    job.product = &product.chain();
     job.folder = testutil::scratchFolder("dbcs-" + run) + "\\" + second_ + first_;
     ASSERT_TRUE(CreateDirectoryA(job.folder.c_str(), nullptr));
 
-    loadCatalogue(catalogue_, false);
+    loadCatalogue(catalogue_, product.chain(), false);
     FontEntry *entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     ASSERT_EQ("1", prop(entry, F_AVAILABLE));
@@ -95,7 +96,7 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     EXPECT_TRUE(testutil::fileExists(expected));
 
     // A refresh finds the installed copy where it was put.
-    loadCatalogue(catalogue_, false);
+    loadCatalogue(catalogue_, product.chain(), false);
     entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     EXPECT_EQ("1", prop(entry, F_INSTALLED));
@@ -103,7 +104,7 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
 
     EXPECT_EQ(FontOutcome::Removed, uninstallFont(job, *entry, &installed));
     EXPECT_FALSE(testutil::fileExists(expected));
-    loadCatalogue(catalogue_, false);
+    loadCatalogue(catalogue_, product.chain(), false);
     entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     EXPECT_EQ("<absent>", prop(entry, F_INSTALLED));

@@ -382,7 +382,7 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
     char folder[kFontsValueSize] = "";
     const char kSetupKey[] = "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup";
     // Neither Adobe Type Manager setting exists yet.
-    bool found = getDefaultFontFolder(folder);
+    bool found = getDefaultFontFolder(product_.chain(), folder);
     if (platform() == kWin9x || platform() == kNT4) {
         EXPECT_FALSE(found) << versionLabel();
     } else {
@@ -400,7 +400,7 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
         RegSetValueExA(key.get(), "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir), sizeof dir);
     }
 
-    found = getDefaultFontFolder(folder);
+    found = getDefaultFontFolder(product_.chain(), folder);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSetupKey);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe");
@@ -416,7 +416,7 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
 TEST_F(RegistrationTest, TrueTypePackageDefaultsToTheSystemFolder)
 {
     char folder[kFontsValueSize] = "";
-    ASSERT_TRUE(getDefaultFontFolder(folder)) << versionLabel();
+    ASSERT_TRUE(getDefaultFontFolder(product_.chain(), folder)) << versionLabel();
     EXPECT_EQ(systemFonts(), folder);
 }
 
@@ -428,21 +428,21 @@ protected:
 
 TEST_F(OwnershipTest, ExtensionPrefixAndVendorDecide)
 {
-    EXPECT_TRUE(isMyFontFile(inScratch("QXSample-W5.otf", "QXSample-W5.otf").c_str()));
-    EXPECT_TRUE(isMyFontFile(inScratch("QXSample-W5.otf", "qxlower.otf").c_str()));
-    EXPECT_FALSE(isMyFontFile(inScratch("QXSample-W5.otf", "XSample.otf").c_str()));
-    EXPECT_FALSE(isMyFontFile(inScratch("QXForeign-W1.otf", "QXForeign-W1.otf").c_str()));
-    EXPECT_TRUE(isMyFontFile(inScratch("QXOther-W3.otf", "QXOther-W3.otf").c_str()));  // ZORU
+    EXPECT_TRUE(isMyFontFile(product_.chain(), inScratch("QXSample-W5.otf", "QXSample-W5.otf").c_str()));
+    EXPECT_TRUE(isMyFontFile(product_.chain(), inScratch("QXSample-W5.otf", "qxlower.otf").c_str()));
+    EXPECT_FALSE(isMyFontFile(product_.chain(), inScratch("QXSample-W5.otf", "XSample.otf").c_str()));
+    EXPECT_FALSE(isMyFontFile(product_.chain(), inScratch("QXForeign-W1.otf", "QXForeign-W1.otf").c_str()));
+    EXPECT_TRUE(isMyFontFile(product_.chain(), inScratch("QXOther-W3.otf", "QXOther-W3.otf").c_str()));  // ZORU
     // Not among the package's extensions: no letter test, the vendor decides.
-    EXPECT_TRUE(isMyFontFile(inScratch("QXSampleTT-W5.ttf", "Sample.ttf").c_str()));
-    EXPECT_FALSE(isMyFontFile("ERROR"));
-    EXPECT_FALSE(isMyFontFile((scratch_ + "\\QXAbsent.otf").c_str()));
+    EXPECT_TRUE(isMyFontFile(product_.chain(), inScratch("QXSampleTT-W5.ttf", "Sample.ttf").c_str()));
+    EXPECT_FALSE(isMyFontFile(product_.chain(), "ERROR"));
+    EXPECT_FALSE(isMyFontFile(product_.chain(), (scratch_ + "\\QXAbsent.otf").c_str()));
     // Damaged files give an answer and no crash; only the one whose OS/2
     // table is intact may still be the maker's.
     for (Damage d : {kTruncated, kRandom, kHugeTableCount, kHugeNameCount}) {
         std::string path = scratchPath("QXDamaged" + std::to_string(d) + ".otf");
         ASSERT_TRUE(writeDamagedFont("QXSample-W5.otf", d, path));
-        bool mine = isMyFontFile(path.c_str());
+        bool mine = isMyFontFile(product_.chain(), path.c_str());
         if (d != kHugeNameCount) {
             EXPECT_FALSE(mine) << d;
         }
@@ -458,22 +458,22 @@ TEST(OwnershipExportTest, ProductExportReplacesTheBuiltInTest)
     {
         ProductBinding product("testproduct_mine.dll");
         ASSERT_NE(nullptr, product.module());
-        EXPECT_FALSE(isMyFontFile(ours.c_str()));
-        EXPECT_TRUE(isMyFontFile(theirs.c_str()));
+        EXPECT_FALSE(isMyFontFile(product.chain(), ours.c_str()));
+        EXPECT_TRUE(isMyFontFile(product.chain(), theirs.c_str()));
     }
     {
         // No product module: no extension list, only the vendor counts.
         ProductBinding none("");
-        EXPECT_TRUE(isMyFontFile(ours.c_str()));
-        EXPECT_FALSE(isMyFontFile(theirs.c_str()));
-        EXPECT_EQ(0, getProductFontType());
+        EXPECT_TRUE(isMyFontFile(none.chain(), ours.c_str()));
+        EXPECT_FALSE(isMyFontFile(none.chain(), theirs.c_str()));
+        EXPECT_EQ(0, getProductFontType(none.chain()));
     }
     {
         ProductBinding product("testproduct_ttf.dll");
         char extensions[kExtensionsSize];
-        ASSERT_NE(nullptr, findProductString("PRODUCT_EXTENSIONS", extensions, sizeof extensions));
+        ASSERT_NE(nullptr, findProductString(product.chain(), "PRODUCT_EXTENSIONS", extensions, sizeof extensions));
         EXPECT_STREQ(".ttf\n.ttc", extensions);
-        EXPECT_EQ('T', getProductFontType());
+        EXPECT_EQ('T', getProductFontType(product.chain()));
     }
     DeleteFileA(ours.c_str());
     DeleteFileA(theirs.c_str());

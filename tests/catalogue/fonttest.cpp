@@ -52,24 +52,13 @@ bool copyFont(const char *name, const std::string &path)
 
 ProductBinding::ProductBinding(const char *dll)
 {
-    ModuleChain &chain = ModuleChain::instance();
-    chain.clear();
-    chain.append(nullptr);
-    chain.append(GetModuleHandleA(nullptr));
+    chain_.append(nullptr);
+    chain_.append(GetModuleHandleA(nullptr));
     if (dll && *dll) {
         module_.reset(LoadLibraryA((testutil::programFolder() + dll).c_str()));
         if (module_)
-            chain.append(module_.get());
+            chain_.append(module_.get());
     }
-}
-
-ProductBinding::~ProductBinding()
-{
-    ModuleChain &chain = ModuleChain::instance();
-    chain.clear();
-    chain.append(nullptr);
-    chain.append(GetModuleHandleA(nullptr));
-    module_.reset();
 }
 
 namespace {

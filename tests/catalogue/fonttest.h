@@ -4,6 +4,7 @@
 #define TESTS_CATALOGUE_FONTTEST_H
 
 #include "base/handles.h"
+#include "platform/product.h"
 #include "tests/win/winutil.h"
 
 #include <windows.h>
@@ -31,11 +32,12 @@ bool copyFont(const char *name, const std::string &path);
 class ProductBinding {
 public:
     explicit ProductBinding(const char *dll);
-    ~ProductBinding();
     HMODULE module() const { return module_.get(); }
+    const ModuleChain &chain() const { return chain_; }
 
 private:
     OwnedModule module_;
+    ModuleChain chain_;
 };
 
 // A hidden top-level window of the test thread that counts the

@@ -77,10 +77,12 @@ protected:
     }
     void TearDown() override { DestroyWindow(window_); }
     std::string file(const std::string &name) { return folder_ + "\\" + name; }
+    // A job of the test's package (none unless a fixture binds one).
     InstallJob job() const
     {
         InstallJob j;
         j.folder = folder_;
+        j.product = &chain_;
         return j;
     }
     // A temporary file holding data, as the pipeline makes them.
@@ -96,6 +98,7 @@ protected:
 
     HWND window_ = nullptr;
     std::string folder_;
+    ModuleChain chain_;
 };
 
 TEST_F(RunTest, MoveTakesTheNextFreeLetterAndReplacesNothing)
@@ -278,10 +281,9 @@ TEST(ProgressPercentTest, WholePercentWithoutOverflow)
 
 TEST(RegisterCopyTest, UnknownFontTypeFails)
 {
-    ModuleChain::instance().clear();  // no product: no font type
-    FontEntry entry;
+    FontEntry entry;  // no product: no font type
     entry.setProperty(NAME_REGISTRY, "QXSample-W5 Regular (OpenType)");
-    EXPECT_EQ(0, registerFontCopy(&entry, "C:\\windows\\Fonts\\QXSample-W5.otf"));
+    EXPECT_EQ(0, registerFontCopy(ModuleChain(), &entry, "C:\\windows\\Fonts\\QXSample-W5.otf"));
 }
 
 // A worker that plays the install protocol and then waits for Cancel.
@@ -327,7 +329,6 @@ TEST(ProgressDialogTest, ShowsTheFontAndPercentAndClosesOnlyWhenTheWorkerSaysSo)
 
 TEST_F(RunTest, UninstallClearsReadOnlyAndKeepsFilesWithoutAPath)
 {
-    ModuleChain::instance().clear();
     std::string font = file("QXGone-W3.otf");
     writeFile(font, "font");
     SetFileAttributesA(font.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -380,12 +381,10 @@ protected:
         RunTest::SetUp();
         product_.reset(LoadLibraryA(FI_PRODUCT_DLL));
         ASSERT_TRUE(product_);
-        ModuleChain &chain = ModuleChain::instance();
-        chain.clear();
-        chain.append(nullptr);
-        chain.append(GetModuleHandleA(nullptr));
-        chain.append(product_.get());
-        ASSERT_EQ('O', getProductFontType());
+        chain_.append(nullptr);
+        chain_.append(GetModuleHandleA(nullptr));
+        chain_.append(product_.get());
+        ASSERT_EQ('O', getProductFontType(chain_));
         source_ = FI_SAMPLE_FONT;
         stamped_ = readFile(source_);
         std::stringstream memory(stamped_);
@@ -396,7 +395,7 @@ protected:
     void TearDown() override
     {
         cleanRegistrations();
-        ModuleChain::instance().clear();
+        chain_.clear();
         product_.reset();
         RunTest::TearDown();
     }
@@ -576,7 +575,7 @@ TEST_F(PipelineTest, TheFailurePolicyDecidesWhetherTheRunGoesOn)
 // run and refuses every later one, as Windows 95/98/Me do once their Fonts
 // key, font table or Adobe Type Manager's list is full.
 int gRegistrations = 0;
-int registerOnceThenRefuse(const FontEntry *, const char *)
+int registerOnceThenRefuse(const ModuleChain &, const FontEntry *, const char *)
 {
     return ++gRegistrations == 1 ? 1 : 0;
 }
@@ -588,13 +587,13 @@ public:
         : entries_(entries), folder_(folder)
     {
     }
-    void loadCatalogue(FontCatalogue &catalogue, bool) override
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, bool) override
     {
         catalogue.clear();
         for (const FontEntry &e : entries_)
             *catalogue.append() = e;
     }
-    bool defaultFontFolder(char *out) override
+    bool defaultFontFolder(const ModuleChain &, char *out) override
     {
         lstrcpynA(out, folder_.c_str(), kFontsValueSize);
         return true;
@@ -675,8 +674,8 @@ TEST_F(PipelineTest, AFullFontListStopsTheRunAtTheFirstRefusedFontOnWindows9x)
     ASSERT_EQ(CommandLineKind::Quiet, parseCommandLine({"/quiet", "/all", "/log:" + request.logPath}, &request));
     RunHooks hooks;
     hooks.registrar = registerOnceThenRefuse;
-    int code = runQuiet(request, services, [](const std::function<void()> &body) {
-        body();
+    int code = runQuiet(request, services, [this](const std::function<void(const ModuleChain &)> &body) {
+        body(chain_);
         return true;
     }, &hooks);
     EXPECT_EQ(kQuietFontFailed, code);
@@ -704,11 +703,11 @@ TEST_F(PipelineTest, AnEmptyRegistrationNameIsRefused)
     e.setProperty(NAME_REGISTRY, "");
     e.setProperty(NAME_LOCAL, "");
     e.setProperty(NAME_POSTSCRIPT, "");
-    EXPECT_EQ(0, registerFontCopy(&e, font.c_str()));
+    EXPECT_EQ(0, registerFontCopy(chain_, &e, font.c_str()));
     std::string data;
     EXPECT_FALSE(regGetString(HKEY_LOCAL_MACHINE, isWin9x() ? k9xFontsKey : kNtFontsKey, "", &data)) << data;
     char name[kPropertySize];
-    EXPECT_FALSE(registrationName(&e, name));
+    EXPECT_FALSE(registrationName(chain_, &e, name));
 }
 
 // An uninstall that was killed between the registration and the file leaves
@@ -742,7 +741,9 @@ TEST_F(PipelineTest, UninstallOn9xRemovesTheAtmEntryUnderItsListedName)
     installed.setProperty(NAME_REGISTRY, "QX Other Language W5");
     installed.setProperty(PATH_INSTALLED, font.c_str());
     std::string path;
-    EXPECT_EQ(FontOutcome::Removed, uninstallFont(InstallJob(), installed, &path));
+    InstallJob j;
+    j.product = &chain_;
+    EXPECT_EQ(FontOutcome::Removed, uninstallFont(j, installed, &path));
 
     std::string ini = windowsDir() + "\\atm.ini";
     char value[MAX_PATH];

@@ -33,18 +33,15 @@ protected:
         if (dll) {
             ASSERT_TRUE(product_) << dll;
         }
-        ModuleChain &chain = ModuleChain::instance();
-        chain.clear();
-        chain.append(nullptr);
-        chain.append(GetModuleHandleA(nullptr));
+        chain_.clear();
+        chain_.append(nullptr);
+        chain_.append(GetModuleHandleA(nullptr));
         if (product_)
-            chain.append(product_.get());
+            chain_.append(product_.get());
     }
-    void TearDown() override
-    {
-        ModuleChain::instance().clear();
-    }
+    void TearDown() override { chain_.clear(); }
     OwnedModule product_;
+    ModuleChain chain_;
 };
 
 TEST_F(ChainTest, StrmapKeysAreExactAndTheFirstLineWins)
@@ -77,48 +74,48 @@ TEST_F(ChainTest, ProductStringsComeFromTheModuleThatNamesThem)
 {
     bind("testproduct_ok.dll");
     char buf[256];
-    ASSERT_NE(nullptr, findProductString("PRODUCT_CDROM_NAME", buf, sizeof buf));
+    ASSERT_NE(nullptr, findProductString(chain_, "PRODUCT_CDROM_NAME", buf, sizeof buf));
     EXPECT_STREQ("Disc512,Disc512", buf);
     // Only the installer's own STRMAP has this key.
-    ASSERT_NE(nullptr, findProductString("INSTALLER_STRMAP_TEST", buf, sizeof buf));
+    ASSERT_NE(nullptr, findProductString(chain_, "INSTALLER_STRMAP_TEST", buf, sizeof buf));
     EXPECT_STREQ("STRMAP test entry of the installer", buf);
     // A key naming a string that does not exist counts as missing.
-    EXPECT_EQ(nullptr, findProductString("MISSING_STRING", buf, sizeof buf));
-    EXPECT_EQ(nullptr, findProductString("PRODUCT_NAME", buf, sizeof buf));
+    EXPECT_EQ(nullptr, findProductString(chain_, "MISSING_STRING", buf, sizeof buf));
+    EXPECT_EQ(nullptr, findProductString(chain_, "PRODUCT_NAME", buf, sizeof buf));
 }
 
 TEST_F(ChainTest, FontTypeIsTheFirstLetterOrZero)
 {
     bind("testproduct_ok.dll");
-    EXPECT_EQ('O', getProductFontType());
+    EXPECT_EQ('O', getProductFontType(chain_));
     TearDown();
     bind("testproduct_other.dll");
-    EXPECT_EQ(0, getProductFontType());
+    EXPECT_EQ(0, getProductFontType(chain_));
 }
 
 TEST_F(ChainTest, TextResourcesBitmapsAndExportsAskTheProductFirst)
 {
     bind("testproduct_ok.dll");
-    char *text = findProductTextResource("NameMap.csv");
+    char *text = findProductTextResource(chain_, "NameMap.csv");
     ASSERT_NE(nullptr, text);
     EXPECT_STREQ("#File,#Marukan\r\nFontData\\QXRes-W1,QXRes-W1.otf\r\n", text);
     delete[] text;
     // Only the installer has this one.
-    text = findProductTextResource("namemap_keys");
+    text = findProductTextResource(chain_, "namemap_keys");
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(0, std::string(text).find("NAME_SUITCASE\r\n"));
     delete[] text;
-    EXPECT_EQ(nullptr, findProductTextResource("NO_SUCH_TEXT"));
+    EXPECT_EQ(nullptr, findProductTextResource(chain_, "NO_SUCH_TEXT"));
 
-    OwnedBitmap bitmap(findProductBitmap("QXSample-W5"));
+    OwnedBitmap bitmap(findProductBitmap(chain_, "QXSample-W5"));
     ASSERT_TRUE(bitmap);
     BITMAP info;
     ASSERT_TRUE(GetObjectA(bitmap.get(), sizeof info, &info));
     EXPECT_EQ(2, info.bmWidth);
-    EXPECT_EQ(nullptr, findProductBitmap("QXNOSUCH"));
+    EXPECT_EQ(nullptr, findProductBitmap(chain_, "QXNOSUCH"));
 
-    EXPECT_NE(nullptr, findProductExport("productMarker"));
-    EXPECT_EQ(nullptr, findProductExport("IsMyFontFile"));
+    EXPECT_NE(nullptr, findProductExport(chain_, "productMarker"));
+    EXPECT_EQ(nullptr, findProductExport(chain_, "IsMyFontFile"));
 }
 
 typedef ChainTest DiscTest;
@@ -129,22 +126,22 @@ TEST_F(DiscTest, FindsTheLabelledDriveAndNeverAFloppy)
     char label[MAX_PATH];
     ASSERT_TRUE(GetVolumeInformationA("A:\\", label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0));
     ASSERT_STREQ("Disc512", label);  // A: carries the label too
-    EXPECT_EQ('E', findProductDisc());
+    EXPECT_EQ('E', findProductDisc(chain_));
 }
 
 TEST_F(DiscTest, LabelsAreWholeTokensComparedWithoutRegardToCase)
 {
     bind("testproduct_lower.dll");  // "NOSUCHDISC,disc512"
-    EXPECT_EQ('E', findProductDisc());
+    EXPECT_EQ('E', findProductDisc(chain_));
 }
 
 TEST_F(DiscTest, NoMatchOrNoLabelListFindsNothing)
 {
     bind("testproduct_other.dll");  // "NOSUCHDISC"
-    EXPECT_EQ(0, findProductDisc());
+    EXPECT_EQ(0, findProductDisc(chain_));
     TearDown();
     bind(nullptr);  // no product: the key is missing altogether
-    EXPECT_EQ(0, findProductDisc());
+    EXPECT_EQ(0, findProductDisc(chain_));
 }
 
 TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
@@ -152,17 +149,18 @@ TEST_F(DiscTest, PromptCancelGivesZeroAtOnce)
     bind("testproduct_other.dll");
     WindowWatcher watcher(kInstallerTitle, IDCANCEL);
     watcher.expectWithin(30000);
-    EXPECT_EQ(0, requestProductDisc());
+    EXPECT_EQ(0, requestProductDisc(chain_));
     EXPECT_EQ(1, watcher.answers());
     EXPECT_EQ("Insert the other disc", watcher.lastText());
 }
 
 // While the prompt is up, the disc "arrives": the chain gains a product
 // module whose label list matches drive E:.
+ModuleChain *gSearched = nullptr;
 HMODULE gArriving = nullptr;
 void insertDisc(int)
 {
-    ModuleChain::instance().append(gArriving);
+    gSearched->append(gArriving);
 }
 
 TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
@@ -170,25 +168,31 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     bind("testproduct_other.dll");
     OwnedModule arriving(LoadLibraryA((programFolder() + "testproduct_ok.dll").c_str()));
     ASSERT_TRUE(arriving);
+    gSearched = &chain_;
     gArriving = arriving.get();
     WindowWatcher watcher(kInstallerTitle, IDOK);
     watcher.expectWithin(30000);
     watcher.onBeforeAnswer(insertDisc);
     DWORD start = GetTickCount();
-    EXPECT_EQ('E', requestProductDisc());
+    EXPECT_EQ('E', requestProductDisc(chain_));
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_EQ(1, watcher.answers());
-    ModuleChain::instance().clear();
+    chain_.clear();
 }
 
 // A thread whose desktop handle lacks the right to create windows: its
 // prompt cannot be shown.
-DWORD WINAPI promptWithoutWindows(LPVOID result)
+struct PromptSearch {
+    const ModuleChain *chain;
+    char result;
+};
+DWORD WINAPI promptWithoutWindows(LPVOID param)
 {
     HDESK desktop = OpenDesktopA("Default", 0, FALSE, DESKTOP_READOBJECTS);
     if (!desktop || !SetThreadDesktop(desktop))
         return 1;
-    *static_cast<char *>(result) = requestProductDisc();
+    PromptSearch *search = static_cast<PromptSearch *>(param);
+    search->result = requestProductDisc(*search->chain);
     return 0;
 }
 
@@ -197,8 +201,8 @@ DWORD WINAPI promptWithoutWindows(LPVOID result)
 TEST_F(DiscTest, PromptThatCannotBeShownGivesZeroAtOnce)
 {
     bind("testproduct_other.dll");
-    char result = 'x';
-    OwnedHandle thread(CreateThread(nullptr, 0, promptWithoutWindows, &result, 0, nullptr));
+    PromptSearch search = {&chain_, 'x'};
+    OwnedHandle thread(CreateThread(nullptr, 0, promptWithoutWindows, &search, 0, nullptr));
     ASSERT_TRUE(thread);
     DWORD waited = WaitForSingleObject(thread.get(), 20000);
     DWORD code = 1;
@@ -208,7 +212,7 @@ TEST_F(DiscTest, PromptThatCannotBeShownGivesZeroAtOnce)
         TerminateThread(thread.get(), 2);
     ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), waited) << "the prompt was asked for again and again";
     ASSERT_EQ(0u, code) << "the thread could not leave the window-creating desktop";
-    EXPECT_EQ(0, result);
+    EXPECT_EQ(0, search.result);
 }
 
 class NameMapTest : public ChainTest {
@@ -225,7 +229,7 @@ TEST_F(NameMapTest, FileBesideTheProgramWins)
     bind("testproduct_ok.dll");
     std::string text = "#File\r\nFontData\\QXFile-W3,QXFile-W3.otf\r\n";
     ASSERT_TRUE(writeFile(programFolder() + "TestNameMap.csv", text));
-    char *got = loadNameMapText();
+    char *got = loadNameMapText(chain_);
     ASSERT_NE(nullptr, got);
     EXPECT_EQ(text, got);
     delete[] got;
@@ -234,7 +238,7 @@ TEST_F(NameMapTest, FileBesideTheProgramWins)
 TEST_F(NameMapTest, WithoutTheFileTheResourceIsUsed)
 {
     bind("testproduct_ok.dll");
-    char *got = loadNameMapText();
+    char *got = loadNameMapText(chain_);
     ASSERT_NE(nullptr, got);
     EXPECT_EQ(0, std::string(got).find("#File,#Marukan\r\n"));
     delete[] got;
@@ -280,8 +284,8 @@ struct ShortFileOpener : FileOpener {
 TEST_F(NameMapTest, FileShorterThanItsSizeIsDiscarded)
 {
     bind("testproduct_other.dll");  // its name map is "ShortNameMap.csv"
-    std::unique_ptr<char[]> got(loadNameMapText(ShortFileOpener()));
-    std::unique_ptr<char[]> fallback(findProductTextResource("NameMap.csv"));
+    std::unique_ptr<char[]> got(loadNameMapText(chain_, ShortFileOpener()));
+    std::unique_ptr<char[]> fallback(findProductTextResource(chain_, "NameMap.csv"));
     ASSERT_EQ(fallback == nullptr, got == nullptr);
     if (got) {
         EXPECT_STREQ(fallback.get(), got.get());
@@ -362,8 +366,8 @@ TEST_F(EntryTest, AQuietRunWithoutItsProductLogsWhy)
 // it with 1 and a line that says so; never with another end's code.
 class ThrowingServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &, bool) override { throw std::bad_alloc(); }
-    bool defaultFontFolder(char *) override { return false; }
+    void loadCatalogue(FontCatalogue &, const ModuleChain &, bool) override { throw std::bad_alloc(); }
+    bool defaultFontFolder(const ModuleChain &, char *) override { return false; }
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }
     bool findOtfOpener(char *) override { return false; }
@@ -382,7 +386,7 @@ TEST_F(EntryTest, AnExceptionEndsAQuietRunWithOneAndALogLine)
     request.uninstall = true;
     request.all = true;
     request.logPath = log;
-    EXPECT_EQ(1, runQuietRequest(request, services));
+    EXPECT_EQ(1, runQuietRequest(request, services, ModuleChain()));
     EXPECT_EQ(0u, readFile(log).find("uninstall\t-\t-\tfailed: ")) << readFile(log);
     DeleteFileA(log.c_str());
 }

@@ -90,8 +90,8 @@ TEST(ScopeTest, TheEmulatedSystemsBuildNumber)
 class RightsServices : public InstallerServices {
 public:
     RightsServices(bool administrator, DWORD build) : administrator_(administrator), build_(build) {}
-    void loadCatalogue(FontCatalogue &, bool) override { throw std::bad_alloc(); }
-    bool defaultFontFolder(char *) override { return false; }
+    void loadCatalogue(FontCatalogue &, const ModuleChain &, bool) override { throw std::bad_alloc(); }
+    bool defaultFontFolder(const ModuleChain &, char *) override { return false; }
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }
     bool findOtfOpener(char *) override { return false; }
@@ -126,7 +126,7 @@ protected:
         request.logPath = log_;
         if (withFolder)
             request.folder = "C:\\";
-        return runQuietRequest(request, services);
+        return runQuietRequest(request, services, ModuleChain());
     }
     std::string log_ = programFolder() + "quiet scope.log";
     bool nt5_ = emulatedVersion() != "win98" && emulatedVersion() != "nt40";

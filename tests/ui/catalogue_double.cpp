@@ -11,7 +11,7 @@ namespace {
 
 class FakeServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) override
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, bool firstLoad) override
     {
         ++settings().loadCount;
         settings().loadFirstFlags.push_back(firstLoad);
@@ -22,7 +22,7 @@ public:
                 entry->setProperty(property.first.c_str(), property.second.c_str());
         }
     }
-    bool defaultFontFolder(char *out) override { return answer(settings().defaultFolder, out, kFontsValueSize); }
+    bool defaultFontFolder(const ModuleChain &, char *out) override { return answer(settings().defaultFolder, out, kFontsValueSize); }
     bool systemFontFolder(char *out) override { return answer(settings().systemFontFolder, out, kFontsValueSize); }
     bool chooseFolder(char *buffer, int capacity) override
     {

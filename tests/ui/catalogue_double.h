@@ -2,7 +2,7 @@
 // dialog: the catalogue load, the folders, the folder chooser, the ".otf"
 // opener and the two runs answer from the settings below instead of the
 // disc, the registry and the shell. Given to the dialog in place of
-// systemServices().
+// SystemServices.
 #ifndef TESTS_UI_CATALOGUE_DOUBLE_H
 #define TESTS_UI_CATALOGUE_DOUBLE_H
 

@@ -48,9 +48,8 @@ class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ModuleChain::instance().clear();
-        ModuleChain::instance().append(nullptr);
-        ModuleChain::instance().append(GetModuleHandleA(nullptr));
+        chain_.append(nullptr);
+        chain_.append(GetModuleHandleA(nullptr));
         settings() = catalogue_double::Settings();
         settings().rows = {
             {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-A"}, {NAME_POSTSCRIPT, "QXTEST-W3"},
@@ -75,7 +74,7 @@ protected:
     void open()
     {
         ui_.reset(new uitest::UiThread([this] {
-            InstallerDialog dialog(catalogue_double::services());
+            InstallerDialog dialog(catalogue_double::services(), chain_);
             running_ = &dialog;
             dialog.run();
             running_ = nullptr;
@@ -95,6 +94,8 @@ protected:
     }
 
     InstallerDialog *dialog() { return running_; }
+
+    ModuleChain chain_;  // no product module: the test program's resources
 
     HTREEITEM item(HTREEITEM from, UINT how)
     {

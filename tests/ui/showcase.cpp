@@ -166,8 +166,9 @@ void stage(InstallerDialog *dialog, const char *rectFile, bool tip)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     InitCommonControls();
-    ModuleChain::instance().append(nullptr);
-    ModuleChain::instance().append(GetModuleHandleA(nullptr));
+    ModuleChain chain;
+    chain.append(nullptr);
+    chain.append(GetModuleHandleA(nullptr));
     std::string args = commandLine ? commandLine : "";
     bool tip = args.compare(0, 5, "/tip ") == 0;
     if (tip)
@@ -182,7 +183,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     }
     loadRows(tip);
     std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
-    InstallerDialog dialog(catalogue_double::services());
+    InstallerDialog dialog(catalogue_double::services(), chain);
     std::thread stager(stage, &dialog, rectFile.c_str(), tip);
     dialog.run();
     stager.join();

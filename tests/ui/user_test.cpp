@@ -44,11 +44,14 @@ BOOL CALLBACK findInstallerDialog(HWND hwnd, LPARAM found)
 // The system's services, reporting a run without administrator rights.
 class NotElevatedServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &catalogue, bool firstLoad) override
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) override
     {
-        real_.loadCatalogue(catalogue, firstLoad);
+        real_.loadCatalogue(catalogue, product, firstLoad);
     }
-    bool defaultFontFolder(char *out) override { return real_.defaultFontFolder(out); }
+    bool defaultFontFolder(const ModuleChain &product, char *out) override
+    {
+        return real_.defaultFontFolder(product, out);
+    }
     bool systemFontFolder(char *out) override { return real_.systemFontFolder(out); }
     bool chooseFolder(char *buffer, int capacity) override { return real_.chooseFolder(buffer, capacity); }
     bool findOtfOpener(char *buffer) override { return real_.findOtfOpener(buffer); }
@@ -64,7 +67,7 @@ public:
     int restarts = 0;
 
 private:
-    InstallerServices &real_ = systemServices();
+    SystemServices real_;
 };
 
 void deleteValue(HKEY root, const char *name)
