@@ -141,6 +141,13 @@ const ModuleChain &productOf(const InstallJob &job)
     return job.product ? *job.product : none;
 }
 
+// The job's profile writer, or the system's.
+const ProfileWriter &profileOf(const InstallJob &job)
+{
+    static const ProfileWriter system;
+    return job.profile ? *job.profile : system;
+}
+
 // What a run learns once and uses for every font.
 struct RunState {
     explicit RunState(const InstallJob &job) : product(productOf(job)), registered(product) {}
@@ -265,7 +272,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     if (run.folder.has(job.folder, (name + ext).c_str()) && fileExists(destination)) {
         if (isStampedCopyOf(run.product, entry, destination) && !run.registered.names(destination)) {
             *path = destination;
-            if (!job.registrar(run.product, &entry, destination))
+            if (!job.registrar(job, &entry, destination))
                 return registrationRefused();
             reach(job.steps, RunStep::Registered);
             return FontOutcome::Recovered;
@@ -307,7 +314,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     // must not take the new copy.
     if (fontScope() == FontScope::User)
         cancelDeleteAtSignIn(moved);
-    if (!job.registrar(run.product, &entry, moved)) {
+    if (!job.registrar(job, &entry, moved)) {
         DeleteFileA(moved);
         path->clear();
         return registrationRefused();
@@ -332,7 +339,7 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         char atmName[kPropertySize], listed[kAtmPathSize];
         if (getProductFontType(run.product) == 'O' && isWin9x() && entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) &&
             !getAtmOpenTypeFontPath(atmName, listed))
-            writeAtmOpenTypeFont(atmName, nullptr);
+            writeAtmOpenTypeFont(atmName, nullptr, profileOf(job));
         FontOutcome outcome = deleteFontFile(stranded, fontScope());
         reach(job.steps, RunStep::Deleted);
         return outcome;
@@ -349,7 +356,7 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         *path = *installed;
     // A registration that cannot be removed keeps its file: it must never
     // name a file that is gone.
-    if (!unregisterFontCopy(run.product, &entry))
+    if (!unregisterFontCopy(job, &entry))
         return FontOutcome::UnregisterFailed;
     reach(job.steps, RunStep::Unregistered);
     if (!installed || installed->empty())
@@ -645,19 +652,20 @@ bool registrationName(const ModuleChain &product, const FontEntry *entry, char *
     return out[0] != '\0';
 }
 
-int registerFontCopy(const ModuleChain &product, const FontEntry *entry, const char *installedPath)
+int registerFontCopy(const InstallJob &job, const FontEntry *entry, const char *installedPath)
 {
+    const ModuleChain &product = productOf(job);
     char name[kPropertySize];
     if (!registrationName(product, entry, name))
         return 0;
     return getProductFontType(product) == 'T' ? registerFontFile(installedPath, name)
-                                       : registerOpenTypeFont(installedPath, name);
+                                              : registerOpenTypeFont(installedPath, name, profileOf(job));
 }
 
-bool unregisterFontCopy(const ModuleChain &product, const FontEntry *entry)
+bool unregisterFontCopy(const InstallJob &job, const FontEntry *entry)
 {
     char name[kPropertySize] = "";
-    char type = getProductFontType(product);
+    char type = getProductFontType(productOf(job));
     if (type == 'O' && isWin9x()) {
         // The installed pass put the name under which Adobe Type Manager
         // really lists the font into NAME_REGISTRY; NAME_LOCAL, the name it
@@ -665,7 +673,7 @@ bool unregisterFontCopy(const ModuleChain &product, const FontEntry *entry)
         // language then.
         if (!getProperty(entry, NAME_REGISTRY, name, sizeof name))
             getProperty(entry, NAME_LOCAL, name, sizeof name);
-        bool removed = writeAtmOpenTypeFont(name, nullptr);
+        bool removed = writeAtmOpenTypeFont(name, nullptr, profileOf(job));
         broadcastFontChange();
         return removed;
     }

@@ -15,6 +15,7 @@
 
 #include "base/handles.h"
 #include "catalogue/fontentry.h"
+#include "platform/atm.h"
 #include "platform/product.h"
 #include "platform/scope.h"
 
@@ -137,12 +138,14 @@ protected:
     ~RunSteps() = default;
 };
 
-// Registers the installed copy of entry, a font of the package bound in
-// product, at installedPath with the system; nonzero on success.
-typedef int (*FontRegistrar)(const ModuleChain &product, const FontEntry *entry, const char *installedPath);
+struct InstallJob;
+
+// Registers the installed copy of entry, a font of job's package, at
+// installedPath with the system; nonzero on success.
+typedef int (*FontRegistrar)(const InstallJob &job, const FontEntry *entry, const char *installedPath);
 // The registrar of the installer: as the package's font type and the running
 // system require.
-int registerFontCopy(const ModuleChain &product, const FontEntry *entry, const char *installedPath);
+int registerFontCopy(const InstallJob &job, const FontEntry *entry, const char *installedPath);
 
 // What a test build puts into every job of a run: where each step is
 // reported, the stamp and the registrar.
@@ -150,6 +153,7 @@ struct RunHooks {
     RunSteps *steps = nullptr;
     EmbeddingStamp stamp = stampInstalledCopy;
     FontRegistrar registrar = registerFontCopy;
+    const ProfileWriter *profile = nullptr;
 };
 
 // One install or uninstall run: everything the pipeline needs, nothing of
@@ -172,6 +176,8 @@ struct InstallJob {
     RunSteps *steps = nullptr;
     EmbeddingStamp stamp = stampInstalledCopy;
     FontRegistrar registrar = registerFontCopy;
+    // What writes Adobe Type Manager's profile; nullptr: the system.
+    const ProfileWriter *profile = nullptr;
 };
 
 struct RunSummary {
@@ -245,7 +251,7 @@ bool registrationName(const ModuleChain &product, const FontEntry *entry, char *
 // Removes the registration of an installed font (from the Fonts key of the
 // current user for an entry marked F_PER_USER): true when it is gone (or was
 // not there), false when the registry or profile refused.
-bool unregisterFontCopy(const ModuleChain &product, const FontEntry *entry);
+bool unregisterFontCopy(const InstallJob &job, const FontEntry *entry);
 
 // Deletes an uninstalled font's file, clearing its read-only attribute, or
 // schedules the deletion when the file is in use: at the next restart for a

@@ -45,20 +45,11 @@ bool getString(const OwnedKey &key, const char *name, char *buffer, DWORD size)
     return buffer[0] != '\0';
 }
 
-bool systemProfileWriter(const char *section, const char *key, const char *value, const char *file)
-{
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-}
-
-AtmProfileWriter g_profileWriter = systemProfileWriter;
-
 }  // namespace
 
-AtmProfileWriter setAtmProfileWriter(AtmProfileWriter writer)
+bool ProfileWriter::write(const char *section, const char *key, const char *value, const char *file) const
 {
-    AtmProfileWriter previous = g_profileWriter;
-    g_profileWriter = writer ? writer : systemProfileWriter;
-    return previous;
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
 char *atmProfilePath(const char *name, char *buffer)
@@ -129,7 +120,7 @@ int listAtmOpenTypeFonts(std::string *names, std::string *paths)
     return count;
 }
 
-bool writeAtmOpenTypeFont(const char *name, const char *path)
+bool writeAtmOpenTypeFont(const char *name, const char *path, const ProfileWriter &writer)
 {
     if (!name || name[0] == '\0')
         return false;
@@ -146,18 +137,18 @@ bool writeAtmOpenTypeFont(const char *name, const char *path)
     // a companion key without its font, never a font without its companion.
     bool adding = path && path[0] != '\0';
     if (!adding) {
-        if (!g_profileWriter(kOpenTypeSection, name, nullptr, profile))
+        if (!writer.write(kOpenTypeSection, name, nullptr, profile))
             return false;
-        return g_profileWriter(kOpenTypeSection, companion, nullptr, profile);
+        return writer.write(kOpenTypeSection, companion, nullptr, profile);
     }
 
     PathParts parts = splitPath(path);
     std::string where = parts.drive + parts.dir + "|" + parts.fname + parts.ext;
-    if (!g_profileWriter(kOpenTypeSection, companion, where.c_str(), profile))
+    if (!writer.write(kOpenTypeSection, companion, where.c_str(), profile))
         return false;
-    if (g_profileWriter(kOpenTypeSection, name, path, profile))
+    if (writer.write(kOpenTypeSection, name, path, profile))
         return true;
-    g_profileWriter(kOpenTypeSection, companion, nullptr, profile);
+    writer.write(kOpenTypeSection, companion, nullptr, profile);
     return false;
 }
 

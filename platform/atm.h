@@ -33,22 +33,24 @@ char *ensureAtmProfile(const char *name, char *buffer);
 // whose value is empty or unreadable gets the path "ERROR". Companion keys
 // are left out. Returns the number of fonts; 0 without a profile or list.
 int listAtmOpenTypeFonts(std::string *names, std::string *paths);
+// How the profile is written: as WritePrivateProfileStringA, which this one
+// calls. Tests hand in writers that fail or record.
+class ProfileWriter {
+public:
+    virtual ~ProfileWriter() = default;
+    virtual bool write(const char *section, const char *key, const char *value, const char *file) const;
+};
+
 // Adds or replaces the font name with its path, or removes it (and its
-// companion key) when path is nullptr or empty. False when the profile cannot
-// be created or written, or when name is too long for its companion key. A
-// font is never listed without its companion: the companion key is written
-// before the name key and removed after it, and when the name key cannot be
-// written the companion is removed again.
-bool writeAtmOpenTypeFont(const char *name, const char *path);
+// companion key) when path is nullptr or empty, through writer. False when
+// the profile cannot be created or written, or when name is too long for its
+// companion key. A font is never listed without its companion: the
+// companion key is written before the name key and removed after it, and
+// when the name key cannot be written the companion is removed again.
+bool writeAtmOpenTypeFont(const char *name, const char *path, const ProfileWriter &writer = ProfileWriter());
 // The path that Adobe Type Manager's list gives for the font name into
 // buffer (kAtmPathSize chars); nullptr when it does not list it.
 char *getAtmOpenTypeFontPath(const char *name, char *buffer);
-
-// What writeAtmOpenTypeFont writes the profile with, as
-// WritePrivateProfileStringA: the system's function unless another is set.
-// Returns the one it replaces.
-typedef bool (*AtmProfileWriter)(const char *section, const char *key, const char *value, const char *file);
-AtmProfileWriter setAtmProfileWriter(AtmProfileWriter writer);
 
 // Adobe Type Manager's font folder from its profile, into buffer
 // (kAtmPathSize chars); nullptr when the profile has no non-empty PFB_DIR.

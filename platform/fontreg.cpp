@@ -171,14 +171,14 @@ int registerFontFile(const char *path, const char *valueName)
     return loaded;
 }
 
-int registerOpenTypeFont(const char *path, const char *name)
+int registerOpenTypeFont(const char *path, const char *name, const ProfileWriter &writer)
 {
     const OSVERSIONINFOA &version = getOsVersion();
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
         DWORD minor = version.dwMinorVersion;
         if (minor != 0 && minor != 10 && minor != 90)
             return 0;
-        bool written = writeAtmOpenTypeFont(name, path);
+        bool written = writeAtmOpenTypeFont(name, path, writer);
         broadcastFontChange();
         return written ? 1 : 0;
     }

@@ -11,6 +11,7 @@
 #ifndef PLATFORM_FONTREG_H
 #define PLATFORM_FONTREG_H
 
+#include "platform/atm.h"
 #include "platform/scope.h"
 
 #include <windows.h>
@@ -50,8 +51,9 @@ char *makeFontsValueData(const char *path, char *out, FontScope scope = fontScop
 int registerFontFile(const char *path, const char *valueName);
 // Registers an OpenType font as the running platform wants it: Adobe Type
 // Manager's list on Windows 95/98/Me, the NT 4.0 way on NT 3.x and 4.0,
-// registerFontFile later. Nonzero on success.
-int registerOpenTypeFont(const char *path, const char *name);
+// registerFontFile later; Adobe Type Manager's profile is written through
+// writer. Nonzero on success.
+int registerOpenTypeFont(const char *path, const char *name, const ProfileWriter &writer = ProfileWriter());
 // Loads the font and registers it under name + " (OpenType)" with its full
 // path. The number of fonts loaded; 0 when nothing was registered.
 int registerOpenTypeFontNT4(const char *path, const char *name);

@@ -146,6 +146,7 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
     job.steps = hooks.steps;
     job.stamp = hooks.stamp;
     job.registrar = hooks.registrar;
+    job.profile = hooks.profile;
     for (const std::string &name : request.fonts) {
         FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, name.c_str());
         if (!entry) {

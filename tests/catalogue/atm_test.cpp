@@ -67,28 +67,31 @@ TEST_F(AtmProfileTest, EnsureCreatesAnEmptyProfileOnceAndKeepsAnExistingOne)
     EXPECT_EQ("[Setup]\r\nPFB_DIR=C:\\x\r\n", testutil::readFile(ini_));
 }
 
-bool failCompanionKeys(const char *section, const char *key, const char *value, const char *file)
-{
-    if (key && key[0] == '@' && value)
-        return false;
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-}
+// A profile that refuses to add companion keys ('@') or name keys.
+class FailingWriter : public ProfileWriter {
+public:
+    explicit FailingWriter(bool companions) : companions_(companions) {}
+    bool write(const char *section, const char *key, const char *value, const char *file) const override
+    {
+        if (key && (key[0] == '@') == companions_ && value)
+            return false;
+        return ProfileWriter::write(section, key, value, file);
+    }
 
-bool failNameKeys(const char *section, const char *key, const char *value, const char *file)
-{
-    if (key && key[0] != '@' && value)
-        return false;
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-}
+private:
+    bool companions_;
+};
 
-// The keys written, in order ("+" adds, "-" removes).
-std::vector<std::string> gWrites;
-
-bool recordWrites(const char *section, const char *key, const char *value, const char *file)
-{
-    gWrites.push_back(std::string(value ? "+" : "-") + key);
-    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
-}
+// Records the keys written, in order ("+" adds, "-" removes).
+class RecordingWriter : public ProfileWriter {
+public:
+    bool write(const char *section, const char *key, const char *value, const char *file) const override
+    {
+        writes.push_back(std::string(value ? "+" : "-") + key);
+        return ProfileWriter::write(section, key, value, file);
+    }
+    mutable std::vector<std::string> writes;
+};
 
 TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
 {
@@ -105,28 +108,22 @@ TEST_F(AtmProfileTest, WritingAndRemovingAFontKeepsItsCompanionKeyInStep)
 
     // A companion key that cannot be written (a full profile on Windows
     // 95/98/Me) takes the name key back out.
-    AtmProfileWriter system = setAtmProfileWriter(failCompanionKeys);
-    EXPECT_FALSE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
-    setAtmProfileWriter(system);
+    EXPECT_FALSE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf", FailingWriter(true)));
     EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
     EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
 
     // A name key that cannot be written takes its companion back out.
-    system = setAtmProfileWriter(failNameKeys);
-    EXPECT_FALSE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
-    setAtmProfileWriter(system);
+    EXPECT_FALSE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf", FailingWriter(false)));
     EXPECT_EQ("<absent>", atmValue("QX Sample W5"));
     EXPECT_EQ("<absent>", atmValue("@QX Sample W5"));
 
     // The name key lists the font: written last, removed first, so that an
     // interruption between the two never lists a font without its companion.
-    gWrites.clear();
-    system = setAtmProfileWriter(recordWrites);
-    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf"));
-    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", nullptr));
-    setAtmProfileWriter(system);
+    RecordingWriter recorder;
+    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", "D:\\A\\B.otf", recorder));
+    EXPECT_TRUE(writeAtmOpenTypeFont("QX Sample W5", nullptr, recorder));
     EXPECT_EQ((std::vector<std::string>{"+@QX Sample W5", "+QX Sample W5", "-QX Sample W5", "-@QX Sample W5"}),
-              gWrites);
+              recorder.writes);
 
     // A name too long for its companion key writes nothing at all.
     std::string longName(200, 'n');

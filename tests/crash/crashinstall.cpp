@@ -37,7 +37,6 @@ const UINT kKilled = 9;
 int gStopAt = 0;
 int gPassed = 0;
 FILE *gLog = nullptr;
-AtmProfileWriter gSystemWriter = nullptr;
 
 void point(const char *kind)
 {
@@ -105,13 +104,17 @@ int stamp(const char *path, int value, bool *written)
     return stampInstalledCopy(path, value, written);
 }
 
-bool profileWriter(const char *section, const char *key, const char *value, const char *file)
-{
-    bool written = gSystemWriter(section, key, value, file);
-    if (written)
-        point(key && key[0] == '@' ? "atm companion" : "atm name");
-    return written;
-}
+// Each key of Adobe Type Manager's profile that is written is a point.
+class PointWriter : public ProfileWriter {
+public:
+    bool write(const char *section, const char *key, const char *value, const char *file) const override
+    {
+        bool written = ProfileWriter::write(section, key, value, file);
+        if (written)
+            point(key && key[0] == '@' ? "atm companion" : "atm name");
+        return written;
+    }
+};
 
 }  // namespace
 
@@ -128,10 +131,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         gStopAt = std::atoi(at);
     if (const char *log = std::getenv("FI_CRASH_LOG"))
         gLog = std::fopen(log, "ab");
-    gSystemWriter = setAtmProfileWriter(profileWriter);
     Points points;
+    PointWriter profile;
     RunHooks hooks;
     hooks.steps = &points;
     hooks.stamp = stamp;
+    hooks.profile = &profile;
     return runQuietInstaller(request, &hooks);
 }

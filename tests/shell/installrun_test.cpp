@@ -283,7 +283,7 @@ TEST(RegisterCopyTest, UnknownFontTypeFails)
 {
     FontEntry entry;  // no product: no font type
     entry.setProperty(NAME_REGISTRY, "QXSample-W5 Regular (OpenType)");
-    EXPECT_EQ(0, registerFontCopy(ModuleChain(), &entry, "C:\\windows\\Fonts\\QXSample-W5.otf"));
+    EXPECT_EQ(0, registerFontCopy(InstallJob(), &entry, "C:\\windows\\Fonts\\QXSample-W5.otf"));
 }
 
 // A worker that plays the install protocol and then waits for Cancel.
@@ -575,7 +575,7 @@ TEST_F(PipelineTest, TheFailurePolicyDecidesWhetherTheRunGoesOn)
 // run and refuses every later one, as Windows 95/98/Me do once their Fonts
 // key, font table or Adobe Type Manager's list is full.
 int gRegistrations = 0;
-int registerOnceThenRefuse(const ModuleChain &, const FontEntry *, const char *)
+int registerOnceThenRefuse(const InstallJob &, const FontEntry *, const char *)
 {
     return ++gRegistrations == 1 ? 1 : 0;
 }
@@ -703,7 +703,7 @@ TEST_F(PipelineTest, AnEmptyRegistrationNameIsRefused)
     e.setProperty(NAME_REGISTRY, "");
     e.setProperty(NAME_LOCAL, "");
     e.setProperty(NAME_POSTSCRIPT, "");
-    EXPECT_EQ(0, registerFontCopy(chain_, &e, font.c_str()));
+    EXPECT_EQ(0, registerFontCopy(job(), &e, font.c_str()));
     std::string data;
     EXPECT_FALSE(regGetString(HKEY_LOCAL_MACHINE, isWin9x() ? k9xFontsKey : kNtFontsKey, "", &data)) << data;
     char name[kPropertySize];
