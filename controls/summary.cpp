@@ -4,22 +4,7 @@
 #include "base/system.h"
 #include "resources/resource.h"
 
-#include <string>
-#include <vector>
-
 namespace {
-
-struct SummaryRow {
-    UINT labelId;
-    std::string label;
-    std::string value;
-};
-
-std::vector<SummaryRow> &rows()
-{
-    static std::vector<SummaryRow> list;
-    return list;
-}
 
 const struct {
     UINT labelId;
@@ -34,36 +19,36 @@ const int kTextSize = 256;
 
 }  // namespace
 
-void initSummary()
+void SelectionSummary::init()
 {
-    rows().clear();
+    rows_.clear();
     char label[kTextSize];
     for (const auto &row : kValueRows) {
         if (loadText(row.labelId, label, sizeof label))
-            rows().push_back({row.labelId, label, row.initial});
+            rows_.push_back({row.labelId, label, row.initial});
     }
     char value[kTextSize];
     loadText(IDS_SUMMARY_EMBED, label, sizeof label);
     loadText(IDS_SUMMARY_EMBED_VALUE, value, sizeof value);
-    rows().push_back({IDS_SUMMARY_EMBED, label, value});
+    rows_.push_back({IDS_SUMMARY_EMBED, label, value});
 }
 
-void renderSummary(HWND window)
+void SelectionSummary::render(HWND window) const
 {
     std::string text;
-    for (const SummaryRow &row : rows())
+    for (const Row &row : rows_)
         text += row.label + " : " + row.value + "\n";
     SetWindowTextA(window, text.c_str());
 }
 
-void setSummaryValue(UINT labelId, const char *text, HWND window)
+void SelectionSummary::setValue(UINT labelId, const char *text, HWND window)
 {
     if (labelId != IDS_SUMMARY_COUNT && labelId != IDS_SUMMARY_REQUIRED && labelId != IDS_SUMMARY_FREE)
         return;
-    for (SummaryRow &row : rows()) {
+    for (Row &row : rows_) {
         if (row.labelId == labelId)
             row.value = text ? text : "";
     }
     if (window)
-        renderSummary(window);
+        render(window);
 }

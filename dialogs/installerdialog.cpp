@@ -130,8 +130,8 @@ void InstallerDialog::refreshContents()
         tree_.reset(new FontTreeCtrl);
         tree_->subclass(item(IDC_FONT_TREE));
         tree_->init();
-        initSummary();
-        renderSummary(item(IDC_SUMMARY));
+        summary_.init();
+        summary_.render(item(IDC_SUMMARY));
         char folder[kFolderSize];
         if (services_.defaultFontFolder(product_, folder))
             setInstallFolder(folder);
@@ -207,9 +207,9 @@ void InstallerDialog::updateSelectionCounts()
     long total = sum > LONG_MAX ? LONG_MAX : static_cast<long>(sum);
 
     char text[32];
-    setSummaryValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), nullptr);
+    summary_.setValue(IDS_SUMMARY_REQUIRED, FormatMegabytes(total, text), nullptr);
     std::snprintf(text, sizeof text, "%d", static_cast<int>(checked.size()));
-    setSummaryValue(IDS_SUMMARY_COUNT, text, item(IDC_SUMMARY));
+    summary_.setValue(IDS_SUMMARY_COUNT, text, item(IDC_SUMMARY));
 }
 
 void InstallerDialog::setInstallFolder(const char *path)
@@ -225,7 +225,7 @@ void InstallerDialog::setInstallFolder(const char *path)
                                        bytesPerSector * freeClusters;
         std::snprintf(text, sizeof text, "%.1fM", static_cast<double>(freeBytes >> 20));
     }
-    setSummaryValue(IDS_SUMMARY_FREE, text, item(IDC_SUMMARY));
+    summary_.setValue(IDS_SUMMARY_FREE, text, item(IDC_SUMMARY));
 }
 
 void InstallerDialog::showSample(const FontEntry *entry)

@@ -5,6 +5,7 @@
 #include "base/handles.h"
 #include "base/window.h"
 #include "controls/fonttree.h"
+#include "controls/summary.h"
 #include "dialogs/services.h"
 
 #include <memory>
@@ -88,6 +89,7 @@ private:
     // rebuilt only together with the tree.
     FontCatalogue catalogue_;
     std::unique_ptr<FontTreeCtrl> tree_;
+    SelectionSummary summary_;
     OwnedIcon icon_;
     OwnedIcon smallIcon_;
     OwnedIcon toggleIcon_;

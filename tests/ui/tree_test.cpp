@@ -646,19 +646,20 @@ TEST_F(TreeTest, SummaryRendersItsRowsAndRedrawsOnlyWhenGivenAWindow)
 {
     HWND summary = dialog_->item(1015);
     char text[512];
-    ui_->call([summary] {
-        initSummary();
-        renderSummary(summary);
+    SelectionSummary rows;
+    ui_->call([summary, &rows] {
+        rows.init();
+        rows.render(summary);
     });
     GetWindowTextA(summary, text, sizeof text);
     EXPECT_STREQ("Selected count : 0\nRequired disk space : 0.0M\nFree disk space : ---\nFontEmbed : Restrict\n", text);
 
-    setSummaryValue(IDS_SUMMARY_REQUIRED, "3.0M", nullptr);
+    rows.setValue(IDS_SUMMARY_REQUIRED, "3.0M", nullptr);
     GetWindowTextA(summary, text, sizeof text);
     EXPECT_STREQ("Selected count : 0\nRequired disk space : 0.0M\nFree disk space : ---\nFontEmbed : Restrict\n", text);
-    setSummaryValue(IDS_SUMMARY_EMBED, "Free", summary);
-    setSummaryValue(IDS_SUMMARY_COUNT, "2", summary);
-    setSummaryValue(IDS_SUMMARY_FREE, "1234.0M", summary);
+    rows.setValue(IDS_SUMMARY_EMBED, "Free", summary);
+    rows.setValue(IDS_SUMMARY_COUNT, "2", summary);
+    rows.setValue(IDS_SUMMARY_FREE, "1234.0M", summary);
     GetWindowTextA(summary, text, sizeof text);
     EXPECT_STREQ("Selected count : 2\nRequired disk space : 3.0M\nFree disk space : 1234.0M\nFontEmbed : Restrict\n", text);
 }
