@@ -141,11 +141,23 @@ const ModuleChain &productOf(const InstallJob &job)
     return job.product ? *job.product : none;
 }
 
-// The job's profile writer, or the system's.
+// The job's profile writer, stamp and registrar, or the installer's own.
 const ProfileWriter &profileOf(const InstallJob &job)
 {
     static const ProfileWriter system;
     return job.profile ? *job.profile : system;
+}
+
+const EmbeddingStamp &stampOf(const EmbeddingStamp *stamp)
+{
+    static const EmbeddingStamp installer;
+    return stamp ? *stamp : installer;
+}
+
+const FontRegistrar &registrarOf(const InstallJob &job)
+{
+    static const FontRegistrar installer;
+    return job.registrar ? *job.registrar : installer;
 }
 
 // What a run learns once and uses for every font.
@@ -221,14 +233,14 @@ CopyResult copyBlocks(FILE *in, HANDLE out, const ProgressSink &progress, const 
 
 // Closes the copy and stamps it (Restricted License embedding, checksums
 // repaired).
-CopyResult finishCopy(OwnedFile &out, const char *path, EmbeddingStamp stamp, RunSteps *steps)
+CopyResult finishCopy(OwnedFile &out, const char *path, const EmbeddingStamp &stamp, RunSteps *steps)
 {
     // A write that the close reports as failed (a full disk) fails the copy.
     if (!CloseHandle(out.release()))
         return CopyResult::Failed;
     reach(steps, RunStep::Copied);
     bool written = false;
-    if (stamp(path, 2, &written) < 0 && written)
+    if (stamp.stamp(path, 2, &written) < 0 && written)
         return CopyResult::Failed;
     reach(steps, RunStep::Stamped);
     return CopyResult::Copied;
@@ -272,7 +284,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     if (run.folder.has(job.folder, (name + ext).c_str()) && fileExists(destination)) {
         if (isStampedCopyOf(run.product, entry, destination) && !run.registered.names(destination)) {
             *path = destination;
-            if (!job.registrar(job, &entry, destination))
+            if (!registrarOf(job).registerCopy(job, &entry, destination))
                 return registrationRefused();
             reach(job.steps, RunStep::Registered);
             return FontOutcome::Recovered;
@@ -294,7 +306,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     CopyResult copied = copyBlocks(in.get(), out.get(), job.progress, job.cancel, job.steps, &bytes);
     in.reset();
     if (copied == CopyResult::Copied)
-        copied = finishCopy(out, temp.c_str(), job.stamp, job.steps);
+        copied = finishCopy(out, temp.c_str(), stampOf(job.stamp), job.steps);
     if (copied != CopyResult::Copied) {
         out.reset();
         DeleteFileA(temp.c_str());
@@ -314,7 +326,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     // must not take the new copy.
     if (fontScope() == FontScope::User)
         cancelDeleteAtSignIn(moved);
-    if (!job.registrar(job, &entry, moved)) {
+    if (!registrarOf(job).registerCopy(job, &entry, moved)) {
         DeleteFileA(moved);
         path->clear();
         return registrationRefused();
@@ -447,6 +459,16 @@ FontOutcome deleteFontFile(const char *path, FontScope scope)
 int stampInstalledCopy(const char *path, int value, bool *written)
 {
     return SetEmbeddingType(path, value, written);
+}
+
+int EmbeddingStamp::stamp(const char *path, int value, bool *written) const
+{
+    return stampInstalledCopy(path, value, written);
+}
+
+int FontRegistrar::registerCopy(const InstallJob &job, const FontEntry *entry, const char *installedPath) const
+{
+    return registerFontCopy(job, entry, installedPath);
 }
 
 void ProgressSink::beginFont(const char *name, long size) const
@@ -601,7 +623,8 @@ int removeTemporaryFiles(const char *folder)
 }
 
 CopyResult copyFontFile(const char *source, const char *destination, const ProgressSink &progress,
-                        const CancelRequest *cancel, EmbeddingStamp stamp, RunSteps *steps, unsigned long *bytes)
+                        const CancelRequest *cancel, const EmbeddingStamp *stamp, RunSteps *steps,
+                        unsigned long *bytes)
 {
     unsigned long copied = 0;
     if (bytes)
@@ -616,7 +639,7 @@ CopyResult copyFontFile(const char *source, const char *destination, const Progr
     CopyResult result = copyBlocks(in.get(), out.get(), progress, cancel, steps, &copied);
     in.reset();
     if (result == CopyResult::Copied)
-        result = finishCopy(out, destination, stamp, steps);
+        result = finishCopy(out, destination, stampOf(stamp), steps);
     if (result != CopyResult::Copied) {
         out.reset();
         DeleteFileA(destination);

@@ -25,11 +25,17 @@
 #include <string>
 #include <vector>
 
-// Sets the embedding type of the file at path as SetEmbeddingType does,
-// telling through written whether it wrote anything.
-typedef int (*EmbeddingStamp)(const char *path, int value, bool *written);
 // The stamp of the installer: SetEmbeddingType without any diagnostic text.
 int stampInstalledCopy(const char *path, int value, bool *written);
+
+// Sets the embedding type of the file at path as SetEmbeddingType does,
+// telling through written whether it wrote anything: stampInstalledCopy.
+// Tests stand in stamps of their own.
+class EmbeddingStamp {
+public:
+    virtual ~EmbeddingStamp() = default;
+    virtual int stamp(const char *path, int value, bool *written) const;
+};
 
 // A cancel asked for by the user (the progress dialog's Cancel), read by the
 // run before each copy block.
@@ -140,19 +146,26 @@ protected:
 
 struct InstallJob;
 
-// Registers the installed copy of entry, a font of job's package, at
-// installedPath with the system; nonzero on success.
-typedef int (*FontRegistrar)(const InstallJob &job, const FontEntry *entry, const char *installedPath);
-// The registrar of the installer: as the package's font type and the running
-// system require.
+// The registrar of the installer: registers the installed copy of entry, a
+// font of job's package, at installedPath as the package's font type and
+// the running system require; nonzero on success.
 int registerFontCopy(const InstallJob &job, const FontEntry *entry, const char *installedPath);
 
+// What registers an installed copy: registerFontCopy. Tests stand in
+// registrars of their own.
+class FontRegistrar {
+public:
+    virtual ~FontRegistrar() = default;
+    virtual int registerCopy(const InstallJob &job, const FontEntry *entry, const char *installedPath) const;
+};
+
 // What a test build puts into every job of a run: where each step is
-// reported, the stamp and the registrar.
+// reported, the stamp, the registrar and the profile writer (nullptr: the
+// installer's own).
 struct RunHooks {
     RunSteps *steps = nullptr;
-    EmbeddingStamp stamp = stampInstalledCopy;
-    FontRegistrar registrar = registerFontCopy;
+    const EmbeddingStamp *stamp = nullptr;
+    const FontRegistrar *registrar = nullptr;
     const ProfileWriter *profile = nullptr;
 };
 
@@ -174,9 +187,10 @@ struct InstallJob {
     FailurePolicy policy = FailurePolicy::StopAtFirstFailure;
     FontObserver *observer = nullptr;
     RunSteps *steps = nullptr;
-    EmbeddingStamp stamp = stampInstalledCopy;
-    FontRegistrar registrar = registerFontCopy;
-    // What writes Adobe Type Manager's profile; nullptr: the system.
+    // The stamp, the registrar and what writes Adobe Type Manager's
+    // profile; nullptr: the installer's own.
+    const EmbeddingStamp *stamp = nullptr;
+    const FontRegistrar *registrar = nullptr;
     const ProfileWriter *profile = nullptr;
 };
 
@@ -236,7 +250,7 @@ enum class CopyResult { Copied, Exists, Failed, Cancelled };
 // writing stays as it is. On any failure or cancel the file that this call
 // created is deleted. bytes, when given, receives the bytes copied.
 CopyResult copyFontFile(const char *source, const char *destination, const ProgressSink &progress,
-                        const CancelRequest *cancel = nullptr, EmbeddingStamp stamp = stampInstalledCopy,
+                        const CancelRequest *cancel = nullptr, const EmbeddingStamp *stamp = nullptr,
                         RunSteps *steps = nullptr, unsigned long *bytes = nullptr);
 
 // The name that entry is registered under on the running system (the

@@ -96,13 +96,17 @@ void writeHalfStamp(const char *path, int value)
     }
 }
 
-int stamp(const char *path, int value, bool *written)
-{
-    if (gPassed + 1 == gStopAt)
-        writeHalfStamp(path, value);
-    point("stamp-half");
-    return stampInstalledCopy(path, value, written);
-}
+// Before the stamp, a point; killed there, the copy has half a stamp.
+class HalfStamp : public EmbeddingStamp {
+public:
+    int stamp(const char *path, int value, bool *written) const override
+    {
+        if (gPassed + 1 == gStopAt)
+            writeHalfStamp(path, value);
+        point("stamp-half");
+        return stampInstalledCopy(path, value, written);
+    }
+};
 
 // Each key of Adobe Type Manager's profile that is written is a point.
 class PointWriter : public ProfileWriter {
@@ -133,9 +137,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         gLog = std::fopen(log, "ab");
     Points points;
     PointWriter profile;
+    HalfStamp stamp;
     RunHooks hooks;
     hooks.steps = &points;
-    hooks.stamp = stamp;
+    hooks.stamp = &stamp;
     hooks.profile = &profile;
     return runQuietInstaller(request, &hooks);
 }

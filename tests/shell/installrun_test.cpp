@@ -181,7 +181,7 @@ TEST_F(RunTest, CopyReportsEveryBlockIncludingAnEmptyLastRead)
     writeFile(file("a.bin"), std::string(20000, 'a'));
     unsigned long bytes = 0;
     EXPECT_EQ(CopyResult::Copied, copyFontFile(file("a.bin").c_str(), file("a.copy").c_str(),
-                                               ProgressSink(window_), nullptr, stampInstalledCopy, nullptr, &bytes));
+                                               ProgressSink(window_), nullptr, nullptr, nullptr, &bytes));
     EXPECT_EQ(20000ul, bytes);
     EXPECT_EQ((std::vector<long>{8192, 8192, 3616}), gAdvances);
     EXPECT_EQ(std::string(20000, 'a'), readFile(file("a.copy")));
@@ -189,7 +189,7 @@ TEST_F(RunTest, CopyReportsEveryBlockIncludingAnEmptyLastRead)
     gAdvances.clear();
     writeFile(file("b.bin"), std::string(150000, 'b'));  // more than the write buffer holds
     EXPECT_EQ(CopyResult::Copied, copyFontFile(file("b.bin").c_str(), file("b.copy").c_str(),
-                                               ProgressSink(window_), nullptr, stampInstalledCopy, nullptr, &bytes));
+                                               ProgressSink(window_), nullptr, nullptr, nullptr, &bytes));
     EXPECT_EQ(150000ul, bytes);
     EXPECT_EQ(19u, gAdvances.size());
     EXPECT_EQ(std::string(150000, 'b'), readFile(file("b.copy")));
@@ -223,29 +223,32 @@ TEST_F(RunTest, CopyNeverTruncatesAnExistingFile)
     EXPECT_EQ("theirs", readFile(file("theirs.otf")));
 }
 
-// Stamps that fail: one after damaging the copy, one before touching it.
-int stampFailingPartWay(const char *path, int, bool *written)
-{
-    writeFile(path, "broken");
-    *written = true;
-    return -1;
-}
+// Stamps that fail: after damaging the copy, or before touching it.
+class FailingStamp : public EmbeddingStamp {
+public:
+    explicit FailingStamp(bool partWay) : partWay_(partWay) {}
+    int stamp(const char *path, int, bool *written) const override
+    {
+        if (partWay_)
+            writeFile(path, "broken");
+        *written = partWay_;
+        return -1;
+    }
 
-int stampRefusing(const char *, int, bool *written)
-{
-    *written = false;
-    return -1;
-}
+private:
+    bool partWay_;
+};
 
 TEST_F(RunTest, ACopyWhoseStampFailedPartWayHasFailedAndIsGone)
 {
     writeFile(file("e.bin"), std::string(100, 'e'));
+    FailingStamp partWay(true), refusing(false);
     EXPECT_EQ(CopyResult::Failed, copyFontFile(file("e.bin").c_str(), file("e.copy").c_str(), ProgressSink(),
-                                               nullptr, stampFailingPartWay));
+                                               nullptr, &partWay));
     EXPECT_FALSE(fileExists(file("e.copy")));
     // A font that the stamp refuses is installed unchanged.
     EXPECT_EQ(CopyResult::Copied,
-              copyFontFile(file("e.bin").c_str(), file("f.copy").c_str(), ProgressSink(), nullptr, stampRefusing));
+              copyFontFile(file("e.bin").c_str(), file("f.copy").c_str(), ProgressSink(), nullptr, &refusing));
     EXPECT_EQ(std::string(100, 'e'), readFile(file("f.copy")));
 }
 
@@ -574,11 +577,14 @@ TEST_F(PipelineTest, TheFailurePolicyDecidesWhetherTheRunGoesOn)
 // A system whose font list is full: it takes the first registration of a
 // run and refuses every later one, as Windows 95/98/Me do once their Fonts
 // key, font table or Adobe Type Manager's list is full.
-int gRegistrations = 0;
-int registerOnceThenRefuse(const InstallJob &, const FontEntry *, const char *)
-{
-    return ++gRegistrations == 1 ? 1 : 0;
-}
+class RegisterOnceThenRefuse : public FontRegistrar {
+public:
+    int registerCopy(const InstallJob &, const FontEntry *, const char *) const override
+    {
+        return ++registrations == 1 ? 1 : 0;
+    }
+    mutable int registrations = 0;
+};
 
 // The catalogue of a quiet run: the entries given, and the test's folder.
 class ListServices : public InstallerServices {
@@ -630,13 +636,13 @@ TEST_F(PipelineTest, AFullFontListStopsTheRunAtTheFirstRefusedFontOnWindows9x)
     after.setProperty(NAME_POSTSCRIPT, "QXAfter");
     for (FailurePolicy policy : {FailurePolicy::StopAtFirstFailure, FailurePolicy::GoOn}) {
         removeFilesIn(folder_, "*");
-        gRegistrations = 0;
+        RegisterOnceThenRefuse full;
         Recorder recorder;
         InstallJob j = job();
         j.entries = {&first, &refused, &before, &after};
         j.observer = &recorder;
         j.policy = policy;
-        j.registrar = registerOnceThenRefuse;
+        j.registrar = &full;
         RunSummary summary = installFonts(j);
         if (isWin9x()) {
             EXPECT_EQ((std::vector<FontOutcome>{FontOutcome::Installed, FontOutcome::SystemFull,
@@ -646,7 +652,7 @@ TEST_F(PipelineTest, AFullFontListStopsTheRunAtTheFirstRefusedFontOnWindows9x)
             EXPECT_TRUE(summary.stopped);
             EXPECT_EQ(2, summary.done);
             EXPECT_EQ(2, summary.failed);
-            EXPECT_EQ(2, gRegistrations);  // the font after it was never begun
+            EXPECT_EQ(2, full.registrations);  // the font after it was never begun
             EXPECT_EQ((std::vector<std::string>{file("First.otf"), "", "C:\\Fonts\\Before.otf", ""}),
                       recorder.paths);
         } else if (policy == FailurePolicy::GoOn) {
@@ -666,14 +672,14 @@ TEST_F(PipelineTest, AFullFontListStopsTheRunAtTheFirstRefusedFontOnWindows9x)
     // The quiet run's log says which font the system refused, and that the
     // fonts after it were not tried; the run ends with 1.
     removeFilesIn(folder_, "*");
-    gRegistrations = 0;
+    RegisterOnceThenRefuse full;
     ListServices services({first, refused, before, after}, folder_);
     QuietRequest request;
     request.all = true;
     request.logPath = programFolder() + "quiet full.log";
     ASSERT_EQ(CommandLineKind::Quiet, parseCommandLine({"/quiet", "/all", "/log:" + request.logPath}, &request));
     RunHooks hooks;
-    hooks.registrar = registerOnceThenRefuse;
+    hooks.registrar = &full;
     int code = runQuiet(request, services, [this](const std::function<void(const ModuleChain &)> &body) {
         body(chain_);
         return true;
