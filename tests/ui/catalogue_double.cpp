@@ -9,89 +9,74 @@ namespace catalogue_double {
 
 namespace {
 
-class FakeServices : public InstallerServices {
-public:
-    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, bool firstLoad) override
-    {
-        ++settings().loadCount;
-        settings().loadFirstFlags.push_back(firstLoad);
-        catalogue.clear();
-        for (const auto &row : settings().rows) {
-            FontEntry *entry = catalogue.append();
-            for (const auto &property : row)
-                entry->setProperty(property.first.c_str(), property.second.c_str());
-        }
-    }
-    bool defaultFontFolder(const ModuleChain &, char *out) override { return answer(settings().defaultFolder, out, kFontsValueSize); }
-    bool systemFontFolder(char *out) override { return answer(settings().systemFontFolder, out, kFontsValueSize); }
-    bool chooseFolder(char *buffer, int capacity) override
-    {
-        ++settings().browseCount;
-        return answer(settings().chosenFolder, buffer, capacity);
-    }
-    bool findOtfOpener(char *buffer) override
-    {
-        ++settings().openerCount;
-        return answer(settings().otfOpener, buffer, 256);
-    }
-    // The runs behind Start, which the dialog tests only record.
-    RunSummary runInstall(const InstallJob &job) override
-    {
-        ++settings().installRuns;
-        settings().installed = job.entries.size();
-        settings().jobDialog = job.mainDialog;
-        RunSummary summary;
-        size_t refused = static_cast<size_t>(settings().fontListFullAt);
-        if (settings().fontListFullAt >= 0 && refused < job.entries.size()) {
-            summary.systemFull = job.entries[refused];
-            summary.done = static_cast<int>(refused);
-            summary.failed = static_cast<int>(job.entries.size() - refused);
-            summary.stopped = refused + 1 < job.entries.size();
-        } else {
-            summary.done = static_cast<int>(job.entries.size());
-        }
-        return summary;
-    }
-    RunSummary runUninstall(const InstallJob &job) override
-    {
-        ++settings().uninstallRuns;
-        settings().uninstalled = job.entries.size();
-        settings().jobDialog = job.mainDialog;
-        RunSummary summary;
-        summary.failed = settings().uninstallFailures;
-        summary.done = static_cast<int>(job.entries.size()) - summary.failed;
-        return summary;
-    }
-    bool administrator() override { return settings().administrator; }
-    DWORD systemBuild() override { return settings().build; }
-    bool restartElevated() override
-    {
-        ++settings().restarts;
-        return true;
-    }
-
-private:
-    static bool answer(const std::string &text, char *out, int capacity)
-    {
-        if (text.empty())
-            return false;
-        lstrcpynA(out, text.c_str(), capacity);
-        return true;
-    }
-};
+bool answer(const std::string &text, char *out, int capacity)
+{
+    if (text.empty())
+        return false;
+    lstrcpynA(out, text.c_str(), capacity);
+    return true;
+}
 
 }  // namespace
 
-Settings &settings()
+void FakeServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, bool firstLoad)
 {
-    static Settings s;
-    return s;
+    ++settings.loadCount;
+    settings.loadFirstFlags.push_back(firstLoad);
+    catalogue.clear();
+    for (const auto &row : settings.rows) {
+        FontEntry *entry = catalogue.append();
+        for (const auto &property : row)
+            entry->setProperty(property.first.c_str(), property.second.c_str());
+    }
 }
 
-InstallerServices &services()
+bool FakeServices::defaultFontFolder(const ModuleChain &, char *out)
 {
-    static FakeServices fake;
-    return fake;
+    return answer(settings.defaultFolder, out, kFontsValueSize);
+}
+
+bool FakeServices::systemFontFolder(char *out) { return answer(settings.systemFontFolder, out, kFontsValueSize); }
+
+bool FakeServices::chooseFolder(char *buffer, int capacity)
+{
+    ++settings.browseCount;
+    return answer(settings.chosenFolder, buffer, capacity);
+}
+
+bool FakeServices::findOtfOpener(char *buffer)
+{
+    ++settings.openerCount;
+    return answer(settings.otfOpener, buffer, 256);
+}
+
+RunSummary FakeServices::runInstall(const InstallJob &job)
+{
+    ++settings.installRuns;
+    settings.installed = job.entries.size();
+    settings.jobDialog = job.mainDialog;
+    RunSummary summary;
+    size_t refused = static_cast<size_t>(settings.fontListFullAt);
+    if (settings.fontListFullAt >= 0 && refused < job.entries.size()) {
+        summary.systemFull = job.entries[refused];
+        summary.done = static_cast<int>(refused);
+        summary.failed = static_cast<int>(job.entries.size() - refused);
+        summary.stopped = refused + 1 < job.entries.size();
+    } else {
+        summary.done = static_cast<int>(job.entries.size());
+    }
+    return summary;
+}
+
+RunSummary FakeServices::runUninstall(const InstallJob &job)
+{
+    ++settings.uninstallRuns;
+    settings.uninstalled = job.entries.size();
+    settings.jobDialog = job.mainDialog;
+    RunSummary summary;
+    summary.failed = settings.uninstallFailures;
+    summary.done = static_cast<int>(job.entries.size()) - summary.failed;
+    return summary;
 }
 
 }  // namespace catalogue_double

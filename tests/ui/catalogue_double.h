@@ -38,9 +38,27 @@ struct Settings {
     int restarts = 0;                // elevated restarts asked for
 };
 
-Settings &settings();
-// The stand-in, answering from settings().
-InstallerServices &services();
+// The stand-in, answering from its settings.
+class FakeServices : public InstallerServices {
+public:
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) override;
+    bool defaultFontFolder(const ModuleChain &product, char *out) override;
+    bool systemFontFolder(char *out) override;
+    bool chooseFolder(char *buffer, int capacity) override;
+    bool findOtfOpener(char *buffer) override;
+    // The runs behind Start, which the dialog tests only record.
+    RunSummary runInstall(const InstallJob &job) override;
+    RunSummary runUninstall(const InstallJob &job) override;
+    bool administrator() override { return settings.administrator; }
+    DWORD systemBuild() override { return settings.build; }
+    bool restartElevated() override
+    {
+        ++settings.restarts;
+        return true;
+    }
+
+    Settings settings;
+};
 
 }  // namespace catalogue_double
 

@@ -20,8 +20,6 @@
 
 namespace {
 
-using catalogue_double::settings;
-
 const char kInitialSummary[] =
     "Selected count : 0\nRequired disk space : 0.0M\nFree disk space : ---\nFontEmbed : Restrict\n";
 
@@ -37,11 +35,13 @@ std::vector<char> bitmapBits(HBITMAP bitmap)
 
 // How many times the catalogue had been loaded when the watcher met a
 // message box; read as the box comes, however soon that is.
+// The loads of the watched services when the message box came.
+const catalogue_double::Settings *gWatched = nullptr;
 std::atomic<int> gLoadsAtMessage{-1};
 
 void noteLoadsAtMessage(int)
 {
-    gLoadsAtMessage = settings().loadCount;
+    gLoadsAtMessage = gWatched->loadCount;
 }
 
 class DialogTest : public ::testing::Test {
@@ -50,7 +50,6 @@ protected:
     {
         chain_.append(nullptr);
         chain_.append(GetModuleHandleA(nullptr));
-        settings() = catalogue_double::Settings();
         settings().rows = {
             {{NAME_CATEGORY, "Gothic"}, {NAME_LOCAL_SHORT, "Gothic-A"}, {NAME_POSTSCRIPT, "QXTEST-W3"},
              {F_AVAILABLE, "1"}, {SIZE_ALL, "1048576"}},
@@ -74,7 +73,7 @@ protected:
     void open()
     {
         ui_.reset(new uitest::UiThread([this] {
-            InstallerDialog dialog(catalogue_double::services(), chain_);
+            InstallerDialog dialog(services_, chain_);
             running_ = &dialog;
             dialog.run();
             running_ = nullptr;
@@ -95,6 +94,9 @@ protected:
 
     InstallerDialog *dialog() { return running_; }
 
+    catalogue_double::Settings &settings() { return services_.settings; }
+
+    catalogue_double::FakeServices services_;
     ModuleChain chain_;  // no product module: the test program's resources
 
     HTREEITEM item(HTREEITEM from, UINT how)
@@ -288,6 +290,7 @@ TEST_F(DialogTest, InstallRunThatFindsTheFontListFullNamesTheRefusedFont)
     open();
     int loads = settings().loadCount;
     gLoadsAtMessage = -1;
+    gWatched = &settings();
     testutil::WindowWatcher boxes("Korimaru Installer", IDOK);
     boxes.onBeforeAnswer(noteLoadsAtMessage);
     clickAndSettle(boxPoint(font(1)));

@@ -36,7 +36,7 @@ const char *const kSizes[] = {"2345678", "3100000", "1048576", "4500000", "50000
 // With longNames, each font sits two levels deep, under its family (its
 // local name without the weight), and is labelled with its full local name:
 // longer labels, as a real package has.
-void loadRows(bool longNames)
+void loadRows(bool longNames, catalogue_double::Settings &settings)
 {
     DWORD size = 0;
     const char *bytes = findTextResource(GetModuleHandleA(nullptr), "NAMEMAP.CSV", &size);
@@ -72,7 +72,7 @@ void loadRows(bool longNames)
             row.push_back({F_INSTALLED, "1"});
         if (index < 8)
             row.push_back({SIZE_ALL, kSizes[index]});
-        catalogue_double::settings().rows.push_back(row);
+        settings.rows.push_back(row);
         ++index;
     }
 }
@@ -166,6 +166,7 @@ void stage(InstallerDialog *dialog, const char *rectFile, bool tip)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     InitCommonControls();
+    catalogue_double::FakeServices services;
     ModuleChain chain;
     chain.append(nullptr);
     chain.append(GetModuleHandleA(nullptr));
@@ -179,11 +180,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         setFontScope(FontScope::User);
         char folder[kFontsValueSize];
         if (getUserFontFolder(folder, sizeof folder))
-            catalogue_double::settings().defaultFolder = folder;
+            services.settings.defaultFolder = folder;
     }
-    loadRows(tip);
+    loadRows(tip, services.settings);
     std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
-    InstallerDialog dialog(catalogue_double::services(), chain);
+    InstallerDialog dialog(services, chain);
     std::thread stager(stage, &dialog, rectFile.c_str(), tip);
     dialog.run();
     stager.join();
