@@ -470,7 +470,7 @@ void benchCatalogue(InstallerDialog *dialog)
         std::vector<double> times;
         for (int run = 0; run < kCatalogueRuns; ++run) {
             LONGLONG t0 = now();
-            loadCatalogue(catalogue, dialog->product(), false);
+            loadCatalogue(catalogue, dialog->product(), dialog->scope(), false);
             times.push_back(seconds(t0, now()) * 1000.0);
         }
         gCatalogue.push_back({values, median(times), countInstalledEntries(catalogue)});

@@ -574,7 +574,7 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
     tree->send(TM_DELETEALL);
     step();
     const ModuleChain &product = dialog->product();
-    loadCatalogue(catalogue, product, false);
+    loadCatalogue(catalogue, product, dialog->scope(), false);
     step();
     {
         FontCatalogue scratch;

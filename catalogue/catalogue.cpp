@@ -42,7 +42,7 @@ bool nextListItem(const std::string &text, size_t *pos, std::string *item)
 }
 
 void setInstalled(FontEntry *entry, const char *path, const char *registryName, const char *postscript,
-                  FontScope scope)
+                  FontScope scope, FontScope own)
 {
     entry->setProperty(PATH_INSTALLED, path);
     entry->setProperty(NAME_REGISTRY, registryName);
@@ -54,7 +54,7 @@ void setInstalled(FontEntry *entry, const char *path, const char *registryName, 
         entry->setProperty(F_PER_USER, "1");
     else
         entry->removeProperty(F_PER_USER);
-    if (scope == FontScope::Machine && fontScope() == FontScope::User)
+    if (scope == FontScope::Machine && own == FontScope::User)
         entry->setProperty(F_ALL_USERS_KEPT, "1");
     else
         entry->removeProperty(F_ALL_USERS_KEPT);
@@ -99,7 +99,7 @@ const FolderListing &listFolder(std::map<std::string, FolderListing> *listings, 
 
 }  // namespace
 
-void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad)
+void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own, bool firstLoad)
 {
     catalogue.clear();
 
@@ -116,13 +116,12 @@ void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool fi
     // The fonts installed for all users and those of the current user (the
     // NT family only). The run's own scope is marked last, so that a font
     // installed both ways is the one that this run can uninstall.
-    FontScope own = fontScope();
     if (isWinNT())
-        markInstalledIn(catalogue, product, own == FontScope::User ? FontScope::Machine : FontScope::User);
-    markInstalledIn(catalogue, product, own);
+        markInstalledIn(catalogue, product, own == FontScope::User ? FontScope::Machine : FontScope::User, own);
+    markInstalledIn(catalogue, product, own, own);
 }
 
-void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontScope scope)
+void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontScope scope, FontScope own)
 {
     std::string names, paths;
     int count;
@@ -139,11 +138,12 @@ void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontS
     }
 
     MyFontTest isMine(product);
-    markInstalledFonts(catalogue, names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope);
+    markInstalledFonts(
+        catalogue, names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope, own);
 }
 
 void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, const std::string &paths, int count,
-                        const std::function<bool(const char *)> &isMine, FontScope scope)
+                        const std::function<bool(const char *)> &isMine, FontScope scope, FontScope own)
 {
     // The entries are found by PostScript name in an index instead of a
     // walk along the catalogue per installed font. Marking an entry sets its
@@ -165,7 +165,7 @@ void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, cons
             continue;
         auto found = index.find(postscript);
         if (found != index.end())
-            setInstalled(found->second, path.c_str(), name.c_str(), postscript, scope);
+            setInstalled(found->second, path.c_str(), name.c_str(), postscript, scope, own);
     }
 }
 
@@ -218,7 +218,8 @@ bool readPostScriptName(const char *path, char *out)
     return ReadFirstFace(path, &face) && face.postScriptName(out);
 }
 
-int markInstalled(FontCatalogue &catalogue, const char *path, const char *registryName, FontScope scope)
+int markInstalled(FontCatalogue &catalogue, const char *path, const char *registryName, FontScope scope,
+                  FontScope own)
 {
     char postscript[FONT_NAME_SIZE];
     if (!readPostScriptName(path, postscript))
@@ -226,6 +227,6 @@ int markInstalled(FontCatalogue &catalogue, const char *path, const char *regist
     FontEntry *entry = findEntry(catalogue, NAME_POSTSCRIPT, postscript);
     if (!entry)
         return 0;
-    setInstalled(entry, path, registryName, postscript, scope);
+    setInstalled(entry, path, registryName, postscript, scope, own);
     return 1;
 }

@@ -32,10 +32,10 @@ void parseNameMapLine(FontCatalogue &catalogue, const char *line, const char *ke
 void parseNameMap(FontCatalogue &catalogue, const char *text, const char *keys);
 
 #ifdef _WIN32
-// Rebuilds catalogue from the package bound in product: all earlier entry
-// pointers become invalid. The first load asks for the package disc; later
-// loads search it silently.
-void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad);
+// Rebuilds catalogue from the package bound in product for a run that
+// installs for own: all earlier entry pointers become invalid. The first
+// load asks for the package disc; later loads search it silently.
+void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own, bool firstLoad);
 
 // Marks the entries whose source file NAME_SUITCASE exists, with a non-zero
 // size, on the disc in drive: PATH_SOURCE, SIZE_ALL, F_AVAILABLE.
@@ -48,22 +48,24 @@ void markAvailable(FontCatalogue &catalogue, char drive);
 bool readPostScriptName(const char *path, char *out);
 
 // Marks the entries of the package's fonts that are registered in scope's
-// Fonts key (or Adobe Type Manager's list) as installed.
-void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontScope scope);
+// Fonts key (or Adobe Type Manager's list) as installed, for a run that
+// installs for own.
+void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontScope scope, FontScope own);
 
 // Marks the entry whose NAME_POSTSCRIPT is the PostScript name of the font
 // file at path as installed there under registryName, for scope's users
 // (F_PER_USER for the current user; F_ALL_USERS_KEPT for all users when the
-// run installs for the current user). 1 when an entry was marked, 0 when the
-// file has no name or no entry has it.
+// run installs for the current user, own). 1 when an entry was marked, 0
+// when the file has no name or no entry has it.
 int markInstalled(FontCatalogue &catalogue, const char *path, const char *registryName,
-                  FontScope scope = FontScope::Machine);
+                  FontScope scope = FontScope::Machine, FontScope own = FontScope::Machine);
 
 // markInstalled for the first count fonts of two parallel lists, registry
 // names and paths, each item ended by a line feed, that isMine accepts (a
 // font with an empty name or path is left out).
 void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, const std::string &paths, int count,
-                        const std::function<bool(const char *)> &isMine, FontScope scope = FontScope::Machine);
+                        const std::function<bool(const char *)> &isMine, FontScope scope = FontScope::Machine,
+                        FontScope own = FontScope::Machine);
 #endif
 
 #endif

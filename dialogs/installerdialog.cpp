@@ -53,8 +53,8 @@ INT_PTR AboutDialog::run(HWND owner)
     return runModal(installerModule(), IDD_ABOUT, owner);
 }
 
-InstallerDialog::InstallerDialog(InstallerServices &services, const ModuleChain &product)
-    : services_(services), product_(product), fontsChanged_(false), folderChosen_(false)
+InstallerDialog::InstallerDialog(InstallerServices &services, const ModuleChain &product, FontScope scope)
+    : services_(services), product_(product), scope_(scope), fontsChanged_(false), folderChosen_(false)
 {
 }
 
@@ -133,11 +133,11 @@ void InstallerDialog::refreshContents()
         summary_.init();
         summary_.render(item(IDC_SUMMARY));
         char folder[kFolderSize];
-        if (services_.defaultFontFolder(product_, folder))
+        if (services_.defaultFontFolder(product_, scope_, folder))
             setInstallFolder(folder);
         // A user's fonts go into the user's own fonts folder, and the
         // dialog says for whom they are.
-        if (fontScope() == FontScope::User) {
+        if (scope_ == FontScope::User) {
             char note[kTextSize];
             if (loadText(IDS_USER_SCOPE_NOTE, note, sizeof note))
                 setItemText(IDC_SCOPE_NOTE, note);
@@ -149,7 +149,7 @@ void InstallerDialog::refreshContents()
         // The tree is drawn once, when it is full and shows the mode.
         CheckBoxTreeCtrl::RedrawHold hold(*tree_);
         tree_->send(TM_DELETEALL);
-        services_.loadCatalogue(catalogue_, product_, firstTime);
+        services_.loadCatalogue(catalogue_, product_, scope_, firstTime);
         std::vector<FontEntry *> entries;
         entries.reserve(catalogue_.size());
         for (size_t i = 0; i < catalogue_.size(); ++i)
@@ -188,7 +188,7 @@ void InstallerDialog::updateModeControls()
 {
     int current = mode();
     bool install = current == MODE_INSTALL;
-    enableItem(IDC_TO_WHERE, install && fontScope() == FontScope::Machine);
+    enableItem(IDC_TO_WHERE, install && scope_ == FontScope::Machine);
     enableItem(IDC_FOLDER, install);
     enableItem(IDOK, true);
     tree_->send(TM_SETMODE, static_cast<WPARAM>(current));
@@ -338,6 +338,7 @@ LRESULT InstallerDialog::OnStart(WPARAM, LPARAM)
     InstallJob job;
     job.mainDialog = hwnd_;
     job.product = &product_;
+    job.scope = scope_;
     tree_->send(TM_GETCHECKEDPARAMS, 0, reinterpret_cast<LPARAM>(&job.entries));
     if (job.entries.empty())
         return 0;

@@ -27,9 +27,9 @@ public:
 
 class InstallerDialog : public ui::Dialog {
 public:
-    // The dialog shows the package bound in product, and loads and runs
-    // through services.
-    InstallerDialog(InstallerServices &services, const ModuleChain &product);
+    // The dialog shows the package bound in product, installs for scope's
+    // users, and loads and runs through services.
+    InstallerDialog(InstallerServices &services, const ModuleChain &product, FontScope scope);
     ~InstallerDialog() override;
     InstallerDialog(const InstallerDialog &) = delete;
     InstallerDialog &operator=(const InstallerDialog &) = delete;
@@ -49,9 +49,11 @@ public:
 
     int mode() const;
     FontTreeCtrl *fontTree() const { return tree_.get(); }
-    // The entries that the tree shows, and the package they are of.
+    // The entries that the tree shows, the package they are of, and for
+    // whom the dialog installs.
     FontCatalogue &catalogue() { return catalogue_; }
     const ModuleChain &product() const { return product_; }
+    FontScope scope() const { return scope_; }
     bool fontsChanged() const { return fontsChanged_; }
 
 protected:
@@ -85,6 +87,7 @@ private:
 
     InstallerServices &services_;
     const ModuleChain &product_;
+    FontScope scope_;
     // The package's fonts; the tree's items point into it, so it is
     // rebuilt only together with the tree.
     FontCatalogue catalogue_;

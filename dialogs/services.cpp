@@ -11,14 +11,15 @@
 
 const char kRestartedArgument[] = "/elevated";
 
-void SystemServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad)
+void SystemServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own,
+                                   bool firstLoad)
 {
-    ::loadCatalogue(catalogue, product, firstLoad);
+    ::loadCatalogue(catalogue, product, own, firstLoad);
 }
 
-bool SystemServices::defaultFontFolder(const ModuleChain &product, char *out)
+bool SystemServices::defaultFontFolder(const ModuleChain &product, FontScope scope, char *out)
 {
-    return getDefaultFontFolder(product, out);
+    return getDefaultFontFolder(product, scope, out);
 }
 
 bool SystemServices::systemFontFolder(char *out) { return getSystemFontFolder(out) != nullptr; }

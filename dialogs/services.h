@@ -15,12 +15,14 @@ class InstallerServices {
 public:
     virtual ~InstallerServices() = default;
 
-    // Rebuilds catalogue from the package bound in product; the first load
-    // asks for the package disc.
-    virtual void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) = 0;
-    // The proposed destination for product's fonts and the system fonts
-    // folder into out (kFontsValueSize chars); false when there is none.
-    virtual bool defaultFontFolder(const ModuleChain &product, char *out) = 0;
+    // Rebuilds catalogue from the package bound in product for a run that
+    // installs for own; the first load asks for the package disc.
+    virtual void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own,
+                               bool firstLoad) = 0;
+    // The proposed destination for product's fonts in a run for scope, and
+    // the system fonts folder, into out (kFontsValueSize chars); false when
+    // there is none.
+    virtual bool defaultFontFolder(const ModuleChain &product, FontScope scope, char *out) = 0;
     virtual bool systemFontFolder(char *out) = 0;
     // Lets the user choose a folder (capacity chars); false when cancelled.
     virtual bool chooseFolder(char *buffer, int capacity) = 0;
@@ -48,8 +50,8 @@ extern const char kRestartedArgument[];
 // The real ones: the disc, the registry, the shell and the file system.
 class SystemServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) override;
-    bool defaultFontFolder(const ModuleChain &product, char *out) override;
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own, bool firstLoad) override;
+    bool defaultFontFolder(const ModuleChain &product, FontScope scope, char *out) override;
     bool systemFontFolder(char *out) override;
     bool chooseFolder(char *buffer, int capacity) override;
     bool findOtfOpener(char *buffer) override;

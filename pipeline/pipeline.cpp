@@ -324,7 +324,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     run.folder.add(moved + job.folder.size() + std::strlen(separatorAfter(job.folder.c_str())));
     // A deletion at sign-in that an uninstall of a font of this name left
     // must not take the new copy.
-    if (fontScope() == FontScope::User)
+    if (job.scope == FontScope::User)
         cancelDeleteAtSignIn(moved);
     if (!registrarOf(job).registerCopy(job, &entry, moved)) {
         DeleteFileA(moved);
@@ -352,7 +352,7 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         if (getProductFontType(run.product) == 'O' && isWin9x() && entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) &&
             !getAtmOpenTypeFontPath(atmName, listed))
             writeAtmOpenTypeFont(atmName, nullptr, profileOf(job));
-        FontOutcome outcome = deleteFontFile(stranded, fontScope());
+        FontOutcome outcome = deleteFontFile(stranded, job.scope);
         reach(job.steps, RunStep::Deleted);
         return outcome;
     }
@@ -681,8 +681,8 @@ int registerFontCopy(const InstallJob &job, const FontEntry *entry, const char *
     char name[kPropertySize];
     if (!registrationName(product, entry, name))
         return 0;
-    return getProductFontType(product) == 'T' ? registerFontFile(installedPath, name)
-                                              : registerOpenTypeFont(installedPath, name, profileOf(job));
+    return getProductFontType(product) == 'T' ? registerFontFile(installedPath, name, job.scope)
+                                              : registerOpenTypeFont(installedPath, name, job.scope, profileOf(job));
 }
 
 bool unregisterFontCopy(const InstallJob &job, const FontEntry *entry)

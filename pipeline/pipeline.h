@@ -177,6 +177,8 @@ struct InstallJob {
     // The bound package: its font type and its test of a maker's file.
     // nullptr: no package is bound (no font type; no file is the maker's).
     const ModuleChain *product = nullptr;
+    // For whom the run installs (the Fonts key and the deletions it uses).
+    FontScope scope = FontScope::Machine;
     // Install: the destination. Uninstall: where a copy that an interrupted
     // run left unregistered is looked for (empty: nowhere).
     std::string folder;

@@ -156,7 +156,7 @@ char *makeFontsValueData(const char *path, char *out, FontScope scope)
     return copyWhole(out, kFontsValueSize, path) ? out : nullptr;
 }
 
-int registerFontFile(const char *path, const char *valueName)
+int registerFontFile(const char *path, const char *valueName, FontScope scope)
 {
     // An empty value name is the key's default value, which names no font.
     if (!valueName || valueName[0] == '\0')
@@ -166,12 +166,12 @@ int registerFontFile(const char *path, const char *valueName)
         return loaded;
     broadcastFontChange();
     char data[kFontsValueSize];
-    if (!makeFontsValueData(path, data) || setFontsValue(valueName, data) != ERROR_SUCCESS)
+    if (!makeFontsValueData(path, data, scope) || setFontsValue(valueName, data, scope) != ERROR_SUCCESS)
         return abandonRegistration(path);
     return loaded;
 }
 
-int registerOpenTypeFont(const char *path, const char *name, const ProfileWriter &writer)
+int registerOpenTypeFont(const char *path, const char *name, FontScope scope, const ProfileWriter &writer)
 {
     const OSVERSIONINFOA &version = getOsVersion();
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
@@ -185,7 +185,7 @@ int registerOpenTypeFont(const char *path, const char *name, const ProfileWriter
     if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
         if (version.dwMajorVersion == 3 || version.dwMajorVersion == 4)
             return registerOpenTypeFontNT4(path, name);
-        return registerFontFile(path, name);
+        return registerFontFile(path, name, scope);
     }
     return 0;
 }
@@ -256,9 +256,9 @@ char *getSystemFontFolder(char *out)
     return copyWhole(out, kFontsValueSize, std::string(windows) + "\\Fonts") ? out : nullptr;
 }
 
-bool getDefaultFontFolder(const ModuleChain &product, char *out)
+bool getDefaultFontFolder(const ModuleChain &product, FontScope scope, char *out)
 {
-    if (fontScope() == FontScope::User)
+    if (scope == FontScope::User)
         return getUserFontFolder(out, kFontsValueSize);
     if (getProductFontType(product) == 'O') {
         if (isWin9x())

@@ -13,7 +13,6 @@
 
 namespace {
 
-FontScope gScope = FontScope::Machine;
 
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const char kCurrentVersionKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
@@ -63,16 +62,6 @@ bool makeFolder(const std::string &path)
 }
 
 }  // namespace
-
-FontScope fontScope()
-{
-    return gScope;
-}
-
-void setFontScope(FontScope scope)
-{
-    gScope = scope;
-}
 
 bool hasPerUserFonts(const OSVERSIONINFOA &version, DWORD build)
 {

@@ -10,10 +10,6 @@
 
 enum class FontScope { Machine, User };
 
-// The scope of this process's installs, Machine until a run sets another.
-FontScope fontScope();
-void setFontScope(FontScope scope);
-
 // The first build of Windows 10 that loads fonts installed for one user
 // (version 1809).
 const DWORD kFirstPerUserFontBuild = 17763;

@@ -114,6 +114,7 @@ int runInstaller(int)
 
 int runInstallerDialog(InstallerServices &services, bool restarted)
 {
+    FontScope scope = FontScope::Machine;
     switch (chooseScope(getOsVersion(), services.systemBuild(), services.administrator(), false, false)) {
     case ScopeChoice::Elevate:
         // Asked once; a second start that still lacks the rights says so.
@@ -123,10 +124,9 @@ int runInstallerDialog(InstallerServices &services, bool restarted)
             showInstallerMessage(nullptr, IDS_NEED_ADMINISTRATOR, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     case ScopeChoice::User:
-        setFontScope(FontScope::User);
+        scope = FontScope::User;
         break;
     default:
-        setFontScope(FontScope::Machine);
         break;
     }
     RunLock lock;
@@ -136,8 +136,8 @@ int runInstallerDialog(InstallerServices &services, bool restarted)
     }
     int result = 0;
     Binding binding =
-        runWithProduct(true, [&result, &services](const ModuleChain &product) {
-            result = static_cast<int>(runMainDialog(services, product));
+        runWithProduct(true, [&result, &services, scope](const ModuleChain &product) {
+            result = static_cast<int>(runMainDialog(services, product, scope));
         });
     return binding == Binding::NotLoaded ? -1 : result;
 }
@@ -158,8 +158,8 @@ int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks)
     return runQuiet(request, services, bind, hooks);
 }
 
-INT_PTR runMainDialog(InstallerServices &services, const ModuleChain &product)
+INT_PTR runMainDialog(InstallerServices &services, const ModuleChain &product, FontScope scope)
 {
-    InstallerDialog dialog(services, product);
+    InstallerDialog dialog(services, product, scope);
     return dialog.run();
 }

@@ -3,6 +3,8 @@
 #ifndef PROGRAM_ENTRY_H
 #define PROGRAM_ENTRY_H
 
+#include "platform/scope.h"
+
 #include <windows.h>
 
 class InstallerServices;
@@ -34,7 +36,8 @@ int runQuietInstaller(const QuietRequest &request, const RunHooks *hooks = nullp
 // dialog or quiet run, finds it held and does nothing.
 const char *installerLockName();
 
-// Runs the main dialog of the package bound in product modally over services.
-INT_PTR runMainDialog(InstallerServices &services, const ModuleChain &product);
+// Runs the main dialog of the package bound in product, installing for
+// scope's users, modally over services.
+INT_PTR runMainDialog(InstallerServices &services, const ModuleChain &product, FontScope scope);
 
 #endif

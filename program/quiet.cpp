@@ -134,13 +134,14 @@ private:
 
 // The fonts of request, with the product module bound.
 const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &services, const ModuleChain &product,
-                         QuietLog &log, const RunHooks &hooks, std::string *badName)
+                         FontScope scope, QuietLog &log, const RunHooks &hooks, std::string *badName)
 {
     // The silent disc search; a quiet run never asks for the disc.
     FontCatalogue catalogue;
-    services.loadCatalogue(catalogue, product, false);
+    services.loadCatalogue(catalogue, product, scope, false);
     InstallJob job;
     job.product = &product;
+    job.scope = scope;
     job.policy = FailurePolicy::GoOn;
     job.observer = &log;
     job.steps = hooks.steps;
@@ -169,7 +170,7 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
     if (request.uninstall) {
         if (job.entries.empty())
             return kNoFontListed;
-        if (services.defaultFontFolder(product, folder))
+        if (services.defaultFontFolder(product, scope, folder))
             job.folder = folder;
         RunSummary summary = uninstallFonts(job);
         if (summary.failed)
@@ -185,7 +186,7 @@ const QuietEnd &runFonts(const QuietRequest &request, InstallerServices &service
         DWORD n = GetFullPathNameA(request.folder.c_str(), kPropertySize, folder, nullptr);
         if (n == 0 || n >= static_cast<DWORD>(kPropertySize))
             return kBadFolder;
-    } else if (!services.defaultFontFolder(product, folder)) {
+    } else if (!services.defaultFontFolder(product, scope, folder)) {
         return kNoFolder;
     }
     job.folder = folder;
@@ -239,6 +240,7 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
     if (!request.wellFormed)
         return log.end(kBadArguments);
     // For whom: nothing is asked, and nothing is done without the rights.
+    FontScope scope = FontScope::Machine;
     switch (chooseScope(getOsVersion(), services.systemBuild(), services.administrator(), request.user, true)) {
     case ScopeChoice::UserNotAllowed:
         return log.end(kNoUserFonts);
@@ -249,10 +251,9 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
         // The user's fonts have their own folder.
         if (!request.folder.empty())
             return log.end(kUserFolder);
-        setFontScope(FontScope::User);
+        scope = FontScope::User;
         break;
     case ScopeChoice::Machine:
-        setFontScope(FontScope::Machine);
         break;
     }
     // An exception (memory, a font file that the readers give up on) ends
@@ -262,7 +263,7 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
     try {
         bool bound = bind([&](const ModuleChain &product) {
             try {
-                end = &runFonts(request, services, product, log, hooks ? *hooks : RunHooks(), &badName);
+                end = &runFonts(request, services, product, scope, log, hooks ? *hooks : RunHooks(), &badName);
             } catch (...) {
                 end = &kBroken;
             }
@@ -275,10 +276,12 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
     return log.end(*end, badName.c_str());
 }
 
-int runQuietRequest(const QuietRequest &request, InstallerServices &services, const ModuleChain &product)
+int runQuietRequest(const QuietRequest &request, InstallerServices &services, const ModuleChain &product,
+                    const RunHooks *hooks)
 {
-    return runQuiet(request, services, [&product](const std::function<void(const ModuleChain &)> &body) {
+    ProductBinding bound = [&product](const std::function<void(const ModuleChain &)> &body) {
         body(product);
         return true;
-    });
+    };
+    return runQuiet(request, services, bound, hooks);
 }

@@ -70,6 +70,7 @@ int runQuiet(const QuietRequest &request, InstallerServices &services, const Pro
              const RunHooks *hooks = nullptr);
 
 // The same with the product module bound already, in product.
-int runQuietRequest(const QuietRequest &request, InstallerServices &services, const ModuleChain &product);
+int runQuietRequest(const QuietRequest &request, InstallerServices &services, const ModuleChain &product,
+                    const RunHooks *hooks = nullptr);
 
 #endif

@@ -131,7 +131,7 @@ TEST_F(CatalogueTest, OpenTypePackageIsMarkedFromDiscAndThePlatformsInstalledLis
         testutil::writeFile(ini_, "[OpenTypeFonts]\r\nQX Sample W5=" + sample + "\r\n");
     }
 
-    loadCatalogue(catalogue_, product.chain(), false);
+    loadCatalogue(catalogue_, product.chain(), FontScope::Machine, false);
     ASSERT_EQ(5u, catalogue_.size()) << versionLabel();
 
     FontEntry *e = byPostScript("QXSample-W5");
@@ -162,7 +162,7 @@ TEST_F(CatalogueTest, OpenTypePackageIsMarkedFromDiscAndThePlatformsInstalledLis
     // A later load starts afresh: with the installed copy gone, the entry is
     // only available, with the disc file's size.
     DeleteFileA(sample.c_str());
-    loadCatalogue(catalogue_, product.chain(), true);  // the disc is there: no prompt
+    loadCatalogue(catalogue_, product.chain(), FontScope::Machine, true);  // the disc is there: no prompt
     ASSERT_EQ(5u, catalogue_.size());
     e = byPostScript("QXSample-W5");
     EXPECT_EQ("<absent>", prop(e, F_INSTALLED));
@@ -180,7 +180,7 @@ TEST_F(CatalogueTest, TrueTypePackageListsTheFontsKeyOnEveryPlatform)
     registerValue("QXSampleTT-W5 Installed (TrueType)", "QXSAMPLETT-W5.TTF");
     registerValue("ABCD Sans (TrueType)", abcd);
 
-    loadCatalogue(catalogue_, product.chain(), false);
+    loadCatalogue(catalogue_, product.chain(), FontScope::Machine, false);
     ASSERT_EQ(2u, catalogue_.size());
     FontEntry *e = byPostScript("QXSampleTT-W5");
     EXPECT_EQ("1", prop(e, F_AVAILABLE));
@@ -191,7 +191,7 @@ TEST_F(CatalogueTest, TrueTypePackageListsTheFontsKeyOnEveryPlatform)
 
     // A product whose own test claims the other maker's font.
     ProductBinding mine("testproduct_mine.dll");
-    loadCatalogue(catalogue_, mine.chain(), false);
+    loadCatalogue(catalogue_, mine.chain(), FontScope::Machine, false);
     EXPECT_EQ("<absent>", prop(byPostScript("QXSampleTT-W5"), F_INSTALLED));
     e = byPostScript("ABCDSans-Regular");
     EXPECT_EQ("1", prop(e, F_INSTALLED));
@@ -250,7 +250,7 @@ TEST_F(CatalogueTest, WithoutNameMapTheCatalogueStaysEmpty)
 {
     ProductBinding none("");
     catalogue_.append();
-    loadCatalogue(catalogue_, none.chain(), false);
+    loadCatalogue(catalogue_, none.chain(), FontScope::Machine, false);
     EXPECT_EQ(0u, catalogue_.size());
 }
 

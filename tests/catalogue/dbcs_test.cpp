@@ -79,7 +79,7 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     job.folder = testutil::scratchFolder("dbcs-" + run) + "\\" + second_ + first_;
     ASSERT_TRUE(CreateDirectoryA(job.folder.c_str(), nullptr));
 
-    loadCatalogue(catalogue_, product.chain(), false);
+    loadCatalogue(catalogue_, product.chain(), FontScope::Machine, false);
     FontEntry *entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     ASSERT_EQ("1", prop(entry, F_AVAILABLE));
@@ -96,7 +96,7 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
     EXPECT_TRUE(testutil::fileExists(expected));
 
     // A refresh finds the installed copy where it was put.
-    loadCatalogue(catalogue_, product.chain(), false);
+    loadCatalogue(catalogue_, product.chain(), FontScope::Machine, false);
     entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     EXPECT_EQ("1", prop(entry, F_INSTALLED));
@@ -104,7 +104,7 @@ TEST_F(DoubleByteTest, InstallIntoAFolderFindItThereAndUninstall)
 
     EXPECT_EQ(FontOutcome::Removed, uninstallFont(job, *entry, &installed));
     EXPECT_FALSE(testutil::fileExists(expected));
-    loadCatalogue(catalogue_, product.chain(), false);
+    loadCatalogue(catalogue_, product.chain(), FontScope::Machine, false);
     entry = findEntry(catalogue_, NAME_POSTSCRIPT, "QXSample-W5");
     ASSERT_NE(nullptr, entry);
     EXPECT_EQ("<absent>", prop(entry, F_INSTALLED));

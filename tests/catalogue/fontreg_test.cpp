@@ -382,7 +382,7 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
     char folder[kFontsValueSize] = "";
     const char kSetupKey[] = "SOFTWARE\\Adobe\\Adobe Type Manager\\Setup";
     // Neither Adobe Type Manager setting exists yet.
-    bool found = getDefaultFontFolder(product_.chain(), folder);
+    bool found = getDefaultFontFolder(product_.chain(), FontScope::Machine, folder);
     if (platform() == kWin9x || platform() == kNT4) {
         EXPECT_FALSE(found) << versionLabel();
     } else {
@@ -400,7 +400,7 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
         RegSetValueExA(key.get(), "PFB_DIR", 0, REG_SZ, reinterpret_cast<const BYTE *>(dir), sizeof dir);
     }
 
-    found = getDefaultFontFolder(product_.chain(), folder);
+    found = getDefaultFontFolder(product_.chain(), FontScope::Machine, folder);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSetupKey);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe\\Adobe Type Manager");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Adobe");
@@ -416,7 +416,7 @@ TEST_F(OpenTypeRegistrationTest, DefaultFolderFollowsThePlatformRow)
 TEST_F(RegistrationTest, TrueTypePackageDefaultsToTheSystemFolder)
 {
     char folder[kFontsValueSize] = "";
-    ASSERT_TRUE(getDefaultFontFolder(product_.chain(), folder)) << versionLabel();
+    ASSERT_TRUE(getDefaultFontFolder(product_.chain(), FontScope::Machine, folder)) << versionLabel();
     EXPECT_EQ(systemFonts(), folder);
 }
 

@@ -593,13 +593,13 @@ public:
         : entries_(entries), folder_(folder)
     {
     }
-    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, bool) override
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, FontScope, bool) override
     {
         catalogue.clear();
         for (const FontEntry &e : entries_)
             *catalogue.append() = e;
     }
-    bool defaultFontFolder(const ModuleChain &, char *out) override
+    bool defaultFontFolder(const ModuleChain &, FontScope, char *out) override
     {
         lstrcpynA(out, folder_.c_str(), kFontsValueSize);
         return true;
@@ -680,10 +680,7 @@ TEST_F(PipelineTest, AFullFontListStopsTheRunAtTheFirstRefusedFontOnWindows9x)
     ASSERT_EQ(CommandLineKind::Quiet, parseCommandLine({"/quiet", "/all", "/log:" + request.logPath}, &request));
     RunHooks hooks;
     hooks.registrar = &full;
-    int code = runQuiet(request, services, [this](const std::function<void(const ModuleChain &)> &body) {
-        body(chain_);
-        return true;
-    }, &hooks);
+    int code = runQuietRequest(request, services, chain_, &hooks);
     EXPECT_EQ(kQuietFontFailed, code);
     std::string expected = "install\tQXFirst\t" + file("First.otf") + "\tinstalled\r\n";
     if (isWin9x()) {

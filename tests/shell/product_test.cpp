@@ -366,8 +366,8 @@ TEST_F(EntryTest, AQuietRunWithoutItsProductLogsWhy)
 // it with 1 and a line that says so; never with another end's code.
 class ThrowingServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &, const ModuleChain &, bool) override { throw std::bad_alloc(); }
-    bool defaultFontFolder(const ModuleChain &, char *) override { return false; }
+    void loadCatalogue(FontCatalogue &, const ModuleChain &, FontScope, bool) override { throw std::bad_alloc(); }
+    bool defaultFontFolder(const ModuleChain &, FontScope, char *) override { return false; }
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }
     bool findOtfOpener(char *) override { return false; }

@@ -90,8 +90,12 @@ TEST(ScopeTest, TheEmulatedSystemsBuildNumber)
 class RightsServices : public InstallerServices {
 public:
     RightsServices(bool administrator, DWORD build) : administrator_(administrator), build_(build) {}
-    void loadCatalogue(FontCatalogue &, const ModuleChain &, bool) override { throw std::bad_alloc(); }
-    bool defaultFontFolder(const ModuleChain &, char *) override { return false; }
+    void loadCatalogue(FontCatalogue &, const ModuleChain &, FontScope own, bool) override
+    {
+        loadedFor.push_back(own);
+        throw std::bad_alloc();
+    }
+    bool defaultFontFolder(const ModuleChain &, FontScope, char *) override { return false; }
     bool systemFontFolder(char *) override { return false; }
     bool chooseFolder(char *, int) override { return false; }
     bool findOtfOpener(char *) override { return false; }
@@ -105,6 +109,7 @@ public:
         return true;
     }
     int restarts = 0;
+    std::vector<FontScope> loadedFor;  // the run's scope at each catalogue load
 
 private:
     bool administrator_;
@@ -116,7 +121,6 @@ protected:
     void TearDown() override
     {
         DeleteFileA(log_.c_str());
-        setFontScope(FontScope::Machine);
     }
     int run(RightsServices &services, bool user, bool withFolder = false)
     {
@@ -145,7 +149,7 @@ TEST_F(QuietScopeTest, WithoutRightsBefore1809AQuietRunEndsWithFive)
         EXPECT_EQ(1, run(noRights, false));  // past the choice: the catalogue load throws
     }
     EXPECT_EQ(0, noRights.restarts);  // a quiet run never asks
-    EXPECT_EQ(FontScope::Machine, fontScope());
+    EXPECT_EQ(nt5_ ? std::vector<FontScope>() : std::vector<FontScope>{FontScope::Machine}, noRights.loadedFor);
 }
 
 // /user: a bad argument where the system has no fonts for one user; for the
@@ -160,7 +164,7 @@ TEST_F(QuietScopeTest, UserSwitchNeedsFontsForOneUserAndTakesNoFolder)
     EXPECT_EQ(2, run(win10, true, true));
     EXPECT_EQ("install\t-\t-\tfailed: /dir: is not for an install for one user\r\n", readFile(log_));
     EXPECT_EQ(1, run(win10, true));
-    EXPECT_EQ(FontScope::User, fontScope());
+    EXPECT_EQ(std::vector<FontScope>{FontScope::User}, win10.loadedFor);
 }
 
 // The dialog flow without the rights before 1809 starts the program again

@@ -19,7 +19,7 @@ bool answer(const std::string &text, char *out, int capacity)
 
 }  // namespace
 
-void FakeServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, bool firstLoad)
+void FakeServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, FontScope, bool firstLoad)
 {
     ++settings.loadCount;
     settings.loadFirstFlags.push_back(firstLoad);
@@ -31,7 +31,7 @@ void FakeServices::loadCatalogue(FontCatalogue &catalogue, const ModuleChain &, 
     }
 }
 
-bool FakeServices::defaultFontFolder(const ModuleChain &, char *out)
+bool FakeServices::defaultFontFolder(const ModuleChain &, FontScope, char *out)
 {
     return answer(settings.defaultFolder, out, kFontsValueSize);
 }

@@ -41,8 +41,8 @@ struct Settings {
 // The stand-in, answering from its settings.
 class FakeServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) override;
-    bool defaultFontFolder(const ModuleChain &product, char *out) override;
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own, bool firstLoad) override;
+    bool defaultFontFolder(const ModuleChain &product, FontScope scope, char *out) override;
     bool systemFontFolder(char *out) override;
     bool chooseFolder(char *buffer, int capacity) override;
     bool findOtfOpener(char *buffer) override;

@@ -73,7 +73,7 @@ protected:
     void open()
     {
         ui_.reset(new uitest::UiThread([this] {
-            InstallerDialog dialog(services_, chain_);
+            InstallerDialog dialog(services_, chain_, FontScope::Machine);
             running_ = &dialog;
             dialog.run();
             running_ = nullptr;

@@ -177,14 +177,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     bool user = args.compare(0, 6, "/user ") == 0;
     if (user) {
         args.erase(0, 6);
-        setFontScope(FontScope::User);
         char folder[kFontsValueSize];
         if (getUserFontFolder(folder, sizeof folder))
             services.settings.defaultFolder = folder;
     }
     loadRows(tip, services.settings);
     std::string rectFile = !args.empty() ? args : "showcase-rect.txt";
-    InstallerDialog dialog(services, chain);
+    InstallerDialog dialog(services, chain, user ? FontScope::User : FontScope::Machine);
     std::thread stager(stage, &dialog, rectFile.c_str(), tip);
     dialog.run();
     stager.join();

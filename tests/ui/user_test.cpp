@@ -5,6 +5,7 @@
 // the user's fonts folder and the user's Fonts key, says so, shows the fonts
 // of all users as installed without offering them for uninstall, and
 // uninstalls the user's font again; driven with real mouse input.
+#include "base/handles.h"
 #include "dialogs/installerdialog.h"
 #include "dialogs/services.h"
 #include "platform/scope.h"
@@ -44,13 +45,13 @@ BOOL CALLBACK findInstallerDialog(HWND hwnd, LPARAM found)
 // The system's services, reporting a run without administrator rights.
 class NotElevatedServices : public InstallerServices {
 public:
-    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, bool firstLoad) override
+    void loadCatalogue(FontCatalogue &catalogue, const ModuleChain &product, FontScope own, bool firstLoad) override
     {
-        real_.loadCatalogue(catalogue, product, firstLoad);
+        real_.loadCatalogue(catalogue, product, own, firstLoad);
     }
-    bool defaultFontFolder(const ModuleChain &product, char *out) override
+    bool defaultFontFolder(const ModuleChain &product, FontScope scope, char *out) override
     {
-        return real_.defaultFontFolder(product, out);
+        return real_.defaultFontFolder(product, scope, out);
     }
     bool systemFontFolder(char *out) override { return real_.systemFontFolder(out); }
     bool chooseFolder(char *buffer, int capacity) override { return real_.chooseFolder(buffer, capacity); }
@@ -72,11 +73,9 @@ private:
 
 void deleteValue(HKEY root, const char *name)
 {
-    HKEY h;
-    if (RegOpenKeyExA(root, kNtFontsKey, 0, KEY_SET_VALUE, &h) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(h, name);
-    RegCloseKey(h);
+    OwnedKey h;
+    if (RegOpenKeyExA(root, kNtFontsKey, 0, KEY_SET_VALUE, h.receive()) == ERROR_SUCCESS)
+        RegDeleteValueA(h.get(), name);
 }
 
 class UserDialogTest : public ::testing::Test {
@@ -96,10 +95,9 @@ protected:
         // A font installed for all users.
         allUsers_ = windowsDir() + "\\Fonts\\QXSample-W7.otf";
         ASSERT_TRUE(CopyFileA("E:\\FontData\\QXSample-W7", allUsers_.c_str(), FALSE));
-        HKEY h;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtFontsKey, 0, KEY_SET_VALUE, &h));
-        RegSetValueExA(h, kW7Value, 0, REG_SZ, reinterpret_cast<const BYTE *>("QXSample-W7.otf"), 16);
-        RegCloseKey(h);
+        OwnedKey h;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNtFontsKey, 0, KEY_SET_VALUE, h.receive()));
+        RegSetValueExA(h.get(), kW7Value, 0, REG_SZ, reinterpret_cast<const BYTE *>("QXSample-W7.otf"), 16);
     }
     void TearDown() override
     {
@@ -111,7 +109,6 @@ protected:
         }
         clean();
         DeleteFileA((programFolder() + "product.dll").c_str());
-        setFontScope(FontScope::Machine);
     }
     void clean()
     {
