@@ -134,35 +134,19 @@ private:
     std::vector<std::string> names_;
 };
 
-// The job's package, or one with no module when it has none.
-const ModuleChain &productOf(const InstallJob &job)
+// What the job gives (its package, stamp, registrar, profile writer), or,
+// where it gives nothing, the installer's own: a package with no module,
+// the real stamp, registrar and writer.
+template <class T>
+const T &orDefault(const T *given)
 {
-    static const ModuleChain none;
-    return job.product ? *job.product : none;
-}
-
-// The job's profile writer, stamp and registrar, or the installer's own.
-const ProfileWriter &profileOf(const InstallJob &job)
-{
-    static const ProfileWriter system;
-    return job.profile ? *job.profile : system;
-}
-
-const EmbeddingStamp &stampOf(const EmbeddingStamp *stamp)
-{
-    static const EmbeddingStamp installer;
-    return stamp ? *stamp : installer;
-}
-
-const FontRegistrar &registrarOf(const InstallJob &job)
-{
-    static const FontRegistrar installer;
-    return job.registrar ? *job.registrar : installer;
+    static const T fallback;
+    return given ? *given : fallback;
 }
 
 // What a run learns once and uses for every font.
 struct RunState {
-    explicit RunState(const InstallJob &job) : product(productOf(job)), registered(product) {}
+    explicit RunState(const InstallJob &job) : product(orDefault(job.product)), registered(product) {}
     const ModuleChain &product;
     RegisteredFiles registered;
     FolderNames folder;
@@ -284,7 +268,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     if (run.folder.has(job.folder, (name + ext).c_str()) && fileExists(destination)) {
         if (isStampedCopyOf(run.product, entry, destination) && !run.registered.names(destination)) {
             *path = destination;
-            if (!registrarOf(job).registerCopy(job, &entry, destination))
+            if (!orDefault(job.registrar).registerCopy(job, &entry, destination))
                 return registrationRefused();
             reach(job.steps, RunStep::Registered);
             return FontOutcome::Recovered;
@@ -306,7 +290,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     CopyResult copied = copyBlocks(in.get(), out.get(), job.progress, job.cancel, job.steps, &bytes);
     in.reset();
     if (copied == CopyResult::Copied)
-        copied = finishCopy(out, temp.c_str(), stampOf(job.stamp), job.steps);
+        copied = finishCopy(out, temp.c_str(), orDefault(job.stamp), job.steps);
     if (copied != CopyResult::Copied) {
         out.reset();
         DeleteFileA(temp.c_str());
@@ -326,7 +310,7 @@ FontOutcome installOne(const InstallJob &job, const FontEntry &entry, RunState &
     // must not take the new copy.
     if (job.scope == FontScope::User)
         cancelDeleteAtSignIn(moved);
-    if (!registrarOf(job).registerCopy(job, &entry, moved)) {
+    if (!orDefault(job.registrar).registerCopy(job, &entry, moved)) {
         DeleteFileA(moved);
         path->clear();
         return registrationRefused();
@@ -349,9 +333,9 @@ FontOutcome uninstallOne(const InstallJob &job, const FontEntry &entry, RunState
         *path = stranded;
         // Adobe Type Manager's companion key may be left of its pair.
         char atmName[kPropertySize], listed[kAtmPathSize];
-        if (getProductFontType(run.product) == 'O' && isWin9x() && entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) &&
-            !getAtmOpenTypeFontPath(atmName, listed))
-            writeAtmOpenTypeFont(atmName, nullptr, profileOf(job));
+        if (getProductFontType(run.product) == 'O' && isWin9x() &&
+            entry.getProperty(NAME_LOCAL, atmName, sizeof atmName) && !getAtmOpenTypeFontPath(atmName, listed))
+            writeAtmOpenTypeFont(atmName, nullptr, orDefault(job.profile));
         FontOutcome outcome = deleteFontFile(stranded, job.scope);
         reach(job.steps, RunStep::Deleted);
         return outcome;
@@ -639,7 +623,7 @@ CopyResult copyFontFile(const char *source, const char *destination, const Progr
     CopyResult result = copyBlocks(in.get(), out.get(), progress, cancel, steps, &copied);
     in.reset();
     if (result == CopyResult::Copied)
-        result = finishCopy(out, destination, stampOf(stamp), steps);
+        result = finishCopy(out, destination, orDefault(stamp), steps);
     if (result != CopyResult::Copied) {
         out.reset();
         DeleteFileA(destination);
@@ -677,18 +661,19 @@ bool registrationName(const ModuleChain &product, const FontEntry *entry, char *
 
 int registerFontCopy(const InstallJob &job, const FontEntry *entry, const char *installedPath)
 {
-    const ModuleChain &product = productOf(job);
+    const ModuleChain &product = orDefault(job.product);
     char name[kPropertySize];
     if (!registrationName(product, entry, name))
         return 0;
-    return getProductFontType(product) == 'T' ? registerFontFile(installedPath, name, job.scope)
-                                              : registerOpenTypeFont(installedPath, name, job.scope, profileOf(job));
+    if (getProductFontType(product) == 'T')
+        return registerFontFile(installedPath, name, job.scope);
+    return registerOpenTypeFont(installedPath, name, job.scope, orDefault(job.profile));
 }
 
 bool unregisterFontCopy(const InstallJob &job, const FontEntry *entry)
 {
     char name[kPropertySize] = "";
-    char type = getProductFontType(productOf(job));
+    char type = getProductFontType(orDefault(job.product));
     if (type == 'O' && isWin9x()) {
         // The installed pass put the name under which Adobe Type Manager
         // really lists the font into NAME_REGISTRY; NAME_LOCAL, the name it
@@ -696,7 +681,7 @@ bool unregisterFontCopy(const InstallJob &job, const FontEntry *entry)
         // language then.
         if (!getProperty(entry, NAME_REGISTRY, name, sizeof name))
             getProperty(entry, NAME_LOCAL, name, sizeof name);
-        bool removed = writeAtmOpenTypeFont(name, nullptr, profileOf(job));
+        bool removed = writeAtmOpenTypeFont(name, nullptr, orDefault(job.profile));
         broadcastFontChange();
         return removed;
     }

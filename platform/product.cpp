@@ -38,16 +38,6 @@ bool joinPath(char *out, size_t size, const char *a, const char *b, const char *
     return n >= 0 && static_cast<size_t>(n) < size;
 }
 
-void ModuleChain::remove(HMODULE module)
-{
-    for (size_t i = 0; i < modules_.size(); ++i) {
-        if (modules_[i] == module) {
-            modules_.erase(modules_.begin() + i);
-            return;
-        }
-    }
-}
-
 UINT lookupStringId(HMODULE module, const char *key)
 {
     DWORD size = 0;

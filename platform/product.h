@@ -20,8 +20,6 @@ class ModuleChain {
 public:
     void clear() { modules_.clear(); }
     void append(HMODULE module) { modules_.push_back(module); }
-    // Drops module from the chain (after it has been freed).
-    void remove(HMODULE module);
     size_t size() const { return modules_.size(); }
     // Entry i counted from the last one: at(0) is asked first.
     HMODULE fromLast(size_t i) const { return modules_[modules_.size() - 1 - i]; }

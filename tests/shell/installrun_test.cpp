@@ -398,7 +398,6 @@ protected:
     void TearDown() override
     {
         cleanRegistrations();
-        chain_.clear();
         product_.reset();
         RunTest::TearDown();
     }

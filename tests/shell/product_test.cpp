@@ -39,7 +39,6 @@ protected:
         if (product_)
             chain_.append(product_.get());
     }
-    void TearDown() override { chain_.clear(); }
     OwnedModule product_;
     ModuleChain chain_;
 };
@@ -88,7 +87,6 @@ TEST_F(ChainTest, FontTypeIsTheFirstLetterOrZero)
 {
     bind("testproduct_ok.dll");
     EXPECT_EQ('O', getProductFontType(chain_));
-    TearDown();
     bind("testproduct_other.dll");
     EXPECT_EQ(0, getProductFontType(chain_));
 }
@@ -139,7 +137,6 @@ TEST_F(DiscTest, NoMatchOrNoLabelListFindsNothing)
 {
     bind("testproduct_other.dll");  // "NOSUCHDISC"
     EXPECT_EQ(0, findProductDisc(chain_));
-    TearDown();
     bind(nullptr);  // no product: the key is missing altogether
     EXPECT_EQ(0, findProductDisc(chain_));
 }
@@ -177,7 +174,6 @@ TEST_F(DiscTest, PromptOkLooksAgainAfterASecond)
     EXPECT_EQ('E', requestProductDisc(chain_));
     EXPECT_GE(GetTickCount() - start, 900u);
     EXPECT_EQ(1, watcher.answers());
-    chain_.clear();
 }
 
 // A thread whose desktop handle lacks the right to create windows: its
