@@ -122,3 +122,116 @@ int32_t BigEndianReader::readUnsignedInt()
     uint32_t low = static_cast<uint32_t>(readUnsignedShort());
     return static_cast<int32_t>((high << 16) | low);
 }
+
+// ------------------------------------------------------------ InputFile
+
+namespace {
+
+int seekFile(std::FILE *file, int64_t offset, int whence)
+{
+#ifdef _WIN32
+    return _fseeki64(file, offset, whence);
+#else
+    return fseeko(file, static_cast<off_t>(offset), whence);
+#endif
+}
+
+int64_t tellFile(std::FILE *file)
+{
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return static_cast<int64_t>(ftello(file));
+#endif
+}
+
+}  // namespace
+
+FileWindowBuffer::FileWindowBuffer(size_t window) : window_(window > 0 ? window : 1) {}
+
+FileWindowBuffer::~FileWindowBuffer()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+bool FileWindowBuffer::open(const char *path)
+{
+    std::FILE *file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    // The window is the only buffer: reads go straight into it.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    int64_t size = seekFile(file, 0, SEEK_END) == 0 ? tellFile(file) : -1;
+    if (size < 0) {
+        std::fclose(file);
+        return false;
+    }
+    file_ = file;
+    size_ = size;
+    filePos_ = size;
+    return true;
+}
+
+int64_t FileWindowBuffer::position() const
+{
+    return eback() ? windowStart_ + (gptr() - eback()) : pending_;
+}
+
+FileWindowBuffer::int_type FileWindowBuffer::underflow()
+{
+    if (gptr() < egptr())
+        return traits_type::to_int_type(*gptr());
+    int64_t at = position();
+    if (!file_ || at >= size_)
+        return traits_type::eof();
+    if (at < windowStart_ || at >= windowStart_ + static_cast<int64_t>(windowHeld_)) {
+        if (filePos_ != at && seekFile(file_, at, SEEK_SET) != 0) {
+            filePos_ = -1;
+            return traits_type::eof();
+        }
+        int64_t want = size_ - at;
+        if (want > static_cast<int64_t>(window_.size()))
+            want = static_cast<int64_t>(window_.size());
+        size_t got = std::fread(window_.data(), 1, static_cast<size_t>(want), file_);
+        filePos_ = at + static_cast<int64_t>(got);
+        windowStart_ = at;
+        windowHeld_ = got;
+        if (got == 0)
+            return traits_type::eof();
+    }
+    char *base = window_.data();
+    setg(base, base + (at - windowStart_), base + windowHeld_);
+    return traits_type::to_int_type(*gptr());
+}
+
+FileWindowBuffer::pos_type FileWindowBuffer::seekoff(off_type off, std::ios_base::seekdir dir,
+                                                       std::ios_base::openmode which)
+{
+    int64_t from = dir == std::ios_base::beg ? 0 : dir == std::ios_base::cur ? position() : size_;
+    return seekpos(pos_type(off_type(from + off)), which);
+}
+
+FileWindowBuffer::pos_type FileWindowBuffer::seekpos(pos_type pos, std::ios_base::openmode which)
+{
+    int64_t to = static_cast<int64_t>(off_type(pos));
+    if (!file_ || !(which & std::ios_base::in) || to < 0)
+        return pos_type(off_type(-1));
+    if (to >= windowStart_ && to <= windowStart_ + static_cast<int64_t>(windowHeld_) && windowHeld_ > 0) {
+        char *base = window_.data();
+        setg(base, base + (to - windowStart_), base + windowHeld_);
+    } else {
+        // Outside the window: nothing is read until a byte is asked for, and
+        // the window stays, for a seek back into it.
+        setg(nullptr, nullptr, nullptr);
+        pending_ = to;
+    }
+    return pos_type(off_type(to));
+}
+
+InputFile::InputFile(const char *path, size_t window) : FileWindowBuffer(window), std::istream(nullptr)
+{
+    rdbuf(static_cast<FileWindowBuffer *>(this));
+    if (!open(path))
+        setstate(std::ios::failbit);
+}

@@ -11,8 +11,11 @@
 #define BASE_STREAM_H
 
 #include <cstdint>
+#include <cstdio>
 #include <istream>
+#include <streambuf>
 #include <string>
+#include <vector>
 
 extern const char kIOException[];   // "IOException"
 extern const char kEOFException[];  // "EOFException"
@@ -72,6 +75,48 @@ public:
     explicit BigEndianReader(std::istream *in) : DataReader(in) {}
     int32_t readUnsignedShort() override;
     int32_t readUnsignedInt() override;
+};
+
+// The buffer behind InputFile: one window of the file in memory, which a
+// seek inside it only moves through. The standard file buffer drops what it
+// holds at every seek and reads again, so a reader that seeks to each small
+// table of a font reads the same bytes many times over.
+class FileWindowBuffer : public std::streambuf {
+public:
+    explicit FileWindowBuffer(size_t window);
+    ~FileWindowBuffer() override;
+    FileWindowBuffer(const FileWindowBuffer &) = delete;
+    FileWindowBuffer &operator=(const FileWindowBuffer &) = delete;
+
+    // Opens path for reading and finds its size; false when either fails.
+    bool open(const char *path);
+    bool isOpen() const { return file_ != nullptr; }
+
+protected:
+    int_type underflow() override;
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
+    pos_type seekpos(pos_type pos, std::ios_base::openmode which) override;
+
+private:
+    int64_t position() const;
+
+    std::FILE *file_ = nullptr;
+    int64_t size_ = 0;
+    std::vector<char> window_;
+    int64_t windowStart_ = 0;  // file offset of window_[0]
+    size_t windowHeld_ = 0;    // bytes of the file in window_
+    int64_t filePos_ = -1;     // where the next fread reads; -1 unknown
+    int64_t pending_ = 0;      // the read position while no get area is set
+};
+
+// A binary input stream over a file, read through a window of window bytes
+// (FileWindowBuffer). Small fonts are read with one call; a larger file in
+// one call per window that a seek leaves.
+class InputFile : private FileWindowBuffer, public std::istream {
+public:
+    static const size_t kWindow = 32768;
+    explicit InputFile(const char *path, size_t window = kWindow);
+    bool is_open() const { return isOpen(); }
 };
 
 #endif

@@ -1,18 +1,17 @@
 // sfnt/identity.cpp - the faces of a font file.
 #include "sfnt/identity.h"
 
+#include "base/stream.h"
+
 #include "sfnt/head.h"
 #include "sfnt/locator.h"
 #include "sfnt/os2.h"
 
 #include <cstring>
-#include <fstream>
 #include <utility>
 #include <vector>
 
 namespace {
-
-const size_t kReadBuffer = 32768;
 
 // The record's UTF-16 string as printable ASCII; false for anything else.
 bool asciiFromUtf16(const std::string &utf16, std::string *out)
@@ -96,13 +95,7 @@ bool readFace(std::istream &in, int64_t at, FontFace *face)
 int readFaces(const char *path, std::vector<FontFace> *faces, int maxFaces, bool whole)
 {
     faces->clear();
-    // One buffer of a size that holds the directory and the small tables read
-    // here in one read each: the stream's own is a few hundred bytes on some
-    // systems, and each table would cost several reads.
-    std::vector<char> buffer(kReadBuffer);
-    std::ifstream in;
-    in.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    in.open(path, std::ios::in | std::ios::binary);
+    InputFile in(path);
     if (!in.is_open())
         return -1;
     int count = withStreamErrors(-1, [&] {

@@ -1,11 +1,12 @@
 // sfnt/maker.cpp - the maker test.
 #include "sfnt/maker.h"
 
+#include "base/stream.h"
+
 #include "sfnt/locator.h"
 #include "sfnt/os2.h"
 
 #include <cstring>
-#include <fstream>
 
 const char MAKER_VENDOR_IDS[3][4] = {
     {'Z', 'O', 'R', 'V'},
@@ -20,7 +21,7 @@ int IsMakerFont(const char *path)
     if (!collection && !EqualsIgnoreCase(ext, ".ttf") && !EqualsIgnoreCase(ext, ".otf"))
         return 0;
 
-    std::ifstream in(path, std::ios::in | std::ios::binary);
+    InputFile in(path);
     if (!in.is_open())
         return -1;
     return withStreamErrors(-1, [&] {

@@ -6,7 +6,6 @@
 #include "sfnt/head.h"
 #include "sfnt/locator.h"
 
-#include <fstream>
 
 bool ChecksumsHold(std::istream &in)
 {
@@ -43,6 +42,6 @@ bool ChecksumsHold(std::istream &in)
 
 bool FileChecksumsHold(const char *path)
 {
-    std::ifstream in(path, std::ios::in | std::ios::binary);
+    InputFile in(path);
     return in.is_open() && ChecksumsHold(in);
 }

@@ -73,16 +73,24 @@ TEST(BigEndianReaderTest, SingleByteReadGivesUnsignedValues)
     EXPECT_EQ(-1, r.read());
 }
 
-TEST(BigEndianReaderTest, FailedFileStreamThrowsIOException)
+void expectFailedStreamThrowsIOException(std::istream &in)
 {
-    std::ifstream in("/nonexistent/dir/font.ttf", std::ios::binary);
-    ASSERT_FALSE(in.is_open());
     BigEndianReader r(&in);
     EXPECT_EQ("IOException", threw(r, &DataReader::read));
     EXPECT_EQ("IOException", threw(r, &DataReader::readUnsignedByte));
     EXPECT_EQ("IOException", threw(r, &DataReader::readUnsignedShort));
     char buf[4];
     EXPECT_EQ(0, r.read(buf, 4));
+}
+
+TEST(BigEndianReaderTest, FailedFileStreamThrowsIOException)
+{
+    std::ifstream in("/nonexistent/dir/font.ttf", std::ios::binary);
+    ASSERT_FALSE(in.is_open());
+    expectFailedStreamThrowsIOException(in);
+    InputFile window("/nonexistent/dir/font.ttf");
+    ASSERT_FALSE(window.is_open());
+    expectFailedStreamThrowsIOException(window);
 }
 
 TEST(BigEndianReaderTest, ReadersOverOneStreamShareItsPosition)
@@ -182,6 +190,81 @@ TEST(ReadTokenTest, HighBytesAreOrdinaryCharacters)
     char buf[16];
     EXPECT_EQ(3, r.readLine(buf, sizeof buf));
     EXPECT_EQ(std::string("\xA5\x5C\xB0"), buf);
+}
+
+// ------------------------------------------------------------ InputFile
+
+std::string writeScratchFile(const char *name, const std::string &bytes)
+{
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// InputFile must behave as the standard file stream over the same file does,
+// whatever its window: reads across window edges, seeks inside and outside
+// the window (forward, back, from the end, beyond the end) and the end of
+// the file. A fixed pseudo-random walk of seeks and reads is run over both.
+TEST(InputFileTest, ReadsAndSeeksGiveWhatAStreamOverTheSameBytesGives)
+{
+    std::string bytes;
+    uint32_t seed = 12345;
+    auto next = [&seed]() { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int i = 0; i < 1000; ++i)
+        bytes.push_back(static_cast<char>(next()));
+    std::string path = writeScratchFile("inputfile.bin", bytes);
+
+    for (size_t window : {size_t(1), size_t(7), size_t(64), size_t(999), size_t(4096)}) {
+        SCOPED_TRACE("window " + std::to_string(window));
+        InputFile file(path.c_str(), window);
+        std::ifstream standard(path, std::ios::binary);
+        ASSERT_TRUE(file.is_open());
+        EXPECT_EQ(1000, StreamSize(file));
+        EXPECT_EQ(1000, StreamSize(standard));
+        for (int step = 0; step < 400; ++step) {
+            SCOPED_TRACE("step " + std::to_string(step));
+            unsigned what = next() % 5;
+            if (what == 0) {
+                long to = static_cast<long>(next() % 1100);
+                file.clear(), standard.clear();
+                file.seekg(to), standard.seekg(to);
+            } else if (what == 1) {
+                long by = static_cast<long>(next() % 200) - 100;
+                file.clear(), standard.clear();
+                file.seekg(by, std::ios::cur), standard.seekg(by, std::ios::cur);
+            } else if (what == 2) {
+                long back = -static_cast<long>(next() % 120);
+                file.clear(), standard.clear();
+                file.seekg(back, std::ios::end), standard.seekg(back, std::ios::end);
+            } else {
+                char a[300], b[300];
+                std::streamsize n = static_cast<std::streamsize>(next() % 300);
+                file.read(a, n), standard.read(b, n);
+                ASSERT_EQ(standard.gcount(), file.gcount());
+                ASSERT_EQ(std::string(b, standard.gcount()), std::string(a, file.gcount()));
+            }
+            ASSERT_EQ(standard.eof(), file.eof());
+            ASSERT_EQ(standard.fail(), file.fail());
+            if (!standard.fail()) {
+                ASSERT_EQ(standard.tellg(), file.tellg());
+            }
+        }
+    }
+}
+
+TEST(InputFileTest, EmptyFileEndsAtOnceAndMissingFileDoesNotOpen)
+{
+    std::string path = writeScratchFile("inputfile-empty.bin", "");
+    InputFile empty(path.c_str());
+    ASSERT_TRUE(empty.is_open());
+    EXPECT_EQ(0, StreamSize(empty));
+    BigEndianReader r(&empty);
+    EXPECT_EQ(-1, r.read());
+    EXPECT_EQ("EOFException", threw(r, &DataReader::readUnsignedShort));
+
+    InputFile missing((::testing::TempDir() + "no-such-file.bin").c_str());
+    EXPECT_FALSE(missing.is_open());
+    EXPECT_TRUE(missing.fail());
 }
 
 }  // namespace

@@ -244,6 +244,23 @@ TEST_F(CatalogueTest, InstalledFontsAreMatchedByPostScriptNameOnly)
     EXPECT_EQ("1", prop(catalogue_.at(0), F_INSTALLED));
     EXPECT_EQ("<absent>", prop(catalogue_.at(1), F_INSTALLED));
     EXPECT_EQ("<absent>", prop(catalogue_.at(2), F_INSTALLED));
+
+    // Many files, their names read beside the test: what is marked is what
+    // one file after the other in list order marks, so of two copies of one
+    // font the later in the lists is the one recorded.
+    catalogue_.clear();
+    parseNameMap(catalogue_, "a,b,c,d,QXSample-W5\r\na,b,c,d,QXWinOnly-W4\r\n",
+                 "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
+    std::string manyNames, manyPaths;
+    for (int i = 0; i < 60; ++i) {
+        manyNames += "Copy " + std::to_string(i) + "\n";
+        manyPaths += (i % 3 == 0 ? copy : i % 3 == 1 ? random : windowsOnly) + "\n";
+    }
+    markInstalledFonts(catalogue_, manyNames, manyPaths, 60,
+                       [&windowsOnly](const char *file) { return file != windowsOnly; });
+    EXPECT_EQ("Copy 57", prop(catalogue_.at(0), NAME_REGISTRY));
+    EXPECT_EQ(copy, prop(catalogue_.at(0), PATH_INSTALLED));
+    EXPECT_EQ("<absent>", prop(catalogue_.at(1), F_INSTALLED));
 }
 
 TEST_F(CatalogueTest, WithoutNameMapTheCatalogueStaysEmpty)
