@@ -29,6 +29,7 @@
 #include "platform/product.h"
 #include "program/entry.h"
 #include "resources/resource.h"
+#include "sfnt/name.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -37,8 +38,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -602,13 +605,25 @@ void profileLoad(InstallerDialog *dialog, std::vector<std::vector<double>> &part
         np = ne + 1;
         pp = pe + 1;
     }
-    std::vector<bool> mine;
-    for (const auto &font : installed)
-        mine.push_back(isMyFontFile(product, font.second.c_str()));
+    // The package test as the load asks it, with the names that it gives.
+    MyFontTest test(product);
+    std::map<std::string, std::pair<bool, std::string>> mine;
+    for (const auto &font : installed) {
+        char postscript[FONT_NAME_SIZE];
+        bool accepted = test.identify(font.second.c_str(), postscript);
+        mine[font.second] = std::make_pair(accepted, std::string(postscript));
+    }
     step();
-    for (size_t i = 0; i < installed.size(); ++i)
-        if (mine[i])
-            markInstalled(catalogue, installed[i].second.c_str(), installed[i].first.c_str());
+    // The load's own marking, with the package test's answers of the step
+    // before, so that this step is the name reads left and the look-ups.
+    markInstalledFonts(
+        catalogue, names, paths, count,
+        [&mine](const char *path, char *postscript) {
+            const auto &answer = mine[path];
+            std::snprintf(postscript, FONT_NAME_SIZE, "%s", answer.second.c_str());
+            return answer.first;
+        },
+        FontScope::Machine, FontScope::Machine);
     step();
     // As the dialog fills the tree: all entries in one message where the
     // tree takes them so, else one message per entry.

@@ -139,11 +139,12 @@ void markInstalledIn(FontCatalogue &catalogue, const ModuleChain &product, FontS
 
     MyFontTest isMine(product);
     markInstalledFonts(
-        catalogue, names, paths, count, [&isMine](const char *file) { return isMine(file); }, scope, own);
+        catalogue, names, paths, count,
+        [&isMine](const char *file, char *postscript) { return isMine.identify(file, postscript); }, scope, own);
 }
 
 void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, const std::string &paths, int count,
-                        const std::function<bool(const char *)> &isMine, FontScope scope, FontScope own)
+                        const InstalledFontTest &isMine, FontScope scope, FontScope own)
 {
     // The entries are found by PostScript name in an index instead of a
     // walk along the catalogue per installed font. Marking an entry sets its
@@ -158,10 +159,11 @@ void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, cons
         // apart from "no name"; it is left out.
         if (name.empty() || path.empty())
             continue;
-        if (!isMine(path.c_str()))
+        char postscript[FONT_NAME_SIZE] = "";
+        if (!isMine(path.c_str(), postscript))
             continue;
-        char postscript[FONT_NAME_SIZE];
-        if (!readPostScriptName(path.c_str(), postscript))
+        postscript[FONT_NAME_SIZE - 1] = '\0';
+        if (!postscript[0] && !readPostScriptName(path.c_str(), postscript))
             continue;
         auto found = index.find(postscript);
         if (found != index.end())

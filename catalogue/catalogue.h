@@ -62,9 +62,12 @@ int markInstalled(FontCatalogue &catalogue, const char *path, const char *regist
 
 // markInstalled for the first count fonts of two parallel lists, registry
 // names and paths, each item ended by a line feed, that isMine accepts (a
-// font with an empty name or path is left out).
+// font with an empty name or path is left out). isMine gets an empty
+// FONT_NAME_SIZE buffer with each path; where it puts the font's PostScript
+// name there (as readPostScriptName reads it), the file is not read again.
+typedef std::function<bool(const char *path, char *postscript)> InstalledFontTest;
 void markInstalledFonts(FontCatalogue &catalogue, const std::string &names, const std::string &paths, int count,
-                        const std::function<bool(const char *)> &isMine, FontScope scope = FontScope::Machine,
+                        const InstalledFontTest &isMine, FontScope scope = FontScope::Machine,
                         FontScope own = FontScope::Machine);
 #endif
 

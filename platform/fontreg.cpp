@@ -5,7 +5,9 @@
 #include "base/path.h"
 #include "platform/atm.h"
 #include "platform/product.h"
+#include "product/contract.h"
 #include "sfnt/maker.h"
+#include "sfnt/name.h"
 
 #include <cstdio>
 #include <cstring>
@@ -314,10 +316,18 @@ bool isMyFontFile(const ModuleChain &product, const char *path)
     return MyFontTest(product)(path);
 }
 
-MyFontTest::MyFontTest(const ModuleChain &product) : export_(nullptr), haveExtensions_(false)
+MyFontTest::MyFontTest(const ModuleChain &product) : export_(nullptr), identify_(nullptr), haveExtensions_(false)
 {
-    if (FARPROC found = findProductExport(product, "IsMyFontFile")) {
+    // The module that answers is the first of the chain with the test, as
+    // findProductExport finds it; its own naming test comes with it.
+    for (size_t i = 0; i < product.size(); ++i) {
+        HMODULE module = product.fromLast(i);
+        FARPROC found = module ? GetProcAddress(module, PRODUCT_EXPORT_IS_MINE) : nullptr;
+        if (!found)
+            continue;
         export_ = reinterpret_cast<ExportFn>(reinterpret_cast<void *>(found));
+        identify_ = reinterpret_cast<IdentifyFn>(
+            reinterpret_cast<void *>(GetProcAddress(module, PRODUCT_EXPORT_IDENTIFY)));
         return;
     }
     char extensions[kExtensionsSize];
@@ -325,6 +335,18 @@ MyFontTest::MyFontTest(const ModuleChain &product) : export_(nullptr), haveExten
         haveExtensions_ = true;
         extensions_ = extensions;
     }
+}
+
+bool MyFontTest::identify(const char *path, char *postscript) const
+{
+    postscript[0] = '\0';
+    if (!identify_)
+        return (*this)(path);
+    bool mine = identify_(path, postscript, FONT_NAME_SIZE) != 0;
+    postscript[FONT_NAME_SIZE - 1] = '\0';
+    if (!mine)
+        postscript[0] = '\0';
+    return mine;
 }
 
 bool MyFontTest::operator()(const char *path) const

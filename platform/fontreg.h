@@ -109,10 +109,17 @@ class MyFontTest {
 public:
     explicit MyFontTest(const ModuleChain &product);
     bool operator()(const char *path) const;
+    // The same answer; when the module that answers also names the font
+    // (its IdentifyMyFontFile export), its PostScript name as the installer
+    // reads it goes to postscript (FONT_NAME_SIZE bytes), else postscript is
+    // left empty.
+    bool identify(const char *path, char *postscript) const;
 
 private:
     typedef BYTE (*ExportFn)(const char *path);
+    typedef BYTE (*IdentifyFn)(const char *path, char *postscript, int size);
     ExportFn export_;
+    IdentifyFn identify_;
     bool haveExtensions_;
     std::string extensions_;
 };

@@ -30,5 +30,9 @@
 #define PRODUCT_RES_SAMPLE_MISSING "SAMPLE_MISSING"
 #define PRODUCT_EXPORT_START "start"
 #define PRODUCT_EXPORT_IS_MINE "IsMyFontFile"
+// Optional beside IsMyFontFile, in the same module: BYTE (const char *path,
+// char *postscript, int size), the same answer, and the PostScript name that
+// the installer would read from the file (or an empty one).
+#define PRODUCT_EXPORT_IDENTIFY "IdentifyMyFontFile"
 
 #endif

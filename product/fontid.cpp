@@ -213,3 +213,9 @@ bool ReadFontIdentity(FontReadAt read, void *context, uint32_t fileSize, FontIde
     postScriptName(file, found, id);
     return true;
 }
+
+const char *InstallerPostScriptName(const FontIdentity &id)
+{
+    size_t len = strlen(id.postscript);
+    return len > 0 && len <= 126 ? id.postscript : nullptr;
+}

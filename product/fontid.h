@@ -32,4 +32,10 @@ typedef bool (*FontReadAt)(void *context, uint32_t offset, void *buffer, uint32_
 // file is cut off or has a table that lies outside it or is too short.
 bool ReadFontIdentity(FontReadAt read, void *context, uint32_t fileSize, FontIdentity *id);
 
+// id's PostScript name when the installer reads the same name from the file
+// (FontFace::postScriptName into its FONT_NAME_SIZE buffer, which keeps 126
+// bytes of a Macintosh name): a name of at most 126 bytes. Null for a longer
+// one and for none.
+const char *InstallerPostScriptName(const FontIdentity &id);
+
 #endif

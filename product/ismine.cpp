@@ -83,16 +83,16 @@ const PackageFont *const *sortedFonts()
     return sorted;
 }
 
-}  // namespace
-
-extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
+// Whether the file at path is one of this package's fonts; face is what
+// was read of it.
+bool isPackageFont(const char *path, FontIdentity *face)
 {
     if (!path)
-        return 0;
+        return false;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
+        return false;
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
     OpenFont font;
@@ -100,26 +100,51 @@ extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
     font.held = 0;
     if (!ReadFile(file, font.start, sizeof font.start, &font.held, nullptr))
         font.held = 0;
-    FontIdentity face;
-    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, &font, size, &face);
+    bool read = size != INVALID_FILE_SIZE && high == 0 && ReadFontIdentity(readAt, &font, size, face);
     CloseHandle(file);
-    if (!read || !face.hasOS2 || !face.hasHead)
-        return 0;
+    if (!read || !face->hasOS2 || !face->hasHead)
+        return false;
     // The first font of that name, then each of the same name after it.
     const PackageFont *const *sorted = sortedFonts();
     size_t low = 0, end = kFontCount;
     while (low < end) {
         size_t mid = low + (end - low) / 2;
-        if (strcmp(sorted[mid]->postscript, face.postscript) < 0)
+        if (strcmp(sorted[mid]->postscript, face->postscript) < 0)
             low = mid + 1;
         else
             end = mid;
     }
-    for (size_t i = low; i < kFontCount && strcmp(sorted[i]->postscript, face.postscript) == 0; ++i) {
-        const PackageFont &font = *sorted[i];
-        if (memcmp(face.vendor, font.vendor, 4) == 0 && face.revisionMajor == font.revisionMajor &&
-            face.revisionMinor == font.revisionMinor && memcmp(face.created, font.created, 8) == 0)
-            return 1;
+    for (size_t i = low; i < kFontCount && strcmp(sorted[i]->postscript, face->postscript) == 0; ++i) {
+        const PackageFont &known = *sorted[i];
+        if (memcmp(face->vendor, known.vendor, 4) == 0 && face->revisionMajor == known.revisionMajor &&
+            face->revisionMinor == known.revisionMinor && memcmp(face->created, known.created, 8) == 0)
+            return true;
     }
-    return 0;
+    return false;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) BYTE IsMyFontFile(const char *path)
+{
+    FontIdentity face;
+    return isPackageFont(path, &face) ? 1 : 0;
+}
+
+// IsMyFontFile that also gives the font's PostScript name as the installer
+// would read it from the file, into postscript (size bytes), so that the
+// installer need not open the file a second time; an empty name when the
+// installer would read another one (see InstallerPostScriptName) or it does
+// not fit.
+extern "C" __declspec(dllexport) BYTE IdentifyMyFontFile(const char *path, char *postscript, int size)
+{
+    if (postscript && size > 0)
+        postscript[0] = '\0';
+    FontIdentity face;
+    if (!isPackageFont(path, &face))
+        return 0;
+    const char *name = InstallerPostScriptName(face);
+    if (name && postscript && strlen(name) < static_cast<size_t>(size > 0 ? size : 0))
+        memcpy(postscript, name, strlen(name) + 1);
+    return 1;
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -235,7 +236,7 @@ TEST_F(CatalogueTest, InstalledFontsAreMatchedByPostScriptNameOnly)
                  "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
     std::vector<std::string> asked;
     markInstalledFonts(catalogue_, "\nNo Path\nRefused\nSample\n", copy + "\n\n" + windowsOnly + "\n" + copy + "\n", 4,
-                       [&asked, &windowsOnly](const char *file) {
+                       [&asked, &windowsOnly](const char *file, char *) {
                            asked.push_back(file);
                            return file != windowsOnly;
                        });
@@ -245,21 +246,23 @@ TEST_F(CatalogueTest, InstalledFontsAreMatchedByPostScriptNameOnly)
     EXPECT_EQ("<absent>", prop(catalogue_.at(1), F_INSTALLED));
     EXPECT_EQ("<absent>", prop(catalogue_.at(2), F_INSTALLED));
 
-    // Many files, their names read beside the test: what is marked is what
-    // one file after the other in list order marks, so of two copies of one
-    // font the later in the lists is the one recorded.
+    // A test that also names the font spares the file's reading: a path
+    // that cannot be read is marked under the name it gave. The lists are
+    // taken in order, so of two copies of one font the later is recorded;
+    // a name given with a refusal counts for nothing.
     catalogue_.clear();
     parseNameMap(catalogue_, "a,b,c,d,QXSample-W5\r\na,b,c,d,QXWinOnly-W4\r\n",
                  "NAME_SUITCASE\r\nNAME_MARUKAN\r\nNAME_LOCAL\r\nNAME_ROMAN\r\nNAME_POSTSCRIPT\r\n");
-    std::string manyNames, manyPaths;
-    for (int i = 0; i < 60; ++i) {
-        manyNames += "Copy " + std::to_string(i) + "\n";
-        manyPaths += (i % 3 == 0 ? copy : i % 3 == 1 ? random : windowsOnly) + "\n";
-    }
-    markInstalledFonts(catalogue_, manyNames, manyPaths, 60,
-                       [&windowsOnly](const char *file) { return file != windowsOnly; });
-    EXPECT_EQ("Copy 57", prop(catalogue_.at(0), NAME_REGISTRY));
-    EXPECT_EQ(copy, prop(catalogue_.at(0), PATH_INSTALLED));
+    std::string unreadable = scratch_ + "\\absent.ttf";
+    markInstalledFonts(catalogue_, "Read\nNamed\nRefused\n", copy + "\n" + unreadable + "\n" + windowsOnly + "\n", 3,
+                       [&unreadable, &windowsOnly](const char *file, char *postscript) {
+                           if (file == unreadable || file == windowsOnly)
+                               std::strcpy(postscript, file == unreadable ? "QXSample-W5" : "QXWinOnly-W4");
+                           return file != windowsOnly;
+                       });
+    EXPECT_EQ("Named", prop(catalogue_.at(0), NAME_REGISTRY));
+    EXPECT_EQ(unreadable, prop(catalogue_.at(0), PATH_INSTALLED));
+    EXPECT_EQ("-1", prop(catalogue_.at(0), SIZE_ALL));
     EXPECT_EQ("<absent>", prop(catalogue_.at(1), F_INSTALLED));
 }
 

@@ -52,6 +52,13 @@ void expectSameIdentity(const std::string &bytes, const std::string &what)
     // A name too long for the buffer is none: it can match no package font.
     std::string postscript = face.postScriptName();
     ASSERT_EQ(postscript.size() < sizeof id.postscript ? postscript : std::string(), id.postscript) << what;
+    // The name that the module hands the installer is the one the installer
+    // reads itself (it matches installed fonts by it), or none.
+    char installer[FONT_NAME_SIZE];
+    face.postScriptName(installer);
+    if (const char *given = InstallerPostScriptName(id)) {
+        ASSERT_STREQ(installer, given) << what;
+    }
 }
 
 std::vector<std::string> seedFonts()
@@ -79,6 +86,26 @@ std::vector<std::string> seedFonts()
                                {"name", BuildName({{1, 0, 0, 6, std::string("\0x", 2)},
                                                    {1, 0, 1041, 6, "QXJapan-W3"}})}}));
     fonts.push_back(BuildCollection({BuildMinimalFont(3), BuildMinimalFont(0)}));
+    // Names about the length where the installer cuts a Macintosh name
+    // (126 bytes) and keeps a Windows one whole (127), one with a NUL in it.
+    auto windowsName = [](size_t length) {
+        std::string utf16;
+        for (size_t i = 0; i < length; ++i)
+            utf16 += std::string("\0", 1) + static_cast<char>('A' + i % 26);
+        return utf16;
+    };
+    for (size_t length : {125, 126, 127, 128, 200}) {
+        fonts.push_back(BuildFont({{"OS/2", BuildOS2(2, 0, "ZORV")},
+                                   {"head", BuildHead()},
+                                   {"name", BuildName({{1, 0, 0, 6, std::string(length, 'M')}})}}));
+        fonts.push_back(BuildFont({{"OS/2", BuildOS2(2, 0, "ZORV")},
+                                   {"head", BuildHead()},
+                                   {"name", BuildName({{3, 1, 1033, 6, windowsName(length)}})}}));
+    }
+    fonts.push_back(BuildFont({{"OS/2", BuildOS2(2, 0, "ZORV")},
+                               {"head", BuildHead()},
+                               {"name", BuildName({{1, 0, 0, 6, std::string("QXNul") + std::string(1, '\0') +
+                                                                   std::string(140, 'X')}})}}));
     return fonts;
 }
 
