@@ -318,13 +318,9 @@ bool isMyFontFile(const ModuleChain &product, const char *path)
 
 MyFontTest::MyFontTest(const ModuleChain &product) : export_(nullptr), identify_(nullptr), haveExtensions_(false)
 {
-    // The module that answers is the first of the chain with the test, as
-    // findProductExport finds it; its own naming test comes with it.
-    for (size_t i = 0; i < product.size(); ++i) {
-        HMODULE module = product.fromLast(i);
-        FARPROC found = module ? GetProcAddress(module, PRODUCT_EXPORT_IS_MINE) : nullptr;
-        if (!found)
-            continue;
+    // The naming test is taken only from the module that answers.
+    HMODULE module = nullptr;
+    if (FARPROC found = findProductExport(product, PRODUCT_EXPORT_IS_MINE, &module)) {
         export_ = reinterpret_cast<ExportFn>(reinterpret_cast<void *>(found));
         identify_ = reinterpret_cast<IdentifyFn>(
             reinterpret_cast<void *>(GetProcAddress(module, PRODUCT_EXPORT_IDENTIFY)));

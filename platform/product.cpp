@@ -78,14 +78,17 @@ HBITMAP findProductBitmap(const ModuleChain &chain, const char *name)
     return nullptr;
 }
 
-FARPROC findProductExport(const ModuleChain &chain, const char *name)
+FARPROC findProductExport(const ModuleChain &chain, const char *name, HMODULE *from)
 {
     for (size_t i = 0; i < chain.size(); ++i) {
         HMODULE module = chain.fromLast(i);
         if (!module)
             continue;
-        if (FARPROC fn = GetProcAddress(module, name))
+        if (FARPROC fn = GetProcAddress(module, name)) {
+            if (from)
+                *from = module;
             return fn;
+        }
     }
     return nullptr;
 }

@@ -53,8 +53,9 @@ char *findProductString(const ModuleChain &chain, const char *key, char *buffer,
 char *findProductTextResource(const ModuleChain &chain, const char *name);
 // The first bitmap of that name along the chain; the caller deletes it.
 HBITMAP findProductBitmap(const ModuleChain &chain, const char *name);
-// The first export of that name along the chain.
-FARPROC findProductExport(const ModuleChain &chain, const char *name);
+// The first export of that name along the chain; the module that has it
+// goes to *from when from is given.
+FARPROC findProductExport(const ModuleChain &chain, const char *name, HMODULE *from = nullptr);
 
 // 'O' OpenType, 'T' TrueType, 0 when the package names no font type.
 char getProductFontType(const ModuleChain &chain);

@@ -144,7 +144,8 @@ extern "C" __declspec(dllexport) BYTE IdentifyMyFontFile(const char *path, char 
     if (!isPackageFont(path, &face))
         return 0;
     const char *name = InstallerPostScriptName(face);
-    if (name && postscript && strlen(name) < static_cast<size_t>(size > 0 ? size : 0))
-        memcpy(postscript, name, strlen(name) + 1);
+    size_t length = name ? strlen(name) : 0;
+    if (name && postscript && size > 0 && length < static_cast<size_t>(size))
+        memcpy(postscript, name, length + 1);
     return 1;
 }
